@@ -1,0 +1,39 @@
+# Thin wrappers over CMake/CTest. Every target installs what is missing first.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_ARGS ?=
+FUZZ_SECONDS ?= 60
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_ARGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# Starts the bundled manager simulator and the client connected to it. Without a display
+# it runs under Xvfb and saves a screenshot of the main window instead.
+run: build
+	@bash tools/run-demo.sh $(BUILD_DIR)
+
+test: build
+	@cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARSA_BUILD_TESTS=OFF -DTARSA_BUILD_BENCH=ON >/dev/null
+	@cmake --build $(BUILD_DIR)-bench -j $(JOBS)
+	@bash tools/run-bench.sh $(BUILD_DIR)-bench
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARSA_BUILD_TESTS=OFF -DTARSA_FUZZ=ON >/dev/null
+	@cmake --build $(BUILD_DIR)-fuzz -j $(JOBS)
+	@bash tools/run-fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-fuzz
