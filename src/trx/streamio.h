@@ -1,0 +1,158 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDataStream>
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVector>
+
+namespace trx {
+
+// The fewest bytes one value of T can take on the wire. The bounded readers multiply it by an
+// announced count and refuse counts that the rest of the payload cannot hold. Records specialise
+// it; the default of one byte is safe for anything.
+template<typename T> struct WireMin
+{
+    static constexpr qint64 bytes = 1;
+};
+template<> struct WireMin<qint16>
+{
+    static constexpr qint64 bytes = 2;
+};
+template<> struct WireMin<qint32>
+{
+    static constexpr qint64 bytes = 4;
+};
+template<> struct WireMin<quint32>
+{
+    static constexpr qint64 bytes = 4;
+};
+template<> struct WireMin<qint64>
+{
+    static constexpr qint64 bytes = 8;
+};
+template<> struct WireMin<double>
+{
+    static constexpr qint64 bytes = 8;
+};
+// Null strings and byte arrays are a bare length of 0xFFFFFFFF.
+template<> struct WireMin<QString>
+{
+    static constexpr qint64 bytes = 4;
+};
+template<> struct WireMin<QByteArray>
+{
+    static constexpr qint64 bytes = 4;
+};
+// Julian day as qint64.
+template<> struct WireMin<QDate>
+{
+    static constexpr qint64 bytes = 8;
+};
+// Julian day, milliseconds of the day and the time spec.
+template<> struct WireMin<QDateTime>
+{
+    static constexpr qint64 bytes = 13;
+};
+template<typename T> struct WireMin<QList<T>>
+{
+    static constexpr qint64 bytes = 4;
+};
+template<typename T> struct WireMin<QVector<T>>
+{
+    static constexpr qint64 bytes = 4;
+};
+template<typename K, typename V> struct WireMin<QMap<K, V>>
+{
+    static constexpr qint64 bytes = 4;
+};
+
+// Bytes that the stream can still deliver.
+qint64 bytesLeft(const QDataStream &s);
+
+// Reads a container count and checks it against what is left. A count that cannot fit is logged,
+// the rest of the payload is skipped and the stream marked corrupt, so that every later read
+// yields a default value exactly as at the end of a short payload. Returns false then.
+bool readBoundedCount(QDataStream &s, quint32 &count, qint64 minElementBytes);
+
+// Reads a double and narrows it: floats travel as 8-byte doubles whatever precision the stream
+// is set to.
+float readFloat(QDataStream &s);
+void writeFloat(QDataStream &s, float value);
+
+template<typename T> void readValue(QDataStream &s, T &value);
+template<typename T> void readValue(QDataStream &s, QList<T> &value);
+template<typename T> void readValue(QDataStream &s, QVector<T> &value);
+template<typename K, typename V> void readValue(QDataStream &s, QMap<K, V> &value);
+
+// Qt's own container readers resize to the announced count before reading, so one corrupt count
+// asks for gigabytes. These read element by element after checking the count; an element that
+// runs past the end clears the container, as Qt's readers do.
+template<typename C> void readSequence(QDataStream &s, C &c)
+{
+    const QDataStream::Status oldStatus = s.status();
+    s.resetStatus();
+    c.clear();
+    quint32 n = 0;
+    if (readBoundedCount(s, n, WireMin<typename C::value_type>::bytes)) {
+        c.reserve(int(qMin<quint32>(n, 4096)));
+        for (quint32 i = 0; i < n; ++i) {
+            typename C::value_type t;
+            readValue(s, t);
+            if (s.status() != QDataStream::Ok) {
+                c.clear();
+                break;
+            }
+            c.append(t);
+        }
+    }
+    if (oldStatus != QDataStream::Ok) {
+        s.resetStatus();
+        s.setStatus(oldStatus);
+    }
+}
+
+template<typename T> void readValue(QDataStream &s, T &value)
+{
+    s >> value;
+}
+
+template<typename T> void readValue(QDataStream &s, QList<T> &value)
+{
+    readSequence(s, value);
+}
+
+template<typename T> void readValue(QDataStream &s, QVector<T> &value)
+{
+    readSequence(s, value);
+}
+
+template<typename K, typename V> void readValue(QDataStream &s, QMap<K, V> &value)
+{
+    const QDataStream::Status oldStatus = s.status();
+    s.resetStatus();
+    value.clear();
+    quint32 n = 0;
+    if (readBoundedCount(s, n, WireMin<K>::bytes + WireMin<V>::bytes)) {
+        for (quint32 i = 0; i < n; ++i) {
+            K k;
+            V v;
+            readValue(s, k);
+            readValue(s, v);
+            if (s.status() != QDataStream::Ok) {
+                value.clear();
+                break;
+            }
+            value.insert(k, v);
+        }
+    }
+    if (oldStatus != QDataStream::Ok) {
+        s.resetStatus();
+        s.setStatus(oldStatus);
+    }
+}
+
+} // namespace trx
