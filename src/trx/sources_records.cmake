@@ -4,4 +4,34 @@ target_sources(tarsa_trx PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/serverport.h
   ${CMAKE_CURRENT_LIST_DIR}/serverport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/portstate.h
-  ${CMAKE_CURRENT_LIST_DIR}/portstate.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/portstate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serverintblock.h
+  ${CMAKE_CURRENT_LIST_DIR}/serverintblock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serverinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/serverinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/serversettings.h
+  ${CMAKE_CURRENT_LIST_DIR}/serversettings.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/recordtraininfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/recordtraininfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/clipinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/clipinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vfldetail.h
+  ${CMAKE_CURRENT_LIST_DIR}/vfldetail.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vflobject.h
+  ${CMAKE_CURRENT_LIST_DIR}/vflobject.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scheduledestination.h
+  ${CMAKE_CURRENT_LIST_DIR}/scheduledestination.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/scheduleinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/scheduleinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/schedulerequest.h
+  ${CMAKE_CURRENT_LIST_DIR}/schedulerequest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mgwinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/mgwinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mgwfolderinfo.h
+  ${CMAKE_CURRENT_LIST_DIR}/mgwfolderinfo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/push133info.h
+  ${CMAKE_CURRENT_LIST_DIR}/push133info.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/floatsample.h
+  ${CMAKE_CURRENT_LIST_DIR}/floatsample.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/records.h
+  ${CMAKE_CURRENT_LIST_DIR}/records.cpp)
