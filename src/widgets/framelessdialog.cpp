@@ -1,0 +1,76 @@
+#include "framelessdialog.h"
+
+#include <QApplication>
+#include <QGraphicsDropShadowEffect>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QStyleOption>
+
+#include <algorithm>
+
+void applyFramelessShadow(QWidget *window)
+{
+    window->setAttribute(Qt::WA_TranslucentBackground);
+    auto *shadow = new QGraphicsDropShadowEffect(window);
+    shadow->setBlurRadius(15.0);
+    shadow->setColor(Qt::black);
+    shadow->setOffset(0, 0);
+    window->setGraphicsEffect(shadow);
+}
+
+QPoint clampToScreen(const QPoint &wanted, const QSize &windowSize, const QRect &screen)
+{
+    // A window larger than the screen sticks to its top-left corner rather than flipping sides.
+    const int maxX = std::max(screen.left(), screen.left() + screen.width() - windowSize.width());
+    const int maxY = std::max(screen.top(), screen.top() + screen.height() - windowSize.height());
+    return QPoint(std::clamp(wanted.x(), screen.left(), maxX), std::clamp(wanted.y(), screen.top(), maxY));
+}
+
+FramelessDialog::FramelessDialog(QWidget *parent, bool keepHelpHint) : QDialog(parent)
+{
+    if (!keepHelpHint) {
+        setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        setContentsMargins(5, 5, 5, 5);
+    }
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    applyFramelessShadow(this);
+}
+
+void FramelessDialog::mousePressEvent(QMouseEvent *event)
+{
+    m_bPressed = true;
+    m_ptPressOffset = event->globalPos() - frameGeometry().topLeft();
+    QDialog::mousePressEvent(event);
+}
+
+void FramelessDialog::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_bPressed && event->buttons() != Qt::NoButton) {
+        const QPoint wanted = event->globalPos() - m_ptPressOffset;
+        if (wanted.manhattanLength() > QApplication::startDragDistance()) {
+            QScreen *scr = screen();
+            const QRect area = scr ? scr->geometry() : QRect(QPoint(0, 0), frameGeometry().size());
+            move(clampToScreen(wanted, frameGeometry().size(), area));
+            m_ptPressOffset = event->globalPos() - frameGeometry().topLeft();
+        }
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void FramelessDialog::mouseReleaseEvent(QMouseEvent *event)
+{
+    m_bPressed = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+void FramelessDialog::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    // A translucent window gets no styled background of its own; draw it on the body only.
+    QStyleOption opt;
+    opt.initFrom(this);
+    opt.rect = contentsRect();
+    QPainter painter(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
+}
