@@ -24,6 +24,7 @@ void registerRecordMetaTypes()
         qRegisterMetaType<QList<MgwFolderInfo>>("QList<trx::MgwFolderInfo>");
         qRegisterMetaType<QVector<RecordTrainInfo>>("QVector<trx::RecordTrainInfo>");
         qRegisterMetaType<QVector<ServerInfo>>("QVector<trx::ServerInfo>");
+        qRegisterMetaType<MasterPortSync>("trx::MasterPortSync");
         qRegisterMetaType<QMap<qint32, PortState>>("QMap<qint32,trx::PortState>");
         return true;
     }();

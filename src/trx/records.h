@@ -2,6 +2,7 @@
 
 #include "trx/clipinfo.h"
 #include "trx/floatsample.h"
+#include "trx/masterportsync.h"
 #include "trx/mgwfolderinfo.h"
 #include "trx/mgwinfo.h"
 #include "trx/portstate.h"

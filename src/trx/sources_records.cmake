@@ -33,5 +33,9 @@ target_sources(tarsa_trx PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/push133info.cpp
   ${CMAKE_CURRENT_LIST_DIR}/floatsample.h
   ${CMAKE_CURRENT_LIST_DIR}/floatsample.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/masterportsync.h
+  ${CMAKE_CURRENT_LIST_DIR}/masterportsync.cpp
   ${CMAKE_CURRENT_LIST_DIR}/records.h
-  ${CMAKE_CURRENT_LIST_DIR}/records.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/records.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/trxmclient_commands.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/trxmclient_pushes.cpp)

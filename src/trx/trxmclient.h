@@ -2,10 +2,13 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QDate>
+#include <QDateTime>
 #include <QMap>
 #include <QMutex>
 #include <QObject>
 #include <QString>
+#include <QVector>
 #include <QWaitCondition>
 
 #include <atomic>
@@ -20,6 +23,14 @@ namespace trx {
 
 class AsyncTcpClient;
 class TRXMClientDelegate;
+class ClipInfo;
+class RecordTrainInfo;
+class ScheduleInfo;
+struct PortState;
+struct ScheduleRequest;
+struct ServerInfo;
+struct ServerPort;
+struct ServerSettings;
 
 // What a synchronous caller gets back; status 1 is success.
 struct RequestResult
@@ -65,6 +76,42 @@ public:
     // Sets the wire conventions (stream version 5.5, big-endian) on a payload stream.
     static void prepareStream(QDataStream &stream);
 
+    // The command catalogue (trxmclient_commands.cpp). Synchronous commands return true when the
+    // response status is 1 (record trains: whenever a response arrived) and leave their
+    // out-arguments untouched otherwise; asynchronous ones return true once the packet is
+    // handed to the socket thread, their outcome arriving as a push.
+    bool sendHeartbeat();
+    bool identify();
+    bool getServers(QVector<ServerInfo> &servers);
+    bool getMgws();
+    bool getServerSettings(const QString &serverId, ServerSettings &settings);
+    bool registerServerNotifications(const QString &serverId, qint32 mask);
+    bool getRecordTrains(const QString &serverId, const QMap<qint32, QString> &filter,
+                         QVector<RecordTrainInfo> &trains);
+    bool startRecord(const QString &serverId, qint32 cams);
+    // port is not sent: the manager is always asked about every port (255).
+    bool getLoopRecMode(const QString &serverId, qint32 port, qint32 &mode, QMap<qint32, qint32> &portModes);
+    // allStates, when given, receives the second map of the response.
+    bool getPortStates(const QString &serverId, QMap<qint32, PortState> &states,
+                       QMap<ServerPort, PortState> *allStates = nullptr);
+    bool getClipInfo(const QString &serverId, const QString &clipId, ClipInfo &clip);
+    bool archiveClip(const QString &mgwId, const QString &serverId, const QString &clipId, const QString &driveId,
+                     const QString &folder);
+    bool getSchedules();
+    bool addSchedule(const ScheduleRequest &request);
+    bool removeSchedule(const QString &scheduleId);
+    // func 1 ends an open-end schedule now, 2 stops the schedule's transfer.
+    bool executeSchedule(const QString &scheduleId, qint32 func);
+    // Sends the schedule as known, then the new values.
+    bool updateSchedule(const ScheduleInfo &schedule, const ScheduleRequest &values, qint32 flags);
+    bool fetchMgwFolders(const QString &mgwId, const QString &driveId, const QString &parentId);
+    bool syncScheduleTime(const QString &serverId, qint32 portNo, const QDate &date, qint32 mode);
+
+    // The identify payload before compression, and as sent.
+    static QByteArray identifyValues(const QDateTime &now);
+    static QByteArray identifyPayload(const QDateTime &now);
+    static constexpr qint32 ClientType = 3;
+
 public slots:
     void onReadyRead();
     void onSockError(QAbstractSocket::SocketError e);
@@ -95,6 +142,53 @@ private:
 
     // Fills the push table with the catalogue's decoders (trxmclient_pushtable.cpp).
     void registerPushHandlers();
+
+    // Push decoders (trxmclient_pushes.cpp), one per push type.
+    void decodePush101(QDataStream &s);
+    void decodePush102(QDataStream &s);
+    void decodePush103(QDataStream &s);
+    void decodePush104(QDataStream &s);
+    void decodePush105(QDataStream &s);
+    void decodePush106(QDataStream &s);
+    void decodePush107(QDataStream &s);
+    void decodePush108(QDataStream &s);
+    void decodePush109(QDataStream &s);
+    void decodePush110(QDataStream &s);
+    void decodePush111(QDataStream &s);
+    void decodePush112(QDataStream &s);
+    void decodePush113(QDataStream &s);
+    void decodePush114(QDataStream &s);
+    void decodePush115(QDataStream &s);
+    void decodePush117(QDataStream &s);
+    void decodePush118(QDataStream &s);
+    void decodePush119(QDataStream &s);
+    void decodePush120(QDataStream &s);
+    void decodePush121(QDataStream &s);
+    void decodePush122(QDataStream &s);
+    void decodePush123(QDataStream &s);
+    void decodePush124(QDataStream &s);
+    void decodePush125(QDataStream &s);
+    void decodePush126(QDataStream &s);
+    void decodePush127(QDataStream &s);
+    void decodePush128(QDataStream &s);
+    void decodePush129(QDataStream &s);
+    void decodePush130(QDataStream &s);
+    void decodePush131(QDataStream &s);
+    void decodePush133(QDataStream &s);
+    void decodePush134(QDataStream &s);
+    void decodePush2001(QDataStream &s);
+    void decodePush2002(QDataStream &s);
+    void decodePush2003(QDataStream &s);
+    void decodePush2004(QDataStream &s);
+    void decodePush2005(QDataStream &s);
+    void decodePush2006(QDataStream &s);
+    void decodePush2007(QDataStream &s);
+    void decodePush2008(QDataStream &s);
+    void decodePush2009(QDataStream &s);
+    void decodePush2999(QDataStream &s);
+
+    // Sends a synchronous command; true with the response payload when its status is 1.
+    bool requestDecoded(int code, const QByteArray &payload, QByteArray &response);
 
     bool dispatchBody(const QByteArray &body);
     void refuseFrameLength(QTcpSocket *socket, qint64 length);
