@@ -1,0 +1,377 @@
+#include "timelineitemwidget.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyleOption>
+
+#include <algorithm>
+
+namespace {
+
+const QColor kItemBackground(224, 224, 224);
+// A maintenance window is drawn yellow so that it stands out from transfers.
+const QColor kMaintenanceBackground(255, 255, 0);
+const QColor kDarkText(20, 20, 20);
+const QColor kLightText(240, 240, 240);
+
+const char kEmptyDuration[] = "--:--:--:--";
+const char kMaintenanceDuration[] = "00:00:10:00";
+const char kMaintenanceStyle[] = "background-color: rgb(255, 255, 0);";
+const char kNormalStyle[] = "background-color: rgb(178,178,178);";
+
+const int kTextLeft = 10;
+const int kValueOffset = 50;
+const int kTextRight = 20;
+const int kBaselines[5] = {24, 46, 68, 90, 112};
+
+} // namespace
+
+StatusColors statusColors(const QString &statusText, int &progress1)
+{
+    const QColor darkBlue(24, 70, 102);
+    const QColor lightBlue(34, 198, 255);
+    const QColor greyTrack(76, 76, 76);
+    const QColor greyFill(127, 127, 127);
+    const QColor errorTrack(102, 46, 46);
+    const QColor errorFill(242, 106, 102);
+    const QColor light(224, 224, 224);
+    const QColor green(0, 211, 70);
+
+    StatusColors colors{light, darkBlue};
+    if (statusText.startsWith(QLatin1String("Waiting"))) {
+        colors = {darkBlue, darkBlue};
+    } else if (statusText.startsWith(QLatin1String("In-Progress"))) {
+        colors = {darkBlue, lightBlue};
+    } else if (statusText.startsWith(QLatin1String("Cancelled")) ||
+               statusText.startsWith(QLatin1String("Cancelling"))) {
+        colors = {greyTrack, greyFill};
+    } else if (statusText.startsWith(QLatin1String("Transfer Error"))) {
+        colors = {errorTrack, errorFill};
+    } else if (statusText.startsWith(QLatin1String("Completed"))) {
+        colors = {light, green};
+    } else if (statusText.startsWith(QLatin1String("Rec Error")) ||
+               statusText.startsWith(QLatin1String("Unknown Error"))) {
+        colors = {errorTrack, errorFill};
+        if (progress1 == -1)
+            progress1 = 0;
+    }
+    if (progress1 == -2)
+        colors = {errorTrack, errorFill};
+    return colors;
+}
+
+TimelineItemWidget::TimelineItemWidget(QWidget *parent, const QString &name, int startFrame, int length,
+                                       const QString &startText, const QString &endText,
+                                       const QString &statusText)
+    : QWidget(parent)
+    , m_strName(name)
+    , m_strStartText(startText)
+    , m_strEndText(endText)
+    , m_strStatus(statusText)
+    , m_iStartFrame(startFrame)
+    , m_iLength(length)
+{
+    m_font = font();
+    m_font.setPointSize(12);
+    m_font.setBold(true);
+    setStyleSheet(QLatin1String(kNormalStyle));
+}
+
+void TimelineItemWidget::setRange(int startFrame, int length)
+{
+    m_iStartFrame = startFrame;
+    m_iLength = length;
+}
+
+void TimelineItemWidget::markDirty()
+{
+    m_bDirty = true;
+}
+
+void TimelineItemWidget::refresh()
+{
+    markDirty();
+    render(false);
+}
+
+void TimelineItemWidget::setTextMember(QString &member, const QString &text)
+{
+    if (member == text)
+        return;
+    member = text;
+    refresh();
+}
+
+void TimelineItemWidget::setNameText(const QString &name)
+{
+    setTextMember(m_strName, name);
+}
+
+void TimelineItemWidget::setStartText(const QString &text)
+{
+    setTextMember(m_strStartText, text);
+}
+
+void TimelineItemWidget::setEndText(const QString &text)
+{
+    setTextMember(m_strEndText, text);
+}
+
+void TimelineItemWidget::setStatusText(const QString &text)
+{
+    setTextMember(m_strStatus, text);
+}
+
+void TimelineItemWidget::setDuration(const QString &text)
+{
+    if (text == m_strDuration)
+        return;
+    m_strDuration = text.isEmpty() ? QString::fromLatin1(kEmptyDuration) : text;
+    refresh();
+}
+
+void TimelineItemWidget::setProgress(int progress1, int progress2)
+{
+    if (progress1 == m_iProgress1 && progress2 == m_iProgress2)
+        return;
+    m_iProgress1 = progress1;
+    m_iProgress2 = progress2;
+    refresh();
+}
+
+void TimelineItemWidget::setMaintenance(bool maintenance)
+{
+    if (maintenance == m_bMaintenance)
+        return;
+    m_bMaintenance = maintenance;
+    setStyleSheet(QLatin1String(maintenance ? kMaintenanceStyle : kNormalStyle));
+    if (maintenance)
+        setDuration(QString::fromLatin1(kMaintenanceDuration));
+    refresh();
+}
+
+void TimelineItemWidget::setReady(bool ready)
+{
+    m_bReady = ready;
+    if (ready)
+        refresh();
+}
+
+void TimelineItemWidget::setPinned(bool pinned)
+{
+    m_bPinned = pinned;
+    if (pinned)
+        enlarge();
+    else if (!m_bHovered)
+        restoreSize();
+}
+
+void TimelineItemWidget::setAssignedSize(int width, int height)
+{
+    m_iAssignedWidth = width;
+    m_iAssignedHeight = height;
+    if (m_bEnlarged)
+        setFixedSize(std::max(width, HoverWidth), std::max(height, HoverHeight));
+    else
+        setFixedSize(width, height);
+}
+
+void TimelineItemWidget::enlarge()
+{
+    raise();
+    if (!m_bEnlarged) {
+        m_sizeBeforeEnlarge = size();
+        m_bEnlarged = true;
+    }
+    const int w = m_iAssignedWidth > 0 ? m_iAssignedWidth : m_sizeBeforeEnlarge.width();
+    const int h = m_iAssignedHeight > 0 ? m_iAssignedHeight : m_sizeBeforeEnlarge.height();
+    setFixedSize(std::max(w, HoverWidth), std::max(h, HoverHeight));
+}
+
+void TimelineItemWidget::restoreSize()
+{
+    if (!m_bEnlarged)
+        return;
+    m_bEnlarged = false;
+    if (m_iAssignedWidth > 0 && m_iAssignedHeight > 0)
+        setFixedSize(m_iAssignedWidth, m_iAssignedHeight);
+    else
+        setFixedSize(m_sizeBeforeEnlarge);
+}
+
+void TimelineItemWidget::drawBar(QPainter &painter, int x, int y, int width, int height, int percent,
+                                 const StatusColors &colors) const
+{
+    if (width <= 0 || height <= 0)
+        return;
+    if (percent < 0) {
+        painter.fillRect(x, y, width, height, colors.fill);
+        return;
+    }
+    painter.fillRect(x, y, width, height, colors.track);
+    const int filled = int(qint64(width) * std::min(percent, 100) / 100);
+    if (filled > 0)
+        painter.fillRect(x, y, filled, height, colors.fill);
+}
+
+void TimelineItemWidget::render(bool force)
+{
+    if (!m_bReady)
+        return;
+    if (!force && !(isVisible() && m_bDirty))
+        return;
+
+    const int itemWidth = width();
+    const int itemHeight = height();
+    const int timelineWidth = parentWidget() ? parentWidget()->width() : itemWidth;
+    const int pixWidth = std::min(itemWidth, timelineWidth);
+    if (pixWidth <= 0 || itemHeight <= 0) {
+        m_cache = QPixmap();
+        update();
+        return;
+    }
+
+    QPixmap pixmap(pixWidth, itemHeight);
+    pixmap.fill(m_bMaintenance ? kMaintenanceBackground : kItemBackground);
+    const int x0 = std::min(x(), 0);
+
+    QPainter painter(&pixmap);
+    int progress1 = m_iProgress1;
+    const StatusColors colors = statusColors(m_strStatus, progress1);
+    const bool bars = progress1 != -1;
+    if (bars) {
+        if (m_iProgress2 == -1) {
+            drawBar(painter, x0, 5, itemWidth, itemHeight - 10, progress1, colors);
+        } else {
+            const int half = itemHeight / 2;
+            drawBar(painter, x0, 5, itemWidth, half - 5, progress1, colors);
+            drawBar(painter, x0, half + 5, itemWidth, half - 10, m_iProgress2, colors);
+        }
+    }
+
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setFont(m_font);
+    // Light text where a dark track runs behind it, dark text on the light item body.
+    painter.setPen(bars && colors.track.lightness() < 128 ? kLightText : kDarkText);
+    const QFontMetrics metrics(m_font);
+    const int textX = x0 + kTextLeft;
+    const int valueX = textX + kValueOffset;
+    const int lineWidth = itemWidth - 2 * kTextLeft;
+    const int valueWidth = itemWidth - (kTextLeft + kValueOffset) - kTextRight;
+
+    painter.drawText(textX, kBaselines[0], metrics.elidedText(m_strName, Qt::ElideRight, lineWidth));
+    const QString labels[3] = {tr("Start: "), tr("End: "), tr("Dur: ")};
+    const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
+    for (int i = 0; i < 3; ++i) {
+        painter.drawText(textX, kBaselines[i + 1], labels[i]);
+        painter.drawText(valueX, kBaselines[i + 1],
+                         metrics.elidedText(values[i], Qt::ElideRight, valueWidth));
+    }
+    painter.drawText(textX, kBaselines[4], metrics.elidedText(m_strStatus, Qt::ElideRight, lineWidth));
+    painter.end();
+
+    // Cut at the left edge, the content depends on the position: keep re-rendering on moves.
+    m_bDirty = x0 < 0 || x0 > itemWidth;
+    m_cache = pixmap;
+    update();
+}
+
+void TimelineItemWidget::paintEvent(QPaintEvent *event)
+{
+    Q_UNUSED(event)
+    QPainter painter(this);
+    QStyleOption opt;
+    opt.initFrom(this);
+    style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
+    if (!m_cache.isNull())
+        painter.drawPixmap(std::max(0, -x()), 0, m_cache);
+}
+
+void TimelineItemWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    refresh();
+}
+
+void TimelineItemWidget::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    if (event->pos().x() < 0 || event->oldPos().x() < 0)
+        refresh();
+}
+
+void TimelineItemWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    render(false);
+}
+
+void TimelineItemWidget::enterEvent(QEvent *event)
+{
+    QWidget::enterEvent(event);
+    m_bHovered = true;
+    enlarge();
+}
+
+void TimelineItemWidget::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    m_bHovered = false;
+    if (!m_bPinned)
+        restoreSize();
+}
+
+void TimelineItemWidget::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+    emit sigContextMenu(QCursor::pos());
+}
+
+void TimelineItemWidget::editName()
+{
+    if (!m_nameEdit) {
+        m_nameEdit = new QLineEdit(this);
+        m_nameEdit->setObjectName(QStringLiteral("m_txtItemName"));
+        m_nameEdit->installEventFilter(this);
+        connect(m_nameEdit, &QLineEdit::editingFinished, this, &TimelineItemWidget::nameEditFinished);
+    }
+    const int left = std::max(0, -x()) + 4;
+    m_nameEdit->setGeometry(left, 4, std::max(80, std::min(width(), 400) - 8), 26);
+    m_nameEdit->setText(m_strName);
+    m_nameEdit->show();
+    m_nameEdit->raise();
+    m_nameEdit->setFocus(Qt::OtherFocusReason);
+    m_nameEdit->selectAll();
+}
+
+bool TimelineItemWidget::isEditingName() const
+{
+    return m_nameEdit && !m_nameEdit->isHidden();
+}
+
+void TimelineItemWidget::nameEditFinished()
+{
+    // Hiding the editor takes its focus away, which finishes the edit a second time: ignore that.
+    if (!isEditingName())
+        return;
+    const QString text = m_nameEdit->text().trimmed();
+    m_nameEdit->hide();
+    if (text.isEmpty() || text == m_strName)
+        return;
+    setNameText(text);
+    emit sigNameChanged(text);
+}
+
+bool TimelineItemWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_nameEdit && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        m_nameEdit->hide();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QMap>
+#include <QPixmap>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+class QLineEdit;
+
+// Track and fill colours of a schedule's progress bar.
+struct StatusColors
+{
+    QColor track;
+    QColor fill;
+};
+
+// Colours for a status text (matched by prefix) and the master progress. progress1 is adjusted in
+// place: the record error statuses draw a missing bar (-1) as an empty one (0).
+StatusColors statusColors(const QString &statusText, int &progress1);
+
+// One schedule on a port's timeline. The timeline places and sizes it (setAssignedSize); the item
+// renders its content into a cached pixmap that covers only the part from the timeline's left edge
+// on, so very long items stay cheap.
+class TimelineItemWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Value keys of values(): the schedule's task id lives under TaskIdKey.
+    enum ValueKey { TaskIdKey = 0 };
+
+    static constexpr int HoverWidth = 500;
+    static constexpr int HoverHeight = 95;
+
+    TimelineItemWidget(QWidget *parent, const QString &name, int startFrame, int length,
+                       const QString &startText, const QString &endText, const QString &statusText);
+
+    int startFrame() const { return m_iStartFrame; }
+    int length() const { return m_iLength; }
+    void setRange(int startFrame, int length);
+
+    QString name() const { return m_strName; }
+    QString startText() const { return m_strStartText; }
+    QString endText() const { return m_strEndText; }
+    QString durationText() const { return m_strDuration; }
+    QString statusText() const { return m_strStatus; }
+    int progress1() const { return m_iProgress1; }
+    int progress2() const { return m_iProgress2; }
+
+    void setNameText(const QString &name);
+    void setStartText(const QString &text);
+    void setEndText(const QString &text);
+    void setStatusText(const QString &text);
+    void setDuration(const QString &text);
+    void setProgress(int progress1, int progress2);
+
+    bool isMaintenance() const { return m_bMaintenance; }
+    void setMaintenance(bool maintenance);
+    bool isDated() const { return m_bDated; }
+    void setDated(bool dated) { m_bDated = dated; }
+
+    // Rendering waits until the controller has filled the item.
+    bool isReady() const { return m_bReady; }
+    void setReady(bool ready);
+    bool isDirty() const { return m_bDirty; }
+
+    // While pinned (its context menu is open) the item keeps its hover size after the mouse leaves.
+    bool isPinned() const { return m_bPinned; }
+    void setPinned(bool pinned);
+    bool isHovered() const { return m_bHovered; }
+
+    // The size the timeline's lane layout gives the item; applied at once unless it is enlarged.
+    void setAssignedSize(int width, int height);
+    int assignedWidth() const { return m_iAssignedWidth; }
+    int assignedHeight() const { return m_iAssignedHeight; }
+    // Grows the item to at least HoverWidth x HoverHeight and raises it; restoreSize goes back.
+    void enlarge();
+    void restoreSize();
+
+    QVariant value(int key) const { return m_values.value(key); }
+    void setValue(int key, const QVariant &value) { m_values.insert(key, value); }
+    QString taskId() const { return m_values.value(TaskIdKey).toString(); }
+
+    // Marks the content stale and re-renders; the timeline calls it when it moves or refreshes items.
+    void refresh();
+    void render(bool force);
+    const QPixmap &cachedPixmap() const { return m_cache; }
+
+    // Opens the in-place editor over the name line; Enter or leaving the field commits, Escape cancels.
+    void editName();
+    bool isEditingName() const;
+
+signals:
+    void sigContextMenu(QPoint pt);
+    void sigNameChanged(QString name);
+
+public slots:
+    void nameEditFinished();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void enterEvent(QEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void markDirty();
+    void setTextMember(QString &member, const QString &text);
+    void drawBar(QPainter &painter, int x, int y, int width, int height, int percent,
+                 const StatusColors &colors) const;
+
+    QString m_strName;
+    QString m_strStartText;
+    QString m_strEndText;
+    QString m_strDuration;
+    QString m_strStatus;
+    int m_iStartFrame = 0;
+    int m_iLength = 0;
+    int m_iProgress1 = -1;
+    int m_iProgress2 = -1;
+    bool m_bMaintenance = false;
+    bool m_bDated = false;
+    bool m_bPinned = false;
+    bool m_bHovered = false;
+    int m_iAssignedWidth = 0;
+    int m_iAssignedHeight = 0;
+    QMap<int, QVariant> m_values;
+    QFont m_font;
+    QPixmap m_cache;
+    bool m_bReady = false;
+    bool m_bDirty = true;
+    QLineEdit *m_nameEdit = nullptr;
+    QSize m_sizeBeforeEnlarge;
+    bool m_bEnlarged = false;
+};

@@ -1,0 +1,350 @@
+#include "views/timelineitemwidget.h"
+
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+const QColor kBody(224, 224, 224);
+const QColor kDarkBlue(24, 70, 102);
+const QColor kLightBlue(34, 198, 255);
+const QColor kGreyTrack(76, 76, 76);
+const QColor kGreyFill(127, 127, 127);
+const QColor kErrorTrack(102, 46, 46);
+const QColor kErrorFill(242, 106, 102);
+const QColor kGreen(0, 211, 70);
+} // namespace
+
+class tst_TimelineItemWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void statusColours_data();
+    void statusColours();
+    void twoBars_data();
+    void twoBars();
+    void leftEdgeOffset_data();
+    void leftEdgeOffset();
+    void noRenderUntilReady();
+    void longTextIsElided();
+    void duration();
+    void maintenance();
+    void hoverEnlargesAndRestores();
+    void pinnedKeepsHoverSize();
+    void largeItemKeepsItsSize();
+    void contextMenuSignal();
+    void nameEditing();
+    void nameEditCancelled();
+
+private:
+    TimelineItemWidget *makeItem(const QString &status, int x = 0, int width = 400, int height = 120)
+    {
+        auto *item = new TimelineItemWidget(m_timeline, QStringLiteral("Sched"), 0, 1000, QStringLiteral("1"),
+                                            QStringLiteral("2"), status);
+        item->setAssignedSize(width, height);
+        item->move(x, 20);
+        item->show();
+        return item;
+    }
+    static QColor pixel(const TimelineItemWidget *item, int x, int y)
+    {
+        return item->cachedPixmap().toImage().pixelColor(x, y);
+    }
+
+    QWidget *m_timeline = nullptr;
+};
+
+void tst_TimelineItemWidget::init()
+{
+    m_timeline = new QWidget;
+    m_timeline->resize(1000, 300);
+    m_timeline->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_timeline));
+}
+
+void tst_TimelineItemWidget::cleanup()
+{
+    delete m_timeline;
+    m_timeline = nullptr;
+}
+
+void tst_TimelineItemWidget::statusColours_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<int>("progress");
+    QTest::addColumn<QColor>("inFill");  // column 190 of 400: inside half progress
+    QTest::addColumn<QColor>("inTrack"); // column 390: past it
+
+    QTest::newRow("Waiting is solid dark blue") << "Waiting" << 50 << kDarkBlue << kDarkBlue;
+    QTest::newRow("In-Progress light over dark") << "In-Progress" << 50 << kLightBlue << kDarkBlue;
+    QTest::newRow("Cancelled") << "Cancelled" << 50 << kGreyFill << kGreyTrack;
+    QTest::newRow("Cancelling") << "Cancelling" << 50 << kGreyFill << kGreyTrack;
+    QTest::newRow("Transfer Error") << "Transfer Error" << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Completed") << "Completed" << 50 << kGreen << kBody;
+    QTest::newRow("Rec Error") << "Rec Error" << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Unknown Error") << "Unknown Error" << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Rec Error without progress shows an empty bar")
+        << "Rec Error" << -1 << kErrorTrack << kErrorTrack;
+    QTest::newRow("prefix match with suffix") << "In-Progress (master)" << 50 << kLightBlue << kDarkBlue;
+    QTest::newRow("other status") << "Scheduled" << 50 << kDarkBlue << kBody;
+    QTest::newRow("no bar without progress") << "In-Progress" << -1 << kBody << kBody;
+    QTest::newRow("-2 forces error colours, full bar") << "In-Progress" << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("-2 overrides Completed") << "Completed" << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("other negative draws full fill") << "Completed" << -3 << kGreen << kGreen;
+    QTest::newRow("complete progress") << "In-Progress" << 100 << kLightBlue << kLightBlue;
+    QTest::newRow("progress beyond 100 stays in the bar") << "In-Progress" << 180 << kLightBlue << kLightBlue;
+}
+
+void tst_TimelineItemWidget::statusColours()
+{
+    QFETCH(QString, status);
+    QFETCH(int, progress);
+    QFETCH(QColor, inFill);
+    QFETCH(QColor, inTrack);
+
+    TimelineItemWidget *item = makeItem(status);
+    item->setProgress(progress, -1);
+    item->setReady(true);
+    QCOMPARE(item->cachedPixmap().size(), QSize(400, 120));
+    QCOMPARE(pixel(item, 190, 6), inFill);
+    QCOMPARE(pixel(item, 390, 6), inTrack);
+    QCOMPARE(pixel(item, 390, 114), inTrack); // the single bar runs down to height - 5
+    QCOMPARE(pixel(item, 390, 2), kBody);     // 5-pixel margin above the bar
+    QCOMPARE(pixel(item, 390, 117), kBody);
+}
+
+void tst_TimelineItemWidget::twoBars_data()
+{
+    QTest::addColumn<int>("master");
+    QTest::addColumn<int>("proxy");
+    QTest::addColumn<QColor>("top");
+    QTest::addColumn<QColor>("bottom");
+
+    QTest::newRow("master done, proxy not started") << 100 << 0 << kLightBlue << kDarkBlue;
+    QTest::newRow("proxy ahead of master") << 0 << 100 << kDarkBlue << kLightBlue;
+}
+
+void tst_TimelineItemWidget::twoBars()
+{
+    QFETCH(int, master);
+    QFETCH(int, proxy);
+    QFETCH(QColor, top);
+    QFETCH(QColor, bottom);
+
+    TimelineItemWidget *item = makeItem(QStringLiteral("In-Progress"));
+    item->setProgress(master, proxy);
+    item->setReady(true);
+    // h/2 = 60: master from y 5 to 59, a gap, proxy from y 65 to 114.
+    QCOMPARE(pixel(item, 390, 5), top);
+    QCOMPARE(pixel(item, 390, 59), top);
+    QCOMPARE(pixel(item, 390, 62), kBody);
+    QCOMPARE(pixel(item, 390, 65), bottom);
+    QCOMPARE(pixel(item, 390, 114), bottom);
+    QCOMPARE(pixel(item, 390, 116), kBody);
+}
+
+void tst_TimelineItemWidget::leftEdgeOffset_data()
+{
+    QTest::addColumn<int>("itemX");
+    QTest::addColumn<int>("timelineColumn");
+    QTest::addColumn<QColor>("expected");
+    QTest::addColumn<bool>("dirtyAfter");
+
+    // 400 wide, half done: the fill covers item columns 0 to 199.
+    QTest::newRow("starts at the edge") << 0 << 150 << kLightBlue << false;
+    QTest::newRow("starts at the edge, past the fill") << 0 << 250 << kDarkBlue << false;
+    QTest::newRow("150 left of the edge") << -150 << 40 << kLightBlue << true;
+    QTest::newRow("150 left of the edge, past the fill") << -150 << 60 << kDarkBlue << true;
+    QTest::newRow("to the right") << 300 << 450 << kLightBlue << false;
+    QTest::newRow("to the right, past the fill") << 300 << 550 << kDarkBlue << false;
+}
+
+void tst_TimelineItemWidget::leftEdgeOffset()
+{
+    QFETCH(int, itemX);
+    QFETCH(int, timelineColumn);
+    QFETCH(QColor, expected);
+    QFETCH(bool, dirtyAfter);
+
+    TimelineItemWidget *item = makeItem(QStringLiteral("In-Progress"), itemX);
+    item->setProgress(50, -1);
+    item->setReady(true);
+    QCOMPARE(item->isDirty(), dirtyAfter);
+    const QImage shot = m_timeline->grab().toImage();
+    QCOMPARE(shot.pixelColor(timelineColumn, 20 + 6), expected);
+}
+
+void tst_TimelineItemWidget::noRenderUntilReady()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"));
+    item->setProgress(10, -1);
+    item->render(true);
+    QVERIFY(item->cachedPixmap().isNull());
+    item->setReady(true);
+    QVERIFY(!item->cachedPixmap().isNull());
+    QVERIFY(!item->isDirty());
+
+    item->hide();
+    item->setStatusText(QStringLiteral("Completed"));
+    QVERIFY(item->isDirty());
+    QCOMPARE(pixel(item, 390, 6), kDarkBlue);
+    item->show();
+    QVERIFY(!item->isDirty());
+    QCOMPARE(pixel(item, 390, 6), kBody);
+}
+
+void tst_TimelineItemWidget::longTextIsElided()
+{
+    auto *item = new TimelineItemWidget(m_timeline, QString(60, QLatin1Char('W')), 0, 1000,
+                                        QString(60, QLatin1Char('8')), QStringLiteral("x"),
+                                        QString(60, QLatin1Char('M')));
+    item->setAssignedSize(160, 120);
+    item->show();
+    item->setReady(true);
+    const QImage image = item->cachedPixmap().toImage();
+    // Nothing is written into the last 10 columns on the name, start and status lines.
+    for (int y : {12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 34, 40, 45, 100, 105, 110}) {
+        for (int x = 150; x < 160; ++x)
+            QCOMPARE(image.pixelColor(x, y), kBody);
+    }
+}
+
+void tst_TimelineItemWidget::duration()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    QCOMPARE(item->durationText(), QString());
+    item->setDuration(QString());
+    QCOMPARE(item->durationText(), QString()); // unchanged: empty equals the current text
+    item->setDuration(QStringLiteral("00:01:00:00"));
+    QCOMPARE(item->durationText(), QStringLiteral("00:01:00:00"));
+    item->setDuration(QString());
+    QCOMPARE(item->durationText(), QStringLiteral("--:--:--:--"));
+}
+
+void tst_TimelineItemWidget::maintenance()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    item->setReady(true);
+    QCOMPARE(item->styleSheet(), QStringLiteral("background-color: rgb(178,178,178);"));
+    item->setMaintenance(true);
+    QVERIFY(item->isMaintenance());
+    QCOMPARE(item->styleSheet(), QStringLiteral("background-color: rgb(255, 255, 0);"));
+    QCOMPARE(item->durationText(), QStringLiteral("00:00:10:00"));
+    QCOMPARE(pixel(item, 390, 6), QColor(255, 255, 0));
+    item->setMaintenance(false);
+    QCOMPARE(item->styleSheet(), QStringLiteral("background-color: rgb(178,178,178);"));
+    QCOMPARE(pixel(item, 390, 6), kBody);
+}
+
+void tst_TimelineItemWidget::hoverEnlargesAndRestores()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 120, 40);
+    TimelineItemWidget *neighbour = makeItem(QStringLiteral("Waiting"), 60, 120, 40);
+    item->setReady(true);
+    QCOMPARE(m_timeline->children().last(), neighbour);
+
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(item, &enter);
+    QVERIFY(item->isHovered());
+    QCOMPARE(item->size(), QSize(500, 95));
+    QCOMPARE(m_timeline->children().last(), item);
+    QCOMPARE(item->cachedPixmap().size(), QSize(500, 95));
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(item, &leave);
+    QVERIFY(!item->isHovered());
+    QCOMPARE(item->size(), QSize(120, 40));
+    QCOMPARE(item->cachedPixmap().size(), QSize(120, 40));
+
+    // A relayout while hovered keeps the enlargement and remembers the new size for afterwards.
+    QApplication::sendEvent(item, &enter);
+    item->setAssignedSize(130, 50);
+    QCOMPARE(item->size(), QSize(500, 95));
+    QApplication::sendEvent(item, &leave);
+    QCOMPARE(item->size(), QSize(130, 50));
+}
+
+void tst_TimelineItemWidget::pinnedKeepsHoverSize()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 120, 40);
+    QEvent enter(QEvent::Enter);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(item, &enter);
+    item->setPinned(true);
+    QApplication::sendEvent(item, &leave);
+    QCOMPARE(item->size(), QSize(500, 95));
+    item->setPinned(false);
+    QCOMPARE(item->size(), QSize(120, 40));
+
+    item->setPinned(true); // pinned from the menu without hovering
+    QCOMPARE(item->size(), QSize(500, 95));
+    item->setPinned(false);
+    QCOMPARE(item->size(), QSize(120, 40));
+}
+
+void tst_TimelineItemWidget::largeItemKeepsItsSize()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 600, 40);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(item, &enter);
+    QCOMPARE(item->size(), QSize(600, 95));
+}
+
+void tst_TimelineItemWidget::contextMenuSignal()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"));
+    QSignalSpy spy(item, &TimelineItemWidget::sigContextMenu);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), item->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(item, &event);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toPoint(), QCursor::pos());
+}
+
+void tst_TimelineItemWidget::nameEditing()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    item->setReady(true);
+    QSignalSpy spy(item, &TimelineItemWidget::sigNameChanged);
+    item->editName();
+    QVERIFY(item->isEditingName());
+    auto *edit = item->findChild<QLineEdit *>();
+    QVERIFY(edit);
+    QCOMPARE(edit->text(), QStringLiteral("Sched"));
+    edit->setText(QStringLiteral("  Interview 2  "));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(!item->isEditingName());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("Interview 2"));
+    QCOMPARE(item->name(), QStringLiteral("Interview 2"));
+
+    // Unchanged and empty names are not reported.
+    item->editName();
+    QTest::keyClick(edit, Qt::Key_Return);
+    item->editName();
+    edit->clear();
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(item->name(), QStringLiteral("Interview 2"));
+}
+
+void tst_TimelineItemWidget::nameEditCancelled()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    QSignalSpy spy(item, &TimelineItemWidget::sigNameChanged);
+    item->editName();
+    auto *edit = item->findChild<QLineEdit *>();
+    edit->setText(QStringLiteral("other"));
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QVERIFY(!item->isEditingName());
+    item->nameEditFinished();
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(item->name(), QStringLiteral("Sched"));
+}
+
+QTEST_MAIN(tst_TimelineItemWidget)
+#include "tst_timelineitemwidget.moc"
