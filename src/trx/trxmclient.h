@@ -112,6 +112,11 @@ public:
     static QByteArray identifyPayload(const QDateTime &now);
     static constexpr qint32 ClientType = 3;
 
+    // For fuzzing and tests without a socket: dispatches one frame body exactly as the receive
+    // path does (defined in trxmclient_pushes.cpp). False where the receive path would drop the
+    // rest of its input.
+    bool dispatchBodyForTesting(const QByteArray &body);
+
 public slots:
     void onReadyRead();
     void onSockError(QAbstractSocket::SocketError e);

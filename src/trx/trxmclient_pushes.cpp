@@ -426,3 +426,12 @@ void TRXMClient::decodePush2999(QDataStream &s)
 }
 
 } // namespace trx
+
+namespace trx {
+
+bool TRXMClient::dispatchBodyForTesting(const QByteArray &body)
+{
+    return dispatchBody(body);
+}
+
+} // namespace trx
