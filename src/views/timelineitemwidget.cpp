@@ -17,6 +17,7 @@ const QColor kItemBackground(224, 224, 224);
 const QColor kMaintenanceBackground(255, 255, 0);
 const QColor kDarkText(20, 20, 20);
 const QColor kLightText(240, 240, 240);
+const QColor kTextShadow(0, 0, 0, 150);
 
 const char kEmptyDuration[] = "--:--:--:--";
 const char kMaintenanceDuration[] = "00:00:10:00";
@@ -255,23 +256,35 @@ void TimelineItemWidget::render(bool force)
 
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setFont(m_font);
-    // Light text where a dark track runs behind it, dark text on the light item body.
-    painter.setPen(bars && colors.track.lightness() < 128 ? kLightText : kDarkText);
+    // Light text where a dark track runs behind it, dark text on the light item body. Light text
+    // gets a dark shadow so that it stays readable over a light fill and the gap between two bars.
+    const bool lightText = bars && colors.track.lightness() < 128;
+    const auto drawText = [&](int x, int y, const QString &text) {
+        if (lightText) {
+            painter.setPen(kTextShadow);
+            painter.drawText(x + 1, y + 1, text);
+        }
+        painter.setPen(lightText ? kLightText : kDarkText);
+        painter.drawText(x, y, text);
+    };
     const QFontMetrics metrics(m_font);
-    const int textX = x0 + kTextLeft;
-    const int valueX = textX + kValueOffset;
-    const int lineWidth = itemWidth - 2 * kTextLeft;
-    const int valueWidth = itemWidth - (kTextLeft + kValueOffset) - kTextRight;
-
-    painter.drawText(textX, kBaselines[0], metrics.elidedText(m_strName, Qt::ElideRight, lineWidth));
     const QString labels[3] = {tr("Start: "), tr("End: "), tr("Dur: ")};
+    // Values start 50 pixels after the labels; a wider fallback font pushes them further right.
+    int valueOffset = kValueOffset;
+    for (const QString &label : labels)
+        valueOffset = std::max(valueOffset, metrics.horizontalAdvance(label));
+    const int textX = x0 + kTextLeft;
+    const int valueX = textX + valueOffset;
+    const int lineWidth = itemWidth - 2 * kTextLeft;
+    const int valueWidth = itemWidth - (kTextLeft + valueOffset) - kTextRight;
+
+    drawText(textX, kBaselines[0], metrics.elidedText(m_strName, Qt::ElideRight, lineWidth));
     const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
     for (int i = 0; i < 3; ++i) {
-        painter.drawText(textX, kBaselines[i + 1], labels[i]);
-        painter.drawText(valueX, kBaselines[i + 1],
-                         metrics.elidedText(values[i], Qt::ElideRight, valueWidth));
+        drawText(textX, kBaselines[i + 1], labels[i]);
+        drawText(valueX, kBaselines[i + 1], metrics.elidedText(values[i], Qt::ElideRight, valueWidth));
     }
-    painter.drawText(textX, kBaselines[4], metrics.elidedText(m_strStatus, Qt::ElideRight, lineWidth));
+    drawText(textX, kBaselines[4], metrics.elidedText(m_strStatus, Qt::ElideRight, lineWidth));
     painter.end();
 
     // Cut at the left edge, the content depends on the position: keep re-rendering on moves.

@@ -32,7 +32,7 @@ void shoot(QWidget *widget, const QString &name)
     QImage image(widget->size() + QSize(40, 40), QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(120, 120, 120));
     QPainter painter(&image);
-    widget->render(&painter, QPoint(20, 20), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    painter.drawPixmap(20, 20, widget->grab());
     painter.end();
     image.save(g_dir + QLatin1Char('/') + name);
     std::printf("%s\n", qPrintable(name));
