@@ -1,13 +1,11 @@
 #include "trx/asyncsendhelper.h"
 
-#include <QMutex>
 #include <QTcpSocket>
-#include <QWaitCondition>
 
 namespace trx {
 
-AsyncSendHelper::AsyncSendHelper(QTcpSocket *socket, QWaitCondition *sendDoneWake, QMutex *sendLock,
-                                 bool *writeOk)
+AsyncSendHelper::AsyncSendHelper(QTcpSocket *socket, std::condition_variable *sendDoneWake,
+                                 std::mutex *sendLock, bool *writeOk)
     : m_pSocket(socket), m_pSendDoneWake(sendDoneWake), m_pSendLock(sendLock), m_pWriteOk(writeOk)
 {}
 
@@ -18,9 +16,9 @@ void AsyncSendHelper::sendData(const QByteArray &data, int iTimeout)
         return;
     // No flush and no wait: the event loop of this thread sends the buffered bytes.
     const bool ok = m_pSocket->write(data) != -1;
-    QMutexLocker locker(m_pSendLock);
+    std::lock_guard<std::mutex> locker(*m_pSendLock);
     *m_pWriteOk = ok;
-    m_pSendDoneWake->wakeAll();
+    m_pSendDoneWake->notify_all();
 }
 
 } // namespace trx

@@ -2,9 +2,10 @@
 
 #include <QObject>
 
-class QMutex;
+#include <condition_variable>
+#include <mutex>
+
 class QTcpSocket;
-class QWaitCondition;
 
 namespace trx {
 
@@ -14,7 +15,8 @@ class AsyncSendHelper : public QObject
     Q_OBJECT
 
 public:
-    AsyncSendHelper(QTcpSocket *socket, QWaitCondition *sendDoneWake, QMutex *sendLock, bool *writeOk);
+    AsyncSendHelper(QTcpSocket *socket, std::condition_variable *sendDoneWake, std::mutex *sendLock,
+                    bool *writeOk);
 
 public slots:
     // iTimeout is carried for callers that want to wait; the write itself never blocks.
@@ -22,8 +24,8 @@ public slots:
 
 private:
     QTcpSocket *m_pSocket = nullptr;
-    QWaitCondition *m_pSendDoneWake = nullptr;
-    QMutex *m_pSendLock = nullptr;
+    std::condition_variable *m_pSendDoneWake = nullptr;
+    std::mutex *m_pSendLock = nullptr;
     bool *m_pWriteOk = nullptr;
 };
 

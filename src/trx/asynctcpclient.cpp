@@ -2,10 +2,13 @@
 
 #include "trx/asyncsendhelper.h"
 
-#include <QDeadlineTimer>
 #include <QTcpSocket>
 
+#include <chrono>
+
 namespace trx {
+
+using Lock = std::unique_lock<std::mutex>;
 
 AsyncTcpClient::AsyncTcpClient(int connectTimeoutMs) : m_iConnectBound(connectTimeoutMs) {}
 
@@ -17,32 +20,29 @@ AsyncTcpClient::~AsyncTcpClient()
 
 void AsyncTcpClient::waitUntilStarted()
 {
-    QMutexLocker locker(&m_startedLock);
-    while (!m_bStarted && !m_bStopRequested)
-        m_startedWake.wait(&m_startedLock);
+    Lock locker(m_startedLock);
+    m_startedWake.wait(locker, [this] { return m_bStarted || m_bStopRequested; });
 }
 
 bool AsyncTcpClient::connectToServer(const QString &host, int port)
 {
     {
-        QMutexLocker locker(&m_paramLock);
+        Lock locker(m_paramLock);
         m_strHost = host;
         m_iPort = port;
         m_iConnectTimeout = m_iConnectBound;
-        m_paramsWake.wakeAll();
+        m_paramsWake.notify_all();
     }
-    QMutexLocker locker(&m_socketLock);
-    const QDeadlineTimer deadline(m_iConnectBound);
-    while (!m_bConnectDone && !m_bStopRequested) {
-        if (!m_connectDoneWake.wait(&m_socketLock, deadline))
-            break;
-    }
+    Lock locker(m_socketLock);
+    // m_bConnectDone covers an attempt that ended before this wait began.
+    m_connectDoneWake.wait_for(locker, std::chrono::milliseconds(m_iConnectBound),
+                               [this] { return m_bConnectDone || m_bStopRequested; });
     return m_bConnected;
 }
 
 QTcpSocket *AsyncTcpClient::socket()
 {
-    QMutexLocker locker(&m_socketLock);
+    Lock locker(m_socketLock);
     return m_pSocket;
 }
 
@@ -50,58 +50,58 @@ void AsyncTcpClient::stop()
 {
     m_bStopRequested = true;
     {
-        QMutexLocker locker(&m_paramLock);
-        m_paramsWake.wakeAll();
+        Lock locker(m_paramLock);
+        m_paramsWake.notify_all();
     }
     {
-        QMutexLocker locker(&m_startedLock);
-        m_startedWake.wakeAll();
+        Lock locker(m_startedLock);
+        m_startedWake.notify_all();
     }
     {
-        QMutexLocker locker(&m_sendLock);
-        m_sendDoneWake.wakeAll();
+        Lock locker(m_sendLock);
+        m_sendDoneWake.notify_all();
     }
     // Nobody waits for the connect while the client stops us; taking m_socketLock here would
     // only stall behind a connect in progress.
-    m_connectDoneWake.wakeAll();
+    m_connectDoneWake.notify_all();
     exit(0);
     wait();
 }
 
 bool AsyncTcpClient::lastWriteOk()
 {
-    QMutexLocker locker(&m_sendLock);
+    Lock locker(m_sendLock);
     return m_bWriteOk;
 }
 
 void AsyncTcpClient::run()
 {
     {
-        QMutexLocker locker(&m_socketLock);
+        Lock locker(m_socketLock);
         m_pSocket = new QTcpSocket;
         m_pHelper = new AsyncSendHelper(m_pSocket, &m_sendDoneWake, &m_sendLock, &m_bWriteOk);
     }
     connect(this, &AsyncTcpClient::sigSendData, m_pHelper, &AsyncSendHelper::sendData, Qt::QueuedConnection);
     {
-        QMutexLocker locker(&m_startedLock);
+        Lock locker(m_startedLock);
         m_bStarted = true;
-        m_startedWake.wakeAll();
+        m_startedWake.notify_all();
     }
 
     QString host;
     int port = 0;
     int timeout = 0;
     {
-        QMutexLocker locker(&m_paramLock);
-        while ((m_strHost.isEmpty() || m_iPort == 0) && !m_bStopRequested)
-            m_paramsWake.wait(&m_paramLock);
+        Lock locker(m_paramLock);
+        m_paramsWake.wait(locker,
+                          [this] { return (!m_strHost.isEmpty() && m_iPort != 0) || m_bStopRequested; });
         host = m_strHost;
         port = m_iPort;
         timeout = m_iConnectTimeout;
     }
 
     {
-        QMutexLocker locker(&m_socketLock);
+        Lock locker(m_socketLock);
         if (!m_bStopRequested && !host.isEmpty() && port != 0) {
             m_pSocket->connectToHost(host, static_cast<quint16>(port), QIODevice::ReadWrite,
                                      QAbstractSocket::AnyIPProtocol);
@@ -114,7 +114,7 @@ void AsyncTcpClient::run()
             m_pSocket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         }
         m_bConnectDone = true;
-        m_connectDoneWake.wakeAll();
+        m_connectDoneWake.notify_all();
     }
 
     exec();
@@ -123,7 +123,7 @@ void AsyncTcpClient::run()
     m_pHelper = nullptr;
     QTcpSocket *socket = nullptr;
     {
-        QMutexLocker locker(&m_socketLock);
+        Lock locker(m_socketLock);
         socket = m_pSocket;
         m_pSocket = nullptr;
     }

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QMutex>
 #include <QString>
 #include <QThread>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class QTcpSocket;
 
@@ -54,14 +54,15 @@ private:
     int m_iPort = 0;
     int m_iConnectTimeout = 0;
     bool m_bConnected = false;
-    QMutex m_paramLock;
-    QWaitCondition m_startedWake;
-    QMutex m_startedLock;
-    QWaitCondition m_paramsWake;
-    QWaitCondition m_connectDoneWake;
-    QMutex m_socketLock;
-    QMutex m_sendLock;
-    QWaitCondition m_sendDoneWake;
+    // Standard primitives rather than QMutex: ThreadSanitizer sees these in an uninstrumented Qt.
+    std::mutex m_paramLock;
+    std::condition_variable m_startedWake;
+    std::mutex m_startedLock;
+    std::condition_variable m_paramsWake;
+    std::condition_variable m_connectDoneWake;
+    std::mutex m_socketLock;
+    std::mutex m_sendLock;
+    std::condition_variable m_sendDoneWake;
     bool m_bWriteOk = false;
     AsyncSendHelper *m_pHelper = nullptr;
     bool m_bStarted = false;

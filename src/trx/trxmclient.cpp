@@ -6,11 +6,12 @@
 
 #include <QDataStream>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDebug>
 #include <QTcpSocket>
 #include <QUuid>
 #include <QtEndian>
+
+#include <chrono>
 
 namespace trx {
 
@@ -19,6 +20,8 @@ namespace {
 enum PacketKind : qint16 { KindRequest = 1, KindResponse = 2, KindPush = 3 };
 
 constexpr int LengthFieldBytes = 8;
+
+using Lock = std::unique_lock<std::mutex>;
 
 } // namespace
 
@@ -32,17 +35,17 @@ TRXMClient::TRXMClient(TRXMClientDelegate *delegate, const LinkIntervals &interv
 TRXMClient::~TRXMClient()
 {
     {
-        QMutexLocker locker(&m_heartbeatLock);
+        Lock locker(m_heartbeatLock);
         m_bStopping = true;
-        m_heartbeatWake.wakeAll();
+        m_heartbeatWake.notify_all();
     }
     if (m_heartbeatThread.joinable())
         m_heartbeatThread.join();
     {
-        QMutexLocker locker(&m_lifecycleLock);
+        Lock locker(m_lifecycleLock);
         stopWorker();
     }
-    QMutexLocker locker(&m_pendingLock);
+    Lock locker(m_pendingLock);
     m_pending.clear();
     m_pushHandlers.clear();
 }
@@ -68,9 +71,9 @@ bool TRXMClient::connectToServer(const QString &host, int port)
     if (host.isEmpty() || port == 0)
         return false;
 
-    QMutexLocker lifecycle(&m_lifecycleLock);
+    Lock lifecycle(m_lifecycleLock);
     {
-        QMutexLocker locker(&m_workerLock);
+        Lock locker(m_workerLock);
         m_strHost = host;
         m_iPort = port;
     }
@@ -85,7 +88,7 @@ bool TRXMClient::connectToServer(const QString &host, int port)
     connect(socket, &QAbstractSocket::errorOccurred, this, &TRXMClient::onSockError, Qt::DirectConnection);
     connect(socket, &QIODevice::readyRead, this, &TRXMClient::onReadyRead, Qt::DirectConnection);
     {
-        QMutexLocker locker(&m_workerLock);
+        Lock locker(m_workerLock);
         m_pWorker = worker;
         ++m_iWorkerGeneration;
     }
@@ -106,7 +109,7 @@ bool TRXMClient::sendRequest(int code, const QByteArray &payload, bool async, Re
         QString host;
         int port = 0;
         {
-            QMutexLocker locker(&m_workerLock);
+            Lock locker(m_workerLock);
             host = m_strHost;
             port = m_iPort;
         }
@@ -136,12 +139,12 @@ bool TRXMClient::sendRequest(int code, const QByteArray &payload, bool async, Re
     std::shared_ptr<PendingRequest> entry;
     if (!async) {
         entry = std::make_shared<PendingRequest>();
-        QMutexLocker locker(&m_pendingLock);
+        Lock locker(m_pendingLock);
         m_pending.insert(id, entry);
     }
 
     {
-        QMutexLocker locker(&m_workerLock);
+        Lock locker(m_workerLock);
         if (m_pWorker)
             emit m_pWorker->sigSendData(packet, m_intervals.requestTimeoutMs);
     }
@@ -151,14 +154,10 @@ bool TRXMClient::sendRequest(int code, const QByteArray &payload, bool async, Re
 
     bool answered = false;
     {
-        QMutexLocker locker(&entry->mutex);
-        const QDeadlineTimer deadline(m_intervals.requestTimeoutMs);
+        Lock locker(entry->mutex);
         // bDone covers a response stored before this wait began.
-        while (!entry->bDone) {
-            if (!entry->wake.wait(&entry->mutex, deadline))
-                break;
-        }
-        answered = entry->bDone;
+        answered = entry->wake.wait_for(locker, std::chrono::milliseconds(m_intervals.requestTimeoutMs),
+                                        [&entry] { return entry->bDone; });
         if (answered && out) {
             out->status = entry->status;
             out->payload = entry->payload;
@@ -169,7 +168,7 @@ bool TRXMClient::sendRequest(int code, const QByteArray &payload, bool async, Re
         idbg_api("[%04x] WARNING <TRXMClient> Request timeout: %d", logTid(), code);
     }
 
-    QMutexLocker locker(&m_pendingLock);
+    Lock locker(m_pendingLock);
     m_pending.remove(id);
     return answered;
 }
@@ -178,7 +177,7 @@ QTcpSocket *TRXMClient::currentSocket()
 {
     AsyncTcpClient *worker = nullptr;
     {
-        QMutexLocker locker(&m_workerLock);
+        Lock locker(m_workerLock);
         worker = m_pWorker;
     }
     // Called on the socket thread: the worker cannot end while this runs.
@@ -187,7 +186,7 @@ QTcpSocket *TRXMClient::currentSocket()
 
 quint64 TRXMClient::workerGeneration()
 {
-    QMutexLocker locker(&m_workerLock);
+    Lock locker(m_workerLock);
     return m_iWorkerGeneration;
 }
 
@@ -282,17 +281,17 @@ void TRXMClient::responseReceived(QString strId, int status, QByteArray payload)
 {
     std::shared_ptr<PendingRequest> entry;
     {
-        QMutexLocker locker(&m_pendingLock);
+        Lock locker(m_pendingLock);
         entry = m_pending.value(strId);
     }
     // An unknown id is the answer to an asynchronous or timed-out request.
     if (!entry)
         return;
-    QMutexLocker locker(&entry->mutex);
+    Lock locker(entry->mutex);
     entry->payload = std::move(payload);
     entry->status = status;
     entry->bDone = true;
-    entry->wake.wakeOne();
+    entry->wake.notify_one();
 }
 
 void TRXMClient::pushReceived(int type, QDataStream &stream)
@@ -333,7 +332,7 @@ void TRXMClient::stopWorker()
 {
     AsyncTcpClient *worker = nullptr;
     {
-        QMutexLocker locker(&m_workerLock);
+        Lock locker(m_workerLock);
         worker = m_pWorker;
         m_pWorker = nullptr;
     }
@@ -357,7 +356,7 @@ void TRXMClient::onHeartbeat()
         return;
 
     idbg_api("[%04x] WARNING <TRXMClient> Heartbeat timeout!!!", logTid());
-    QMutexLocker lifecycle(&m_lifecycleLock);
+    Lock lifecycle(m_lifecycleLock);
     // A reconnect while the heartbeat waited has already replaced the dead link.
     if (generation != workerGeneration())
         return;
@@ -368,12 +367,10 @@ void TRXMClient::onHeartbeat()
 
 void TRXMClient::heartbeatLoop()
 {
-    QMutexLocker locker(&m_heartbeatLock);
+    Lock locker(m_heartbeatLock);
     while (!m_bStopping) {
-        const QDeadlineTimer next(m_intervals.heartbeatIntervalMs);
-        while (!m_bStopping && !next.hasExpired())
-            m_heartbeatWake.wait(&m_heartbeatLock, next);
-        if (m_bStopping)
+        if (m_heartbeatWake.wait_for(locker, std::chrono::milliseconds(m_intervals.heartbeatIntervalMs),
+                                     [this] { return m_bStopping.load(); }))
             break;
         onHeartbeat();
     }

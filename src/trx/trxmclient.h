@@ -5,15 +5,15 @@
 #include <QDate>
 #include <QDateTime>
 #include <QMap>
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QVector>
-#include <QWaitCondition>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 class QDataStream;
@@ -141,8 +141,8 @@ private:
         int status = 0;
         QByteArray payload;
         bool bDone = false;
-        QMutex mutex;
-        QWaitCondition wake;
+        std::mutex mutex;
+        std::condition_variable wake;
     };
 
     // Fills the push table with the catalogue's decoders (trxmclient_pushtable.cpp).
@@ -208,24 +208,25 @@ private:
     int m_iPort = 0;
     std::atomic<bool> m_bConnected{false};
     QMap<QString, std::shared_ptr<PendingRequest>> m_pending;
-    QMutex m_pendingLock;
+    // Standard primitives rather than QMutex: ThreadSanitizer sees these in an uninstrumented Qt.
+    std::mutex m_pendingLock;
     std::atomic<bool> m_bStopping{false};
     QMap<int, PushHandler> m_pushHandlers;
     AsyncTcpClient *m_pWorker = nullptr;
     bool m_bWaitingForBody = false;
     qint64 m_iExpectedLength = 0;
     std::thread m_heartbeatThread;
-    QMutex m_heartbeatLock;
-    QWaitCondition m_heartbeatWake;
+    std::mutex m_heartbeatLock;
+    std::condition_variable m_heartbeatWake;
     std::atomic<int> m_iLastError{-1};
 
     const LinkIntervals m_intervals;
     // Guards m_pWorker, m_strHost, m_iPort and m_iWorkerGeneration; never held while waiting
     // for the socket thread, which takes it in the receive path.
-    QMutex m_workerLock;
+    std::mutex m_workerLock;
     quint64 m_iWorkerGeneration = 0;
     // Serialises replacing and stopping the worker (connect, heartbeat failure, destruction).
-    QMutex m_lifecycleLock;
+    std::mutex m_lifecycleLock;
 };
 
 } // namespace trx

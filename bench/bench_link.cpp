@@ -1,0 +1,235 @@
+// Round trip of a synchronous request through the link engine against a peer that answers at
+// once, beside a plain blocking QTcpSocket exchanging the same bytes with the same peer; then the
+// rate at which the receive path decodes and dispatches small pushes.
+#include "platform/idbg.h"
+#include "trx/trxmclient.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QUuid>
+#include <QtEndian>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr int BlastCode = 9999;
+constexpr int BenchPushType = 3000;
+
+QByteArray frame(const std::function<void(QDataStream &)> &body)
+{
+    QByteArray packet;
+    QDataStream out(&packet, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_5_5);
+    out << qint64(0);
+    body(out);
+    out.device()->seek(0);
+    out << qint64(packet.size() - 8);
+    return packet;
+}
+
+// Answers every request at once; on BlastCode writes the requested number of pushes as fast as
+// the socket takes them.
+class PeerSide : public QObject
+{
+public:
+    QTcpServer *server = nullptr;
+
+    void listen()
+    {
+        server = new QTcpServer(this);
+        server->listen(QHostAddress::LocalHost, 0);
+        connect(server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *s = server->nextPendingConnection()) {
+                s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+                auto buffer = std::make_shared<QByteArray>();
+                connect(s, &QIODevice::readyRead, this, [this, s, buffer] { read(s, *buffer); });
+            }
+        });
+    }
+
+    void read(QTcpSocket *s, QByteArray &buffer)
+    {
+        buffer += s->readAll();
+        int used = 0;
+        while (buffer.size() - used >= 8) {
+            const qint64 len = qFromBigEndian<qint64>(buffer.constData() + used);
+            if (buffer.size() - used < 8 + len)
+                break;
+            QDataStream in(buffer.mid(used + 8, static_cast<int>(len)));
+            in.setVersion(QDataStream::Qt_5_5);
+            qint16 kind = 0, code = 0, status = 0;
+            QDateTime stamp;
+            QString id;
+            QByteArray payload;
+            in >> kind >> code >> stamp >> id >> status >> payload;
+            used += static_cast<int>(8 + len);
+            if (code == BlastCode) {
+                blast(s, qFromBigEndian<qint32>(payload.constData()));
+                continue;
+            }
+            s->write(frame([&](QDataStream &out) {
+                out << qint16(2) << code << QDateTime::currentDateTime() << id << qint16(1) << QByteArray();
+            }));
+        }
+        buffer.remove(0, used);
+    }
+
+    void blast(QTcpSocket *s, int count)
+    {
+        QByteArray batch;
+        const int perBatch = 1000;
+        for (int i = 0; i < perBatch; ++i) {
+            batch += frame([&](QDataStream &out) {
+                QByteArray payload(4, '\0');
+                qToBigEndian<qint32>(i, payload.data());
+                out << qint16(3) << qint16(BenchPushType) << QDateTime::currentDateTime() << payload;
+            });
+        }
+        for (int sent = 0; sent < count; sent += perBatch) {
+            s->write(batch);
+            while (s->bytesToWrite() > 4 * batch.size())
+                s->waitForBytesWritten(1000);
+        }
+        s->flush();
+    }
+};
+
+class BenchClient : public trx::TRXMClient
+{
+public:
+    explicit BenchClient(trx::TRXMClientDelegate *delegate) : TRXMClient(delegate)
+    {
+        registerPushHandler(BenchPushType, [this](QDataStream &stream) {
+            qint32 value = 0;
+            stream >> value;
+            m_sum += value;
+            ++m_pushes;
+        });
+    }
+    std::atomic<int> m_pushes{0};
+    std::atomic<qint64> m_sum{0};
+};
+
+double median(std::vector<qint64> v)
+{
+    std::sort(v.begin(), v.end());
+    return static_cast<double>(v[v.size() / 2]);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir logDir;
+    setLogFilePath(QFile::encodeName(logDir.filePath(QStringLiteral("bench.log"))).constData());
+
+    PeerSide peer;
+    QThread peerThread;
+    peer.moveToThread(&peerThread);
+    peerThread.start();
+    quint16 port = 0;
+    QMetaObject::invokeMethod(
+        &peer,
+        [&] {
+            peer.listen();
+            port = peer.server->serverPort();
+        },
+        Qt::BlockingQueuedConnection);
+
+    constexpr int warmup = 300;
+    constexpr int rounds = 5000;
+
+    BenchClient client(nullptr);
+    if (!client.connectToServer(QStringLiteral("127.0.0.1"), port)) {
+        std::fprintf(stderr, "connect failed\n");
+        return 1;
+    }
+    std::vector<qint64> engine;
+    engine.reserve(rounds);
+    for (int i = 0; i < warmup + rounds; ++i) {
+        trx::RequestResult out;
+        QElapsedTimer t;
+        t.start();
+        if (!client.sendRequest(2, QByteArray(), false, &out) || out.status != 1) {
+            std::fprintf(stderr, "request %d failed\n", i);
+            return 1;
+        }
+        if (i >= warmup)
+            engine.push_back(t.nsecsElapsed());
+    }
+
+    // The same request bytes over a plain blocking socket; the answer has the same size.
+    QTcpSocket plain;
+    plain.connectToHost(QHostAddress::LocalHost, port);
+    if (!plain.waitForConnected(5000))
+        return 1;
+    plain.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    const QByteArray request = frame([](QDataStream &out) {
+        out << qint16(1) << qint16(2) << QDateTime::currentDateTime() << QUuid::createUuid().toString()
+            << qint16(0) << QByteArray();
+    });
+    const qint64 answerSize = 8 + 103;
+    std::vector<qint64> baseline;
+    baseline.reserve(rounds);
+    for (int i = 0; i < warmup + rounds; ++i) {
+        QElapsedTimer t;
+        t.start();
+        plain.write(request);
+        plain.waitForBytesWritten(5000);
+        while (plain.bytesAvailable() < answerSize) {
+            if (!plain.waitForReadyRead(5000))
+                return 1;
+        }
+        plain.read(answerSize);
+        if (i >= warmup)
+            baseline.push_back(t.nsecsElapsed());
+    }
+
+    const double engineUs = median(engine) / 1000.0;
+    const double baselineUs = median(baseline) / 1000.0;
+    std::printf(
+        "synchronous request round trip (median of %d): engine %.1f us, plain blocking socket %.1f us, "
+        "ratio %.2f (target <= 2.5)\n",
+        rounds, engineUs, baselineUs, engineUs / baselineUs);
+
+    constexpr int pushes = 400000;
+    QByteArray count(4, '\0');
+    qToBigEndian<qint32>(pushes, count.data());
+    QElapsedTimer t;
+    t.start();
+    client.sendRequest(BlastCode, count, true, nullptr);
+    while (client.m_pushes.load() < pushes) {
+        if (t.elapsed() > 60000) {
+            std::fprintf(stderr, "pushes stalled at %d\n", client.m_pushes.load());
+            return 1;
+        }
+        QThread::usleep(200);
+    }
+    const double secs = static_cast<double>(t.nsecsElapsed()) / 1e9;
+    std::printf("pushes decoded and dispatched: %d in %.3f s, %.0f per second (33-byte frames)\n", pushes,
+                secs, pushes / secs);
+
+    QMetaObject::invokeMethod(
+        &peer,
+        [&] {
+            delete peer.server;
+            peer.server = nullptr;
+        },
+        Qt::BlockingQueuedConnection);
+    peerThread.quit();
+    peerThread.wait();
+    return 0;
+}
