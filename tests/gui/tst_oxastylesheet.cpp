@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QComboBox>
 #include <QFile>
 #include <QPushButton>
 #include <QStyle>
@@ -16,6 +17,8 @@ private slots:
     void everyImageExists();
     void propertyPictures_data();
     void propertyPictures();
+    void popupOpenHighlightsArrow_data();
+    void popupOpenHighlightsArrow();
     void disabledPictures_data();
     void disabledPictures();
 
@@ -147,6 +150,33 @@ void tst_OxaStyleSheet::propertyPictures()
     const QSize slack = button->size() - QImage(picture).size();
     const QPoint offset(slack.width() / 2, slack.height() / 2);
     QCOMPARE(sample(button, probe + offset).rgba(), pictureAt(picture, probe).rgba());
+}
+
+void tst_OxaStyleSheet::popupOpenHighlightsArrow_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QColor>("arrowBox");
+
+    QTest::newRow("list open") << "Yes" << QColor(51, 109, 149);
+    QTest::newRow("list closed") << "No" << QColor(50, 50, 50);
+}
+
+void tst_OxaStyleSheet::popupOpenHighlightsArrow()
+{
+    QFETCH(QString, value);
+    QFETCH(QColor, arrowBox);
+
+    QWidget window;
+    window.setStyleSheet(m_sheet);
+    auto *combo = new QComboBox(&window);
+    combo->addItems({QStringLiteral("None"), QStringLiteral("Port B")});
+    combo->resize(160, 28);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    combo->setProperty("ShowPopup", value);
+    combo->style()->unpolish(combo);
+    combo->style()->polish(combo);
+    QCOMPARE(sample(combo, QPoint(combo->width() - 5, 4)), arrowBox);
 }
 
 void tst_OxaStyleSheet::disabledPictures_data()
