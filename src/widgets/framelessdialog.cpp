@@ -67,10 +67,12 @@ void FramelessDialog::mouseReleaseEvent(QMouseEvent *event)
 void FramelessDialog::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event)
-    // A translucent window gets no styled background of its own; draw it on the body only.
+    // A translucent window gets no background of its own; paint the body only, from the palette
+    // (so it stays opaque without a style sheet) and then from the style sheet's rule.
     QStyleOption opt;
     opt.initFrom(this);
     opt.rect = contentsRect();
     QPainter painter(this);
+    painter.fillRect(opt.rect, palette().window());
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
 }

@@ -11,6 +11,7 @@ class tst_FramelessDialog : public QObject
 
 private slots:
     void frame();
+    void marginStaysClear();
     void dragClampedToScreen_data();
     void dragClampedToScreen();
     void noDragWithoutPressOrButton();
@@ -42,6 +43,18 @@ void tst_FramelessDialog::frame()
 
     FramelessDialog keep(nullptr, true);
     QCOMPARE(keep.contentsMargins(), QMargins(0, 0, 0, 0));
+}
+
+void tst_FramelessDialog::marginStaysClear()
+{
+    FramelessDialog dialog(nullptr);
+    dialog.setGraphicsEffect(nullptr); // look at the body and margin themselves
+    dialog.resize(100, 60);
+    const QImage image = dialog.grab().toImage();
+    QCOMPARE(qAlpha(image.pixel(2, 2)), 0);
+    QCOMPARE(qAlpha(image.pixel(97, 57)), 0);
+    QCOMPARE(qAlpha(image.pixel(6, 6)), 255);
+    QCOMPARE(image.pixelColor(50, 30), dialog.palette().window().color());
 }
 
 void tst_FramelessDialog::dragClampedToScreen_data()
