@@ -28,7 +28,8 @@ QMap<int, QString> computeScaleLabels(const ScaleLabelInput &input);
 
 // Left edge of the timelines in the scale widget's coordinates (the port rows' left panel + 1).
 constexpr int kScaleTimelineLeft = 401;
-// The scale widget is as wide as the scroll area; the timeline column ends this much earlier.
+// Labels are drawn up to column (scale width - this). The scale is as wide as the scroll area and
+// the timeline column 506 pixels narrower, so the last labels may sit a few pixels past its end.
 constexpr int kScaleRightReserve = 498;
 
 // Every how many labels one is drawn: 1 when all fit in a scale widgetWidth wide, else the
