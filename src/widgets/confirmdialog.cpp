@@ -51,6 +51,8 @@ void ConfirmDialog::setButtonSet(int buttonSet)
     bool no = true;
     bool cancel = true;
     bool ok = true;
+    // Back to the form's text first, so a dialog used again after a Yes/No question says OK.
+    ui->m_btnOK->setText(tr("OK"));
     switch (buttonSet) {
     case YesNo:
         ui->m_btnOK->setText(tr("Yes"));

@@ -21,6 +21,7 @@ private slots:
     void enterKey();
     void escapeGivesCancel();
     void okSlotIgnoredWhileHidden();
+    void reusedDialogResetsButtons();
 
 private:
     static QPushButton *button(ConfirmDialog &dialog, const char *name)
@@ -169,6 +170,19 @@ void tst_ConfirmDialog::okSlotIgnoredWhileHidden()
     });
     QVERIFY(stillOpen);
     QCOMPARE(answer, 2);
+}
+
+void tst_ConfirmDialog::reusedDialogResetsButtons()
+{
+    ConfirmDialog dialog(nullptr);
+    dialog.prepare(QStringLiteral("Delete?"), QStringLiteral("Confirmation"), ConfirmDialog::YesNo,
+                   ConfirmDialog::Warning);
+    dialog.prepare(QStringLiteral("Done."), QStringLiteral("Information"), ConfirmDialog::OkOnly,
+                   ConfirmDialog::NoIcon);
+    dialog.show();
+    QCOMPARE(button(dialog, "m_btnOK")->text(), QStringLiteral("OK"));
+    QVERIFY(!button(dialog, "m_btnNo")->isVisible());
+    QVERIFY(!dialog.findChild<QLabel *>(QStringLiteral("m_icon"))->isVisible());
 }
 
 QTEST_MAIN(tst_ConfirmDialog)
