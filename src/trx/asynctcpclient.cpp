@@ -66,6 +66,9 @@ void AsyncTcpClient::stop()
     m_connectDoneWake.notify_all();
     exit(0);
     wait();
+    // QThread::wait synchronises through Qt's own primitives; this lock makes the end of run()
+    // visible to ThreadSanitizer as well.
+    Lock locker(m_startedLock);
 }
 
 bool AsyncTcpClient::lastWriteOk()
@@ -128,6 +131,8 @@ void AsyncTcpClient::run()
         m_pSocket = nullptr;
     }
     delete socket;
+    // Pairs with the lock taken in stop() after wait().
+    Lock locker(m_startedLock);
 }
 
 } // namespace trx

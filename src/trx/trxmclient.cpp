@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QTcpSocket>
+#include <QTimeZone>
 #include <QUuid>
 #include <QtEndian>
 
@@ -22,6 +23,23 @@ enum PacketKind : qint16 { KindRequest = 1, KindResponse = 2, KindPush = 3 };
 constexpr int LengthFieldBytes = 8;
 
 using Lock = std::unique_lock<std::mutex>;
+
+// The sender's stamp is consumed field by field and dropped: turning it into a local QDateTime
+// would cost a time-zone conversion for every packet received.
+void skipStamp(QDataStream &stream)
+{
+    QDate date;
+    QTime time;
+    qint8 spec = 0;
+    stream >> date >> time >> spec;
+    if (spec == Qt::OffsetFromUTC) {
+        qint32 offset = 0;
+        stream >> offset;
+    } else if (spec == Qt::TimeZone) {
+        QTimeZone zone;
+        stream >> zone;
+    }
+}
 
 } // namespace
 
@@ -253,8 +271,8 @@ bool TRXMClient::dispatchBody(const QByteArray &body)
     prepareStream(stream);
     qint16 kind = 0;
     qint16 code = 0;
-    QDateTime stamp;
-    stream >> kind >> code >> stamp;
+    stream >> kind >> code;
+    skipStamp(stream);
 
     if (kind == KindResponse) {
         QString id;
