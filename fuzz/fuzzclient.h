@@ -5,6 +5,7 @@
 #include "trx/trxmclientdelegate.h"
 
 #include <QDir>
+#include <QtGlobal>
 #include <QVector>
 
 // A delegate that keeps copies of what it is handed, as the controller's overrides do, so that
@@ -45,7 +46,8 @@ private:
 };
 
 // One client for the whole run: its heartbeat never fires and it is never connected, so only the
-// decoders run. Log lines go to a small rotated file in the temporary folder.
+// decoders run. Log lines go to a small rotated file in the temporary folder; Qt debug output is
+// dropped.
 inline trx::TRXMClient *fuzzClient()
 {
     static trx::TRXMClient *client = [] {
@@ -53,6 +55,8 @@ inline trx::TRXMClient *fuzzClient()
             QDir::temp().filePath(QStringLiteral("tarsa-fuzz.log")).toLocal8Bit();
         setLogFilePath(logPath.constData());
         setLogRotation(1024 * 1024, 1);
+        // The free-text diagnostics ("Error Push Type: ...") would only slow the run down.
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
         static CopyingDelegate delegate;
         trx::LinkIntervals intervals;
         intervals.heartbeatIntervalMs = 1 << 30;

@@ -126,6 +126,13 @@ public:
         m_side.requests.clear();
     }
 
+    bool hasPeer()
+    {
+        bool connected = false;
+        run([&] { connected = m_side.peer != nullptr; });
+        return connected;
+    }
+
     // Writes raw bytes to the connected client.
     void write(const QByteArray &bytes)
     {

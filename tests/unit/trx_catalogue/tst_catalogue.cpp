@@ -303,8 +303,11 @@ private slots:
     void portStatesWithBothMaps();
     void asynchronousPayloads_data();
     void asynchronousPayloads();
+    void synchronousLogLines();
 
 private:
+    QString logText() const;
+
     QTemporaryDir m_logDir;
     QByteArray m_logPath;
     std::unique_ptr<FakeManager> m_manager;
@@ -322,6 +325,8 @@ void tst_Catalogue::initTestCase()
     intervals.heartbeatIntervalMs = 3600 * 1000;
     m_client = std::make_unique<trx::TRXMClient>(&m_delegate, intervals);
     QVERIFY(m_client->connectToServer(QStringLiteral("127.0.0.1"), m_manager->port()));
+    // The client may see the connection before the manager's side has accepted it.
+    QTRY_VERIFY(m_manager->hasPeer());
 }
 
 void tst_Catalogue::cleanupTestCase()
@@ -485,6 +490,7 @@ void tst_Catalogue::identifyOverTheLink()
         u32(256) + QByteArray(256, '\0') + str("{5E0B7C3D-2A91-4F6E-8D14-9C7A3B260F58}") + i32(3);
     QCOMPARE(values.left(head.size()), head);
     QCOMPARE(values.size(), head.size() + 13);
+    QVERIFY(logText().contains("INFO <TRXMClient> Identify as: 3\n"));
 }
 
 void tst_Catalogue::recordTrainsSucceedForAnyStatus()
@@ -516,6 +522,7 @@ void tst_Catalogue::loopModeAlwaysAsksForAllPorts()
     QCOMPARE(mode, 2);
     QCOMPARE(ports.value(0), 1);
     QCOMPARE(ports.value(1), 0);
+    QVERIFY(logText().contains("INFO <TRXMClient> Get LoopRec Mode: [S1] cams = 255\n"));
 }
 
 void tst_Catalogue::updateScheduleSendsStoredScheduleFirst()
@@ -537,6 +544,7 @@ void tst_Catalogue::updateScheduleSendsStoredScheduleFirst()
     values.proxyPorts.insert(trx::ServerPort("SRV", 5), 6);
 
     QVERIFY(m_client->updateSchedule(stored, values, 2));
+    QVERIFY(logText().contains("INFO <TRXMClient> Update Schedule: [id1] flags = 2\n"));
     QTRY_COMPARE(m_manager->requests().size(), 1);
     const QByteArray request = str("M") + str(nullptr).repeated(5) + str("New") + date(Jan1st2000 + 1) +
                                i32(0x0c000000) + date(Jan1st2000 + 1) + i32(0x0d000000) + boolean(false) +
@@ -573,6 +581,7 @@ void tst_Catalogue::portStatesWithBothMaps()
     QCOMPARE(states.size(), 1);
     QCOMPARE(states.value(0).currentTc, 0x01020304);
     QCOMPARE(all.keys(), QList<trx::ServerPort>() << trx::ServerPort("S1", 0) << trx::ServerPort("S2", 1));
+    QVERIFY(logText().contains("INFO <TRXMClient> Get Port States: [S1]\n"));
 }
 
 void tst_Catalogue::asynchronousPayloads_data()
@@ -580,20 +589,29 @@ void tst_Catalogue::asynchronousPayloads_data()
     QTest::addColumn<int>("command");
     QTest::addColumn<int>("code");
     QTest::addColumn<QByteArray>("payload");
-    QTest::newRow("get gateways") << 0 << 47 << boolean(true);
-    QTest::newRow("start record, loop on") << 1 << 27 << QByteArray(str("S1") + i32(129) + boolean(true));
+    QTest::addColumn<QString>("logLine");
+    QTest::newRow("get gateways") << 0 << 47 << boolean(true) << "Get Mediagateways: async = 1";
+    QTest::newRow("start record, loop on") << 1 << 27 << QByteArray(str("S1") + i32(129) + boolean(true))
+                                           << "Start Record: [S1] cams = 129, loop = 1";
     QTest::newRow("archive clip") << 2 << 43
-                                  << QByteArray(str("mgw") + str("S1") + str("clip") + str("drive") +
-                                                str(""));
-    QTest::newRow("get schedules") << 3 << 1001 << boolean(true);
-    QTest::newRow("remove schedule") << 4 << 1003 << str("id1");
-    QTest::newRow("execute schedule") << 5 << 1004 << QByteArray(str("id1") + i32(2));
-    QTest::newRow("fetch folders") << 6 << 1006 << QByteArray(str("mgw") + str("drive") + str(""));
+                                  << QByteArray(str("mgw") + str("S1") + str("clip") + str("drive") + str(""))
+                                  << "Archive Clip: [S1] clip, MGW = mgw, Drive = drive, Folder = ";
+    QTest::newRow("get schedules") << 3 << 1001 << boolean(true) << "Get Schedules: async = 1";
+    QTest::newRow("remove schedule") << 4 << 1003 << str("id1") << "Remove Schedule: [id1]";
+    QTest::newRow("execute schedule")
+        << 5 << 1004 << QByteArray(str("id1") + i32(2)) << "Execute Schedule: [id1], func: 2";
+    QTest::newRow("fetch folders") << 6 << 1006 << QByteArray(str("mgw") + str("drive") + str(""))
+                                   << "Fetch MGW Folders: [mgw], drive, ";
     QTest::newRow("sync time, master without date")
-        << 7 << 1007 << QByteArray(str("S1") + i32(3) + nullDate() + i32(1));
+        << 7 << 1007 << QByteArray(str("S1") + i32(3) + nullDate() + i32(1))
+        << "Sync Schedule Time: (S1, 3), , 1";
+    QTest::newRow("sync time with date")
+        << 9 << 1007 << QByteArray(str("S1") + i32(0) + date(Jan1st2000) + i32(2))
+        << "Sync Schedule Time: (S1, 0), 2000-01-01, 2";
     QTest::newRow("add schedule") << 8 << 1002
                                   << QByteArray(str(nullptr).repeated(7) + nullDate() + i32(-1) + nullDate() +
-                                                i32(-1) + boolean(false) + i32(0) + u32(0) + u32(0));
+                                                i32(-1) + boolean(false) + i32(0) + u32(0) + u32(0))
+                                  << "Add Schedule";
 }
 
 void tst_Catalogue::asynchronousPayloads()
@@ -601,6 +619,7 @@ void tst_Catalogue::asynchronousPayloads()
     QFETCH(int, command);
     QFETCH(int, code);
     QFETCH(QByteArray, payload);
+    QFETCH(QString, logLine);
 
     bool sent = false;
     switch (command) {
@@ -631,11 +650,42 @@ void tst_Catalogue::asynchronousPayloads()
     case 8:
         sent = m_client->addSchedule(trx::ScheduleRequest());
         break;
+    case 9:
+        sent = m_client->syncScheduleTime("S1", 0, QDate(2000, 1, 1), 2);
+        break;
     }
     QVERIFY(sent);
     QTRY_COMPARE(m_manager->requests().size(), 1);
     QCOMPARE(int(m_manager->requests().at(0).code), code);
     QCOMPARE(m_manager->requests().at(0).payload.toHex(), payload.toHex());
+    QVERIFY2(logText().contains("INFO <TRXMClient> " + logLine + '\n'), qPrintable(logLine));
+}
+
+void tst_Catalogue::synchronousLogLines()
+{
+    QMap<qint32, QString> filter;
+    QVector<trx::RecordTrainInfo> trains;
+    QVector<trx::ServerInfo> servers;
+    trx::ServerSettings settings;
+    trx::ClipInfo clip;
+    m_client->getRecordTrains("S1", filter, trains);
+    m_client->getServers(servers);
+    m_client->getServerSettings("S1", settings);
+    m_client->registerServerNotifications("S1", 129);
+    m_client->getClipInfo("S1", "C1", clip);
+    const QString text = logText();
+    for (const char *line :
+         {"Get RecordTrains of Server: [S1] async = 0", "Get Servers.", "Get Settings of Server[S1]",
+          "Register Server Notifications: [S1] 129", "Get ClipInfo: [S1] C1"})
+        QVERIFY2(text.contains(QStringLiteral("INFO <TRXMClient> ") + line + '\n'), line);
+}
+
+QString tst_Catalogue::logText() const
+{
+    QFile log(QString::fromLocal8Bit(m_logPath));
+    if (!log.open(QIODevice::ReadOnly))
+        return QString();
+    return QString::fromUtf8(log.readAll());
 }
 
 QTEST_GUILESS_MAIN(tst_Catalogue)
