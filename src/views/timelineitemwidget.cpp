@@ -236,7 +236,10 @@ void TimelineItemWidget::render(bool force)
         return;
     }
 
-    QPixmap pixmap(pixWidth, itemHeight);
+    // Rendered at the screen's pixel density so that text stays sharp on scaled displays.
+    const qreal dpr = devicePixelRatioF();
+    QPixmap pixmap(QSize(pixWidth, itemHeight) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(m_bMaintenance ? kMaintenanceBackground : kItemBackground);
     const int x0 = std::min(x(), 0);
 
