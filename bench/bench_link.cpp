@@ -157,19 +157,6 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "connect failed\n");
         return 1;
     }
-    std::vector<qint64> engine;
-    engine.reserve(rounds);
-    for (int i = 0; i < warmup + rounds; ++i) {
-        trx::RequestResult out;
-        QElapsedTimer t;
-        t.start();
-        if (!client.sendRequest(2, QByteArray(), false, &out) || out.status != 1) {
-            std::fprintf(stderr, "request %d failed\n", i);
-            return 1;
-        }
-        if (i >= warmup)
-            engine.push_back(t.nsecsElapsed());
-    }
 
     // The same request bytes over a plain blocking socket; the answer has the same size.
     QTcpSocket plain;
@@ -182,11 +169,23 @@ int main(int argc, char **argv)
             << qint16(0) << QByteArray();
     });
     const qint64 answerSize = 8 + 103;
+
+    // The two kinds of round trip alternate, so that both see the same load on the machine.
+    std::vector<qint64> engine;
     std::vector<qint64> baseline;
+    engine.reserve(rounds);
     baseline.reserve(rounds);
     for (int i = 0; i < warmup + rounds; ++i) {
+        trx::RequestResult out;
         QElapsedTimer t;
         t.start();
+        if (!client.sendRequest(2, QByteArray(), false, &out) || out.status != 1) {
+            std::fprintf(stderr, "request %d failed\n", i);
+            return 1;
+        }
+        const qint64 engineNs = t.nsecsElapsed();
+
+        t.restart();
         plain.write(request);
         plain.waitForBytesWritten(5000);
         while (plain.bytesAvailable() < answerSize) {
@@ -194,8 +193,12 @@ int main(int argc, char **argv)
                 return 1;
         }
         plain.read(answerSize);
-        if (i >= warmup)
-            baseline.push_back(t.nsecsElapsed());
+        const qint64 plainNs = t.nsecsElapsed();
+
+        if (i >= warmup) {
+            engine.push_back(engineNs);
+            baseline.push_back(plainNs);
+        }
     }
 
     const double engineUs = median(engine) / 1000.0;

@@ -305,10 +305,13 @@ void TRXMClient::responseReceived(QString strId, int status, QByteArray payload)
     // An unknown id is the answer to an asynchronous or timed-out request.
     if (!entry)
         return;
-    Lock locker(entry->mutex);
-    entry->payload = std::move(payload);
-    entry->status = status;
-    entry->bDone = true;
+    {
+        Lock locker(entry->mutex);
+        entry->payload = std::move(payload);
+        entry->status = status;
+        entry->bDone = true;
+    }
+    // Woken after unlocking, so that the waiter does not wake only to block on the mutex.
     entry->wake.notify_one();
 }
 
@@ -371,6 +374,9 @@ void TRXMClient::onHeartbeat()
         return;
     const quint64 generation = workerGeneration();
     if (sendRequest(HeartbeatCode, QByteArray(), false, nullptr))
+        return;
+    // A link lost while the heartbeat was under way has been reported by its own path.
+    if (!m_bConnected)
         return;
 
     idbg_api("[%04x] WARNING <TRXMClient> Heartbeat timeout!!!", logTid());
