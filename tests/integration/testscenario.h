@@ -1,0 +1,50 @@
+#pragma once
+
+// The installation the integration tests run against: two connected servers with mixed rates,
+// one disconnected, a gateway with a folder tree, and schedules in fixed and clock-driven states.
+
+#include "simscenario.h"
+
+#include <QtTest>
+
+inline const char *testScenarioJson()
+{
+    return R"({
+  "name": "integration",
+  "maintenance": "02:00:00:00",
+  "servers": [
+    {"id": "srv-a", "name": "A", "systemFrequency": 25, "ports": [
+      {"port": 0, "camera": 2, "rate": "25"},
+      {"port": 1, "camera": 1, "rate": "29.97df", "remainMinutes": 125},
+      {"port": 2, "camera": 3, "rate": "30", "remainMinutes": -1},
+      {"port": 3, "camera": 4, "rate": "24", "recording": false}]},
+    {"id": "srv-b", "name": "B", "systemFrequency": 25, "ports": [
+      {"port": 0, "rate": "25"}, {"port": 1, "rate": "25"}, {"port": 2, "rate": "25"}, {"port": 3, "rate": "25"}]},
+    {"id": "srv-off", "name": "Off", "connected": false, "ports": [{"port": 0}, {"port": 1}, {"port": 2}, {"port": 3}]}
+  ],
+  "gateways": [
+    {"id": "mgw-1", "name": "Archive", "drives": [
+      {"id": "d1", "name": "RAID", "folders": [
+        {"id": "news", "name": "News"},
+        {"id": "news-2026", "parent": "news", "name": "2026"},
+        {"id": "news-2026-12", "parent": "news-2026", "name": "December"},
+        {"id": "sports", "name": "Sports"}]},
+      {"id": "d2", "name": "Nearline"}]},
+    {"id": "mgw-2", "name": "Proxy", "drives": [{"id": "p1", "name": "Proxy Store"}]}
+  ],
+  "schedules": [
+    {"id": "done", "server": "srv-a", "port": 0, "startIn": -7200, "duration": 600},
+    {"id": "later", "server": "srv-a", "port": 0, "proxyPort": 1, "startIn": 3600, "duration": 600},
+    {"id": "cancelled", "server": "srv-b", "port": 1, "startIn": -3600, "duration": 60, "status": "cancelled"}
+  ]
+})";
+}
+
+inline SimScenario testScenario()
+{
+    QString error;
+    const std::optional<SimScenario> sc = SimScenario::fromJson(testScenarioJson(), &error);
+    if (!sc)
+        qFatal("test scenario: %s", qPrintable(error));
+    return *sc;
+}
