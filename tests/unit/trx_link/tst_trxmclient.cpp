@@ -19,6 +19,13 @@
 #include <mutex>
 #include <thread>
 
+#if defined(Q_OS_UNIX)
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
 namespace {
 
 constexpr int TestPushType = 3000; // 0x0bb8
@@ -352,6 +359,7 @@ private slots:
     void reconnectReplacesTheLinkSilently();
     void connectFailures_data();
     void connectFailures();
+    void unansweredConnectEndsWithinTheBound();
     void twoThreadsSendWholePackets();
     void workerStopsWhileWaitingForParameters();
 
@@ -685,8 +693,13 @@ void tst_TRXMClient::reconnectReplacesTheLinkSilently()
     peer.setAnswer(2, 1, "second");
     RecordingDelegate delegate;
     TestClient client(&delegate, intervals());
+    // A connect that succeeds returns at once, not when the 2000 ms bound runs out, also when
+    // the attempt ended before connectToServer began to wait for it.
+    QElapsedTimer timer;
+    timer.start();
     QVERIFY(client.connectToServer(QStringLiteral("127.0.0.1"), peer.port()));
     QVERIFY(client.connectToServer(QStringLiteral("127.0.0.1"), peer.port()));
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     QTRY_COMPARE(peer.disconnections(), 1);
     QTRY_COMPARE(peer.connections(), 2);
 
@@ -739,6 +752,45 @@ void tst_TRXMClient::connectFailures()
             .arg(logged ? host : QString())
             .arg(logged ? port : 0);
     QVERIFY2(logText().contains(notConnected), qPrintable(logText()));
+}
+
+void tst_TRXMClient::unansweredConnectEndsWithinTheBound()
+{
+#if defined(Q_OS_UNIX)
+    // A listener with a backlog of 0 and one connection already queued drops further SYNs,
+    // so the next connect neither succeeds nor is refused.
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    QCOMPARE(::listen(listener, 0), 0);
+    socklen_t length = sizeof address;
+    QCOMPARE(::getsockname(listener, reinterpret_cast<sockaddr *>(&address), &length), 0);
+    const quint16 port = ntohs(address.sin_port);
+    QTcpSocket filler;
+    filler.connectToHost(QHostAddress::LocalHost, port);
+    QVERIFY(filler.waitForConnected(2000));
+
+    RecordingDelegate delegate;
+    trx::LinkIntervals bounds = intervals();
+    bounds.connectTimeoutMs = 400;
+    TestClient client(&delegate, bounds);
+    QElapsedTimer timer;
+    timer.start();
+    const bool connected = client.connectToServer(QStringLiteral("127.0.0.1"), port);
+    const qint64 elapsed = timer.elapsed();
+    ::close(listener);
+    if (connected)
+        QSKIP("this system accepted the connection despite the full backlog");
+    QVERIFY2(elapsed >= 350 && elapsed < 3000, qPrintable(QString::number(elapsed)));
+    QCOMPARE(logText().count(QStringLiteral("ERROR <TRXMClient> Connect to 127.0.0.1:%1 failed.").arg(port)),
+             1);
+    QCOMPARE(delegate.count(), 0);
+#else
+    QSKIP("needs a listener with a zero backlog");
+#endif
 }
 
 void tst_TRXMClient::twoThreadsSendWholePackets()
