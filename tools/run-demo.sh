@@ -1,20 +1,56 @@
 #!/usr/bin/env bash
-# Runs the client against the bundled manager simulator. With no display, runs both under
-# Xvfb, saves a screenshot of the screen and prints its path instead of waiting for a person.
+# Runs the client against the bundled manager simulator on a free port. The client reads its
+# settings from a demo data folder under the build directory, never from the user's own. With
+# no display, runs both under Xvfb, saves a screenshot of the screen and prints its path
+# instead of waiting for a person.
 set -euo pipefail
 build=${1:-build}
 client="$build/src/app/tarsa"
 sim="$build/sim/trxm-sim"
 scenario="sim/scenarios/demo.json"
 
+for exe in "$client" "$sim"; do
+  if [ ! -x "$exe" ]; then
+    echo "run-demo: $exe is missing; build first (make run builds it)" >&2
+    exit 1
+  fi
+done
+
+data="$(cd "$build" && pwd)/demo-data"
+mkdir -p "$data/Orvane/QMX-MRL1"
+export XDG_DATA_HOME="$data"
+
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
 trap cleanup EXIT
 
-if [ -x "$sim" ]; then
-  "$sim" --port 51000 ${scenario:+--scenario "$scenario"} &
-  pids+=($!)
-  sleep 0.5
+out="$data/trxm-sim.out"
+: > "$out"
+"$sim" --port 0 --scenario "$scenario" --state "$data/trxm-sim.state" --log "$data/trxm-sim.log" > "$out" &
+pids+=($!)
+port=""
+for _ in $(seq 50); do
+  port=$(sed -n 's/^listening on .*:\([0-9][0-9]*\)$/\1/p' "$out")
+  [ -n "$port" ] && break
+  if ! kill -0 "${pids[0]}" 2>/dev/null; then
+    echo "run-demo: trxm-sim did not start; see $data/trxm-sim.log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  echo "run-demo: trxm-sim printed no port" >&2
+  exit 1
+fi
+echo "trxm-sim listening on 127.0.0.1:$port (log: $data/trxm-sim.log)"
+
+# Point the client at the simulator: keep an existing demo settings file, only the address changes.
+settings="$data/Orvane/QMX-MRL1/Settings.xml"
+if [ -f "$settings" ] && grep -q '<m_trxmPort ' "$settings" && grep -q '<m_trxmIp ' "$settings"; then
+  sed -i -e 's|<m_trxmIp [^>]*/>|<m_trxmIp value="127.0.0.1"/>|' \
+         -e "s|<m_trxmPort [^>]*/>|<m_trxmPort value=\"$port\"/>|" "$settings"
+else
+  printf '<Setting ver="1.0"><m_trxmIp value="127.0.0.1"/><m_trxmPort value="%s"/></Setting>\n' "$port" > "$settings"
 fi
 
 if [ -n "${DISPLAY:-}" ]; then
@@ -29,6 +65,6 @@ sleep 1
 DISPLAY=$display "$client" &
 pids+=($!)
 sleep "${TARSA_DEMO_SECONDS:-6}"
-shot="$(pwd)/$build/tarsa-screenshot.png"
+shot="$(cd "$build" && pwd)/tarsa-screenshot.png"
 DISPLAY=$display import -window root "$shot"
 echo "No display: the client ran under Xvfb; screenshot saved to $shot"
