@@ -1,15 +1,15 @@
 #include "appassembly.h"
 
+#include "views/oxamainview.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int runApplication(QApplication &app)
 {
-    // The controller and the real main window take this place once they exist.
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("OXAMainView"));
-    window.setWindowTitle(QStringLiteral("Tarsa"));
-    window.resize(1280, 800);
+    // The controller takes its place around the window once it exists; until then the window
+    // shows no servers, as it does when the manager cannot be reached.
+    OXAMainView window;
+    window.applyTimecodeMode(TimeCode());
     window.show();
     return app.exec();
 }

@@ -1,0 +1,144 @@
+#pragma once
+
+#include "cmn/timecode.h"
+#include "views/timeaxis.h"
+
+#include <QMainWindow>
+#include <QMap>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+
+class InputTcWidget;
+class PaintTcScale;
+class ProxyComboBox;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+class QSpacerItem;
+class QVBoxLayout;
+class ServerWidget;
+
+namespace Ui {
+class OXAMainView;
+}
+
+// The main window. It owns the time axis that every port timeline shares: the zoom (frames across
+// the timeline width), the scroll offset, the column of the anchor frame and the 15-day span that
+// can be scrolled. The controller adds the server panels, feeds the current timecode and the date,
+// and positions items with anchorFrame(), originX() and viewFrames(). The window never reaches the
+// controller directly: the settings and maintenance dialogs are asked for with signals.
+class OXAMainView : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Timelines start this far from the scroll area's left edge (server column, port panel, border).
+    static constexpr int TimelineLeft = 401;
+    // The timelines are this much narrower than the scroll area.
+    static constexpr int TimelineRightReserve = 498;
+
+    // `controller` is kept as an opaque, non-owning reference for whoever assembles the window.
+    explicit OXAMainView(QObject *controller = nullptr, QWidget *parent = nullptr);
+    ~OXAMainView() override;
+
+    QObject *controller() const { return m_pController; }
+
+    // Ignored when a panel for the same server id is already shown.
+    void addServerWidget(ServerWidget *widget);
+    const QMap<QString, ServerWidget *> &serverWidgets() const { return m_mapServerWidgets; }
+
+    void applyTimecodeMode(const TimeCode &tc);
+    void updateCurrentTc(const TimeCode &tc);
+    void updateDate();
+
+    int anchorFrame() const { return m_iOriginFrame + m_iPanFrames; }
+    int originFrame() const { return m_iOriginFrame; }
+    int originX() const { return m_iOriginX; }
+    int panFrames() const { return m_iPanFrames; }
+    int viewFrames() const { return m_iViewFrames; }
+    const ZoomLevels &zoomLevels() const { return m_iZoomLevels; }
+    const TimeCode &currentTc() const { return m_curTc; }
+    bool isZoomAtMouse() const { return m_bZoomAtMouse; }
+    bool isLocked() const;
+    // Width of the timeline column (the time scroll bar's width).
+    int timelineWidth() const;
+
+    void setScrollPos(int v);
+    void updateScrollRange(int oldFrames, int newFrames);
+    void rebuildScaleLabels();
+
+    QSlider *zoomSlider() const;
+    QSlider *timeScrollBar() const;
+    QCheckBox *lockCheckBox() const;
+    QLabel *tcLabel() const;
+    QWidget *tcLine() const { return m_pTcLine; }
+    ProxyComboBox *gotoDayCombo() const;
+    InputTcWidget *gotoTcInput() const;
+    QPushButton *gotoButton() const;
+    PaintTcScale *scaleWidget() const;
+    QWidget *portsWidget() const { return m_pPortsWidget; }
+
+signals:
+    void sigNewTask();
+    void sigDeleteAllSchedules();
+    void sigAddSchedules10Per();
+    void sigResizePortHeight(int iHeight);
+    void sigUpdateView();
+    // The operator asked for the settings or the maintenance dialog.
+    void sigSettings();
+    void sigMtnSetting();
+
+public slots:
+    void zoomChanged(int val);
+    void btnNewClicked();
+    void settings();
+    void mtnSetting();
+    void slotExit();
+    void slotLockTimeScroll(bool bLocked);
+    void timeLinePosChanged(const TimeCode &tc);
+    void sliderPosChanged(const TimeCode &tc);
+    void sliderValueChanged(int iVal);
+    void slotAboutClicked();
+    void slotGotoTc();
+    void resizeSceneHeight();
+    void slotDrawPortSplitter(int iPosY, bool bLongSplitter);
+    void slotClearSplitterLine();
+    void slotZoomIn();
+    void slotZoomOut();
+    void slotDeleteAllSchedules();
+    void slotAddSchedules10Per();
+    void reHeightAllPorts(int iPortHeight);
+    void slotSetPortHighHeight();
+    void slotSetPortMiddleHeight();
+    void slotSetPortLowHeight();
+    void slotUpdateView();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    bool filterTimelineEvent(QObject *watched, QEvent *event);
+    void placeTimeAxisWidgets();
+    QDate workingDate() const;
+
+    Ui::OXAMainView *ui = nullptr;
+    QPointer<QObject> m_pController;
+    QMap<QString, ServerWidget *> m_mapServerWidgets;
+    QWidget *m_pPortsWidget = nullptr;
+    QVBoxLayout *m_pPortsLayout = nullptr;
+    QSpacerItem *m_pTailSpacer = nullptr;
+    QWidget *m_pTcLine = nullptr;
+    ZoomLevels m_iZoomLevels = defaultZoomLevels();
+    int m_iViewFrames = 0;
+    TimeCode m_curTc;
+    int m_iOriginFrame = 0;
+    int m_iOriginX = 0;
+    int m_iPanFrames = 0;
+    bool m_bZoomAtMouse = false;
+    int m_iZoomMouseX = 0;
+    QPoint m_ptPress;
+    int m_iPressPan = 0;
+};

@@ -1,0 +1,165 @@
+#pragma once
+
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+
+class ProxyComboBox;
+class QPushButton;
+class TimelineWidget;
+
+namespace Ui {
+class ServerPortWidget;
+}
+
+// One port (camera input) of a recording server: its left panel (name, REC and TC buttons, proxy
+// port choice, check box), its timeline, the button column (new schedule, mark start and end,
+// remaining time) and a drag handle that resizes the row. Operator actions leave as signals with
+// the port number; the server panel adds the server id.
+class ServerPortWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int CollapsedHeight = 55;
+    static constexpr int MinHeight = 165;
+    static constexpr int MaxHeight = 929;
+    static constexpr int DefaultHeight = 240;
+    // Width of the left panel and of the button column; the timeline takes the rest.
+    static constexpr int LeftPanelWidth = 300;
+    static constexpr int SideWidths = 380;
+
+    ServerPortWidget(int iPortNo, const QString &name, QWidget *parent = nullptr);
+    ~ServerPortWidget() override;
+
+    // "Port A" for port 0, "Port B" for port 1, ...
+    static QString defaultPortName(int port);
+
+    int portNo() const { return m_iPortNo; }
+    QString serverId() const { return m_strServerId; }
+    // The server this row belongs to and the server's port numbers, offered as proxy choices until
+    // the server panel narrows them down.
+    void initPort(const QString &serverId, const QList<int> &serverPorts);
+
+    void setLoopStatus(bool bLoop);
+    // The loop-recording flag the controller keeps for the row (set after setLoopStatus).
+    bool isLoop() const { return m_bLoop; }
+    void setLoop(bool bLoop) { m_bLoop = bLoop; }
+
+    // Writes "Recording" ("Yes"/"No") on a REC button and restyles it.
+    void setRecordingProperty(QPushButton *button, bool recording);
+    // Checked state and property of the REC / proxy REC button, as the manager reports it.
+    void setRecording(bool recording);
+    void setProxyRecording(bool recording);
+
+    void setTcStatus(int status);
+    void setProxyTcStatus(int status);
+    int tcStatus() const { return m_iTcStatus; }
+    int proxyTcStatus() const { return m_iProxyTcStatus; }
+
+    void setProxyPort(int port);
+    int proxyPort() const { return m_iProxyPort; }
+    int currentProxyPort() const;
+    // Rebuilds the proxy choices (port number, text), "None" first, keeping the selection.
+    void setProxyChoices(const QList<QPair<int, QString>> &choices);
+
+    void setRemainTime(const QString &text);
+    QString remainTime() const;
+    void markDifferentFrequency();
+
+    void setCollapsed(bool collapsed);
+    bool isCollapsed() const { return m_bCollapsed; }
+    int expandedHeight() const { return m_iExpandedHeight; }
+    void setExpandedHeight(int height) { m_iExpandedHeight = height; }
+    // The height this row takes in its panel: 55 when collapsed.
+    int rowHeight() const;
+
+    bool isHiddenProxy() const { return m_bHidden; }
+    void setHiddenProxy(bool hidden);
+
+    QList<QString> taskIds() const;
+    QString portDisplayName() const;
+    void setTitle(const QString &title);
+    QString title() const { return m_strTitle; }
+    QString portName() const;
+    void setPortName(const QString &name);
+    bool isChecked() const;
+    void setChecked(bool checked);
+
+    TimelineWidget *timeline() const;
+    QPushButton *recButton() const;
+    QPushButton *proxyRecButton() const;
+    QPushButton *tcButton() const;
+    QPushButton *proxyTcButton() const;
+    ProxyComboBox *proxyCombo() const;
+    QWidget *overlay() const { return m_pOverlay; }
+    QWidget *proxyGroupWidget() const;
+
+    // Asks the operator to confirm a proxy change that deletes schedules; tests replace it.
+    void setConfirmProxyChange(std::function<bool()> confirm) { m_confirmProxyChange = std::move(confirm); }
+
+signals:
+    void sigNewTask(int port);
+    void sigMarkStart(int port);
+    void sigMarkEnd(int port);
+    void sigSetTC(int port);
+    void sigSetREC(int port, bool rec);
+    void sigProxyPortChanged(int iPort, int iProxyPort);
+    void sigPortNameChanged(int iPort, QString strName);
+    void sigPortCheckStatusChanged(int iPort, bool bChecked);
+    void sigPortHeightChanged(int iPort, int iHeight, bool updateSettingData);
+    void sigPortCollapseChanged(int iPort, bool bCollapse);
+    void sigRemoveTasks(int iPortNo);
+    void sigLoopStatusChanged(int iPortNo, bool bLoop);
+    void sigupdateServerHeight();
+    void sigDrawPortSplitter(int iPosY, int portNo);
+    void sigClearSplitterLine();
+
+public slots:
+    void btnAddClicked();
+    void btnMarkStart();
+    void btnMarkEnd();
+    void btnTCClicked(bool checked);
+    void btnRECClicked(bool checked);
+    void btnProxyTCClicked(bool checked);
+    void btnProxyRECClicked(bool checked);
+    void slotBtnPortCollapseClick();
+    void slotProxyPortChanged(const QString &text);
+    void slotProxyPortOnChanged();
+    void slotPortNameFinished();
+    void slotCheckStatusChanged(bool checked);
+    void slotSplitterHeightChanged(int height);
+    void slotDrawPortSplitter(int offset);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void repolish(QWidget *widget);
+    void setOverlay(const QString &styleSheet);
+    void placeOverlay();
+    void setControlsEnabled(bool enabled);
+    void setTcProperty(QPushButton *button, int status);
+    QString titleForProxy(int proxy) const;
+
+    Ui::ServerPortWidget *ui = nullptr;
+    int m_iPortNo = 0;
+    QString m_strServerId;
+    int m_iProxyPort = 0;
+    bool m_bCollapsed = false;
+    int m_iExpandedHeight = DefaultHeight;
+    bool m_bLoop = false;
+    bool m_bHidden = false;
+    int m_iTcStatus = 0;
+    int m_iProxyTcStatus = 0;
+    bool m_bProxyPending = false;
+    bool m_bProxyAccepted = true;
+    int m_iProxyPendingIndex = 0;
+    QString m_strTitle;
+    QWidget *m_pOverlay = nullptr;
+    std::function<bool()> m_confirmProxyChange;
+};

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "cmn/timecode.h"
+#include "views/usablerange.h"
+
+#include <QList>
+#include <QMutex>
+#include <QRect>
+#include <QSharedPointer>
+#include <QVector>
+#include <QWidget>
+
+class TimelineItemWidget;
+
+// Rectangles of the usable-range band for `ranges`: one per range of positive length that reaches
+// into [0, clipWidth], at least one pixel wide, between y and y + height.
+QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFrame, int anchorX,
+                                double pixelsPerFrame, int y, int height, int clipWidth);
+
+// The time strip of one port: usable-range bands (its own and its proxy port's), the mark lines
+// and the schedule items, packed into lanes so that overlapping schedules do not cover each other.
+// The controller keeps the anchor (frame and column shared with the main window's axis) and the
+// current timecode up to date; the server panel passes the zoom on.
+class TimelineWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TimelineWidget(QWidget *parent = nullptr);
+    ~TimelineWidget() override;
+
+    void setViewFrames(int frames);
+    int viewFrames() const { return m_iViewFrames; }
+    double pixelsPerFrame() const { return m_dPixelsPerFrame; }
+
+    // Moves, shows and hides the items for the new position; the first valid timecode lays
+    // everything out.
+    void setCurrentTc(const TimeCode &tc);
+    const TimeCode &currentTc() const { return m_curTc; }
+
+    void setAnchor(int frame, int x);
+    int anchorFrame() const { return m_iAnchorFrame; }
+    int anchorX() const { return m_iAnchorX; }
+
+    // A mark is drawn once it is set, until clearMarks().
+    void setMarkStart(int offset);
+    void setMarkEnd(int frame);
+    void clearMarks();
+    bool hasMarkStart() const { return m_bMarkStartSet; }
+    bool hasMarkEnd() const { return m_bMarkEndSet; }
+    int markStart() const { return m_iMarkStart; }
+    int markEnd() const { return m_iMarkEnd; }
+    int markStartX() const { return m_iMarkStartX; }
+    int markEndX() const { return m_iMarkEndX; }
+
+    // The line 24 hours after the recording in progress began and the end of the remaining
+    // recording time (frames from the current position; negative hides it).
+    void set24hLine(int frame);
+    void clear24hLine();
+    void setRemainFrames(int frames);
+    int line24hX() const;
+    int remainX() const;
+
+    void setRanges(const QList<UsableRange> &master, const QList<UsableRange> &proxy, bool withProxy);
+    QList<UsableRange> masterRanges() const;
+    QList<UsableRange> proxyRanges() const;
+    bool withProxy() const;
+
+    // Takes ownership. Adding an item twice is ignored.
+    void addItem(TimelineItemWidget *item, bool relayout);
+    void removeItems(const QList<QString> &taskIds);
+    void removeItemsByTaskId(const QString &taskId);
+    void relayout();
+    QList<QString> taskIds() const;
+    QList<TimelineItemWidget *> items() const;
+    // The lane layout of the last relayout: groups, their lanes and the items in each lane.
+    const QVector<QVector<QVector<TimelineItemWidget *>>> &groups() const { return m_groups; }
+    void refreshMaintenanceItems();
+
+    // Column of frame position `frame` on this timeline, truncated toward zero.
+    int columnOf(qint64 frame) const;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void updatePixelScale();
+    void updateMarkColumns();
+    int itemWidthFor(int length) const;
+    // Puts the item at its column and shows or hides it; true when it moved or came into view.
+    bool placeHorizontally(TimelineItemWidget *item, int y);
+
+    int m_iViewFrames = 300;
+    double m_dPixelsPerFrame = 0.0;
+    TimeCode m_curTc;
+    int m_iAnchorFrame = 0;
+    int m_iAnchorX = 0;
+    int m_iMarkStart = -1;
+    int m_iMarkStartX = -1;
+    int m_iMarkEnd = -1;
+    int m_iMarkEndX = -1;
+    bool m_bMarkStartSet = false;
+    bool m_bMarkEndSet = false;
+    int m_i24hFrame = 0;
+    bool m_b24hSet = false;
+    int m_iRemainFrames = -1;
+
+    mutable QMutex m_mutex;
+    QList<UsableRange> m_masterRanges;
+    QList<UsableRange> m_proxyRanges;
+    bool m_bWithProxy = false;
+
+    QList<QSharedPointer<TimelineItemWidget>> m_items;
+    QVector<QVector<QVector<TimelineItemWidget *>>> m_groups;
+};

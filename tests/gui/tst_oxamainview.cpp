@@ -1,0 +1,432 @@
+#include "cmn/timecodemode.h"
+#include "settings/settings.h"
+#include "views/oxamainview.h"
+#include "views/painttcscale.h"
+#include "views/serverportwidget.h"
+#include "views/serverwidget.h"
+#include "views/timelinewidget.h"
+#include "widgets/inputtcwidget.h"
+#include "widgets/proxycombobox.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kDay = 2592000;
+constexpr int kNoon = kDay / 2;
+
+TimeCode timecodeAt(int frames, int fps = 30)
+{
+    TimeCode tc;
+    tc.rate.mode = cmn::get_timecode_mode(fps, false);
+    tc.frames = frames;
+    tc.valid = true;
+    return tc;
+}
+
+} // namespace
+
+class tst_OXAMainView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void zoomSlider_data();
+    void zoomSlider();
+    void zoomLevelsFollowTheMode();
+    void storedZoomValue_data();
+    void storedZoomValue();
+    void ctrlWheelZooms();
+    void ctrlWheelAtTheLimitKeepsTheValue();
+    void wheelWithoutControlIsNotAZoom();
+    void ctrlWheelKeepsTheTimeUnderTheMouse();
+    void lockFollowsTheCurrentTimecode();
+    void goSwitchesTheLockOff();
+    void goWithNothingTypedDoesNothing();
+    void ctrlDragPans();
+    void ctrlDragIgnoredWhileLocked();
+    void scrollRangeCoversFifteenDays();
+    void secondServerWithSameIdIsIgnored();
+    void portHeightsCountCollapsedRows();
+    void dayList();
+    void currentTimecodeLabelAndScale();
+    void exitSavesTheSettings();
+    void signalsForTheController();
+
+private:
+    ServerWidget *addServer(const QString &id, int ports);
+    TimelineWidget *firstTimeline() const;
+    void wheel(QWidget *target, int delta, Qt::KeyboardModifiers modifiers, QPoint pos = QPoint(100, 50));
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Settings> m_settings;
+    OXAMainView *m_view = nullptr;
+};
+
+void tst_OXAMainView::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_DATA_HOME", m_dir.filePath(QStringLiteral("xdg")).toUtf8());
+}
+
+void tst_OXAMainView::init()
+{
+    m_settings = std::make_unique<Settings>(nullptr, QStringLiteral("Settings.xml"));
+    m_view = new OXAMainView;
+    m_view->resize(1605, 580);
+    m_view->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_view));
+    m_view->applyTimecodeMode(timecodeAt(kNoon));
+}
+
+void tst_OXAMainView::cleanup()
+{
+    delete m_view;
+    m_view = nullptr;
+    m_settings.reset();
+}
+
+ServerWidget *tst_OXAMainView::addServer(const QString &id, int ports)
+{
+    auto *server = new ServerWidget(id, id);
+    QList<int> numbers;
+    for (int p = 0; p < ports; ++p)
+        numbers.append(p);
+    server->setServerPorts(numbers);
+    for (int p = 0; p < ports; ++p) {
+        auto *row = new ServerPortWidget(p, ServerPortWidget::defaultPortName(p));
+        row->initPort(id, numbers);
+        server->addPort(row, p);
+    }
+    server->loadPortSettings();
+    m_view->addServerWidget(server);
+    return server;
+}
+
+TimelineWidget *tst_OXAMainView::firstTimeline() const
+{
+    return m_view->serverWidgets().first()->portWidgets().first()->timeline();
+}
+
+void tst_OXAMainView::wheel(QWidget *target, int delta, Qt::KeyboardModifiers modifiers, QPoint pos)
+{
+    QWheelEvent e(QPointF(pos), QPointF(target->mapToGlobal(pos)), QPoint(0, 0), QPoint(0, delta),
+                  Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &e);
+}
+
+void tst_OXAMainView::zoomSlider_data()
+{
+    QTest::addColumn<int>("maximum");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("frames");
+
+    QTest::newRow("299 shows L0") << 299 << 299 << 300;
+    QTest::newRow("0 shows L5") << 299 << 0 << 15 * kDay;
+    QTest::newRow("4 steps show L1") << 300 << 240 << 1800;
+    QTest::newRow("1 step shows L4") << 300 << 60 << kDay;
+}
+
+void tst_OXAMainView::zoomSlider()
+{
+    QFETCH(int, maximum);
+    QFETCH(int, value);
+    QSlider *zoom = m_view->zoomSlider();
+    zoom->setMaximum(maximum);
+    zoom->setValue(value == zoom->value() ? value - 1 : value);
+    zoom->setValue(value);
+    QTEST(m_view->viewFrames(), "frames");
+    QCOMPARE(m_settings->m_iZoomValue, value);
+}
+
+void tst_OXAMainView::zoomLevelsFollowTheMode()
+{
+    m_view->zoomSlider()->setValue(299);
+    m_view->applyTimecodeMode(timecodeAt(1000, 25));
+    QCOMPARE(m_view->viewFrames(), 250);
+    QCOMPARE(m_view->zoomLevels()[5], 15 * 2160000);
+    // A timecode without a valid value keeps the 30-frame anchors.
+    m_view->applyTimecodeMode(TimeCode());
+    QCOMPARE(m_view->viewFrames(), 300);
+}
+
+void tst_OXAMainView::storedZoomValue_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("value");
+    QTest::newRow("in range") << 200 << 200;
+    QTest::newRow("never stored") << -1 << 149;
+    QTest::newRow("above the range") << 500 << 149;
+}
+
+void tst_OXAMainView::storedZoomValue()
+{
+    QFETCH(int, stored);
+    m_view->zoomSlider()->setValue(10);
+    m_settings->m_iZoomValue = stored;
+    m_view->applyTimecodeMode(timecodeAt(kNoon));
+    QTEST(m_view->zoomSlider()->value(), "value");
+    QCOMPARE(m_view->viewFrames(),
+             zoomViewFrames(m_view->zoomSlider()->value(), 299, defaultZoomLevels(), 0));
+}
+
+void tst_OXAMainView::ctrlWheelZooms()
+{
+    addServer(QStringLiteral("s1"), 2);
+    QSlider *zoom = m_view->zoomSlider();
+    zoom->setValue(150);
+    wheel(firstTimeline(), 120, Qt::ControlModifier);
+    QCOMPARE(zoom->value(), 151);
+    wheel(firstTimeline(), -120, Qt::ControlModifier);
+    QCOMPARE(zoom->value(), 150);
+    QVERIFY(!m_view->isZoomAtMouse());
+    // Only with Control alone.
+    wheel(firstTimeline(), 120, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(zoom->value(), 150);
+}
+
+void tst_OXAMainView::ctrlWheelAtTheLimitKeepsTheValue()
+{
+    addServer(QStringLiteral("s1"), 1);
+    QSlider *zoom = m_view->zoomSlider();
+    zoom->setValue(zoom->maximum());
+    wheel(firstTimeline(), 120, Qt::ControlModifier);
+    QCOMPARE(zoom->value(), zoom->maximum());
+    QVERIFY(m_view->isZoomAtMouse());
+    zoom->setValue(0);
+    QVERIFY(!m_view->isZoomAtMouse());
+    wheel(firstTimeline(), -120, Qt::ControlModifier);
+    QCOMPARE(zoom->value(), 0);
+}
+
+void tst_OXAMainView::wheelWithoutControlIsNotAZoom()
+{
+    addServer(QStringLiteral("s1"), 1);
+    QSlider *zoom = m_view->zoomSlider();
+    zoom->setValue(100);
+    wheel(firstTimeline(), 120, Qt::NoModifier);
+    QCOMPARE(zoom->value(), 100);
+    QVERIFY(!m_view->isZoomAtMouse());
+}
+
+void tst_OXAMainView::ctrlWheelKeepsTheTimeUnderTheMouse()
+{
+    addServer(QStringLiteral("s1"), 1);
+    m_view->lockCheckBox()->click();
+    QVERIFY(!m_view->isLocked());
+    m_view->zoomSlider()->setValue(200);
+    const int width = m_view->timelineWidth();
+    const int mouseX = width * 3 / 4;
+    auto frameAt = [this, width](int x) {
+        return m_view->anchorFrame() + double(x - m_view->originX()) / width * m_view->viewFrames();
+    };
+    const double before = frameAt(mouseX);
+    wheel(firstTimeline(), 120, Qt::ControlModifier, QPoint(mouseX, 40));
+    QCOMPARE(m_view->zoomSlider()->value(), 201);
+    QVERIFY(qAbs(frameAt(mouseX) - before) <= 1.0);
+}
+
+void tst_OXAMainView::lockFollowsTheCurrentTimecode()
+{
+    QVERIFY(m_view->isLocked()); // the settings' default
+    QSlider *cursor = m_view->timeScrollBar();
+    QVERIFY(!cursor->isEnabled());
+    m_view->updateCurrentTc(timecodeAt(kNoon + 900));
+    QCOMPARE(m_view->anchorFrame(), kNoon + 900);
+    QCOMPARE(cursor->value(), 0);
+    // The line sits at the anchor column while locked.
+    QCOMPARE(m_view->tcLine()->x(), OXAMainView::TimelineLeft + m_view->originX());
+    QVERIFY(m_view->tcLine()->isVisible());
+    QCOMPARE(m_view->tcLine()->width(), 1);
+
+    m_view->lockCheckBox()->click();
+    QVERIFY(!m_settings->m_bLockTimeScroll);
+    QVERIFY(cursor->isEnabled());
+    const int anchor = m_view->anchorFrame();
+    m_view->updateCurrentTc(timecodeAt(kNoon + 5000));
+    QCOMPARE(m_view->anchorFrame(), anchor);
+    cursor->setValue(cursor->value() + 1234);
+    QCOMPARE(m_view->anchorFrame(), anchor + 1234);
+}
+
+void tst_OXAMainView::goSwitchesTheLockOff()
+{
+    QVERIFY(m_view->isLocked());
+    m_view->gotoTcInput()->setText(QStringLiteral("013000"));
+    m_view->gotoDayCombo()->setCurrentIndex(8); // tomorrow
+    m_view->gotoButton()->click();
+    QVERIFY(!m_view->isLocked());
+    QVERIFY(!m_view->lockCheckBox()->isChecked());
+    QVERIFY(!m_settings->m_bLockTimeScroll);
+    QVERIFY(m_view->timeScrollBar()->isEnabled());
+    QCOMPARE(m_view->anchorFrame(), kDay + 90 * 60 * 30);
+    // Far from the current time, the current-timecode line is out of view.
+    m_view->updateCurrentTc(timecodeAt(kNoon));
+    QVERIFY(!m_view->tcLine()->isVisible());
+    // Yesterday's midnight.
+    m_view->gotoTcInput()->setText(QStringLiteral("000000"));
+    m_view->gotoDayCombo()->setCurrentIndex(6);
+    m_view->gotoButton()->click();
+    QCOMPARE(m_view->anchorFrame(), -kDay);
+}
+
+void tst_OXAMainView::goWithNothingTypedDoesNothing()
+{
+    m_view->gotoTcInput()->hourEdit()->clear();
+    m_view->gotoButton()->click();
+    QVERIFY(m_view->isLocked());
+    QCOMPARE(m_view->anchorFrame(), kNoon);
+}
+
+void tst_OXAMainView::ctrlDragPans()
+{
+    addServer(QStringLiteral("s1"), 1);
+    m_view->lockCheckBox()->click();
+    TimelineWidget *timeline = firstTimeline();
+    const int before = m_view->anchorFrame();
+    QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 50), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QApplication::sendEvent(timeline, &move);
+    QTest::mouseRelease(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(400, 50));
+    const int expected = int(100.0 / m_view->timelineWidth() * m_view->viewFrames());
+    QVERIFY(qAbs(m_view->anchorFrame() - before - expected) <= 1);
+    // Without Control a drag does nothing.
+    const int after = m_view->anchorFrame();
+    QTest::mousePress(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(500, 50));
+    QMouseEvent plain(QEvent::MouseMove, QPointF(300, 50), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(timeline, &plain);
+    QCOMPARE(m_view->anchorFrame(), after);
+}
+
+void tst_OXAMainView::ctrlDragIgnoredWhileLocked()
+{
+    addServer(QStringLiteral("s1"), 1);
+    TimelineWidget *timeline = firstTimeline();
+    QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QApplication::sendEvent(timeline, &move);
+    QCOMPARE(m_view->anchorFrame(), kNoon);
+}
+
+void tst_OXAMainView::scrollRangeCoversFifteenDays()
+{
+    m_view->lockCheckBox()->click();
+    m_view->zoomSlider()->setValue(100);
+    QSlider *cursor = m_view->timeScrollBar();
+    const int width = m_view->timelineWidth();
+    QCOMPARE(width, m_view->findChild<QWidget *>(QStringLiteral("scrollArea"))->width() - 498);
+    cursor->setValue(cursor->minimum());
+    const double left = m_view->anchorFrame() - double(m_view->originX()) / width * m_view->viewFrames();
+    QVERIFY(qAbs(left + 7.0 * kDay) < 2 + double(m_view->viewFrames()) / width);
+    cursor->setValue(cursor->maximum());
+    const double right =
+        m_view->anchorFrame() + double(width - m_view->originX()) / width * m_view->viewFrames();
+    QVERIFY(qAbs(right - 8.0 * kDay) < 2 + double(m_view->viewFrames()) / width);
+    QCOMPARE(cursor->pageStep(), m_view->viewFrames() / 20);
+}
+
+void tst_OXAMainView::secondServerWithSameIdIsIgnored()
+{
+    ServerWidget *first = addServer(QStringLiteral("s1"), 2);
+    auto *second = new ServerWidget(QStringLiteral("s1"), QStringLiteral("again"));
+    m_view->addServerWidget(second);
+    QCOMPARE(m_view->serverWidgets().size(), 1);
+    QCOMPARE(m_view->serverWidgets().value(QStringLiteral("s1")), first);
+    QVERIFY(second->parent() == nullptr);
+    delete second;
+    addServer(QStringLiteral("s2"), 1);
+    QCOMPARE(m_view->serverWidgets().size(), 2);
+    // Panels get the current zoom.
+    QCOMPARE(firstTimeline()->viewFrames(), m_view->viewFrames());
+    m_view->zoomSlider()->setValue(250);
+    QCOMPARE(
+        m_view->serverWidgets().value(QStringLiteral("s2"))->portWidgets().first()->timeline()->viewFrames(),
+        m_view->viewFrames());
+}
+
+void tst_OXAMainView::portHeightsCountCollapsedRows()
+{
+    ServerWidget *s1 = addServer(QStringLiteral("s1"), 3);
+    ServerWidget *s2 = addServer(QStringLiteral("s2"), 2);
+    s1->portWidgets().at(1)->setCollapsed(true);
+    s2->setServerCollapse(true);
+    m_view->findChild<QPushButton *>(QStringLiteral("m_btnMiddleHeight"))->click();
+    QTRY_COMPARE(s1->height(), 55 + 2 * 300);
+    QCOMPARE(s1->portWidgets().at(0)->height(), 300);
+    QCOMPARE(s2->height(), 55);
+    m_view->findChild<QPushButton *>(QStringLiteral("m_btnHighHeight"))->click();
+    QTRY_COMPARE(s1->height(), 55 + 2 * 600);
+    m_view->findChild<QPushButton *>(QStringLiteral("m_btnLowHeight"))->click();
+    QTRY_COMPARE(s1->height(), 55 + 2 * 165);
+}
+
+void tst_OXAMainView::dayList()
+{
+    m_settings->m_date = QDate(2026, 3, 1);
+    m_view->updateDate();
+    ProxyComboBox *days = m_view->gotoDayCombo();
+    QCOMPARE(days->count(), 15);
+    QCOMPARE(days->itemText(0), QStringLiteral("2026/02/22"));
+    QCOMPARE(days->itemText(14), QStringLiteral("2026/03/08"));
+    QCOMPARE(days->currentText(), QStringLiteral("2026/03/01"));
+}
+
+void tst_OXAMainView::currentTimecodeLabelAndScale()
+{
+    m_settings->m_date = QDate(2026, 3, 5);
+    m_view->zoomSlider()->setValue(299);
+    m_view->updateCurrentTc(timecodeAt(kNoon + 45));
+    QCOMPARE(m_view->tcLabel()->text(), QStringLiteral("[05] 12:00:01:15"));
+    const QMap<int, QString> labels = m_view->scaleWidget()->labels();
+    QVERIFY(!labels.isEmpty());
+    QVERIFY(labels.first().startsWith(QStringLiteral("[05] 11:59:")) ||
+            labels.first().startsWith(QStringLiteral("[05] 12:00:")));
+}
+
+void tst_OXAMainView::exitSavesTheSettings()
+{
+    const QString path = Settings::settingsFolder() + QStringLiteral("Settings.xml");
+    QFile::remove(path);
+    m_settings->m_iZoomValue = 123;
+    m_view->findChild<QAction *>(QStringLiteral("action_Exit"))->trigger();
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!m_view->isVisible());
+    Settings reread(nullptr, QStringLiteral("Settings.xml"));
+    QVERIFY(reread.load(path));
+    QCOMPARE(reread.m_iZoomValue, 123);
+}
+
+void tst_OXAMainView::signalsForTheController()
+{
+    QSignalSpy newTask(m_view, &OXAMainView::sigNewTask);
+    QSignalSpy settings(m_view, &OXAMainView::sigSettings);
+    QSignalSpy maintenance(m_view, &OXAMainView::sigMtnSetting);
+    m_view->findChild<QPushButton *>(QStringLiteral("btnNew"))->click();
+    m_view->findChild<QAction *>(QStringLiteral("actNewTask"))->trigger();
+    m_view->findChild<QAction *>(QStringLiteral("actSettings"))->trigger();
+    m_view->findChild<QAction *>(QStringLiteral("actMtnSetting"))->trigger();
+    QCOMPARE(newTask.size(), 2);
+    QCOMPARE(settings.size(), 1);
+    QCOMPARE(maintenance.size(), 1);
+    QCOMPARE(m_view->windowTitle(), QStringLiteral("MRL"));
+    QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menu_View"))->menuAction()->isVisible());
+    QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menuTestMenu"))->menuAction()->isVisible());
+}
+
+QTEST_MAIN(tst_OXAMainView)
+#include "tst_oxamainview.moc"

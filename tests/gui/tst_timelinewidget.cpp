@@ -1,0 +1,260 @@
+#include "cmn/timecodemode.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
+
+#include <QPointer>
+#include <QtTest>
+
+namespace {
+
+const QColor kBand(56, 75, 109);
+
+TimeCode timecodeAt(int frames)
+{
+    TimeCode tc;
+    tc.frames = frames;
+    tc.valid = true;
+    return tc;
+}
+
+} // namespace
+
+class tst_TimelineWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void equalSpansShareHalfHeight();
+    void shortInsideLongTakesSecondLane();
+    void isolatedItemKeepsFullHeight();
+    void itemWidthFollowsZoom();
+    void scrolledOutItemsAreHiddenNotDeleted();
+    void firstValidTimecodeLaysOut();
+    void removeByTaskIdDeletesTheItem();
+    void addingTwiceIsIgnored();
+    void rangesArePainted_data();
+    void rangesArePainted();
+    void proxyBandBelowMasterBand();
+    void markColumns();
+
+private:
+    TimelineItemWidget *addItem(int start, int length, const QString &taskId)
+    {
+        auto *item = new TimelineItemWidget(nullptr, taskId, start, length, QStringLiteral("s"),
+                                            QStringLiteral("e"), QStringLiteral("Scheduled"));
+        item->setValue(TimelineItemWidget::TaskIdKey, taskId);
+        item->setReady(true);
+        m_timeline->addItem(item, true);
+        return item;
+    }
+    int bandPixels(const QImage &image, int y)
+    {
+        int count = 0;
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == kBand ? 1 : 0;
+        return count;
+    }
+
+    static bool hasColorNear(const QImage &image, int x, int y, const QColor &color)
+    {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (image.pixelColor(x + dx, y) == color)
+                return true;
+        }
+        return false;
+    }
+
+    TimelineWidget *m_timeline = nullptr;
+};
+
+void tst_TimelineWidget::init()
+{
+    m_timeline = new TimelineWidget;
+    m_timeline->resize(1000, 240);
+    m_timeline->setViewFrames(10000); // 0.1 pixel per frame
+    m_timeline->setAnchor(0, 0);
+    m_timeline->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_timeline));
+    m_timeline->setCurrentTc(timecodeAt(0));
+}
+
+void tst_TimelineWidget::cleanup()
+{
+    delete m_timeline;
+    m_timeline = nullptr;
+}
+
+void tst_TimelineWidget::equalSpansShareHalfHeight()
+{
+    TimelineItemWidget *a = addItem(1000, 2000, QStringLiteral("a"));
+    TimelineItemWidget *b = addItem(1000, 2000, QStringLiteral("b"));
+    QCOMPARE(m_timeline->groups().size(), 1);
+    QCOMPARE(m_timeline->groups().first().size(), 2);
+    const int half = (240 - 40) / 2 - 2;
+    QCOMPARE(a->assignedHeight(), half);
+    QCOMPARE(b->assignedHeight(), half);
+    QCOMPARE(a->height(), half);
+    QVERIFY(a->y() != b->y());
+    QCOMPARE(qMin(a->y(), b->y()), 20);
+    QCOMPARE(qMax(a->y(), b->y()), 20 + 100);
+}
+
+void tst_TimelineWidget::shortInsideLongTakesSecondLane()
+{
+    TimelineItemWidget *shortItem = addItem(1500, 500, QStringLiteral("short"));
+    TimelineItemWidget *longItem = addItem(1000, 4000, QStringLiteral("long"));
+    QCOMPARE(m_timeline->groups().size(), 1);
+    QCOMPARE(longItem->y(), 20);
+    QCOMPARE(shortItem->y(), 120);
+    QCOMPARE(shortItem->x(), 150);
+    QCOMPARE(longItem->x(), 100);
+}
+
+void tst_TimelineWidget::isolatedItemKeepsFullHeight()
+{
+    addItem(1000, 2000, QStringLiteral("a"));
+    addItem(1000, 2000, QStringLiteral("b"));
+    TimelineItemWidget *lone = addItem(6000, 1000, QStringLiteral("lone"));
+    QCOMPARE(m_timeline->groups().size(), 2);
+    QCOMPARE(lone->assignedHeight(), 240 - 40 - 2);
+    QCOMPARE(lone->y(), 20);
+    // Resizing re-lays out with the new height.
+    m_timeline->resize(1000, 165);
+    QCOMPARE(lone->assignedHeight(), 165 - 40 - 2);
+}
+
+void tst_TimelineWidget::itemWidthFollowsZoom()
+{
+    TimelineItemWidget *item = addItem(1000, 2000, QStringLiteral("a"));
+    QCOMPARE(item->assignedWidth(), 200);
+    m_timeline->setViewFrames(1000);
+    QCOMPARE(item->assignedWidth(), 2000);
+    TimelineItemWidget *tiny = addItem(5000, 1, QStringLiteral("tiny"));
+    m_timeline->setViewFrames(1000000);
+    QCOMPARE(tiny->assignedWidth(), 1);
+}
+
+void tst_TimelineWidget::scrolledOutItemsAreHiddenNotDeleted()
+{
+    QPointer<TimelineItemWidget> item = addItem(1000, 2000, QStringLiteral("a"));
+    QVERIFY(item->isVisible());
+    m_timeline->setAnchor(100000, 0);
+    m_timeline->setCurrentTc(timecodeAt(100000));
+    QVERIFY(item);
+    QVERIFY(!item->isVisible());
+    QCOMPARE(m_timeline->items().size(), 1);
+    // An item whose right end is still at the left edge counts as in view.
+    m_timeline->setAnchor(3000, 0);
+    m_timeline->setCurrentTc(timecodeAt(3000));
+    QVERIFY(item->isVisible());
+    QCOMPARE(item->x(), -200);
+    m_timeline->setAnchor(-10000, 0);
+    m_timeline->setCurrentTc(timecodeAt(0));
+    QVERIFY(!item->isVisible());
+    m_timeline->setAnchor(0, 0);
+    m_timeline->setCurrentTc(timecodeAt(0));
+    QVERIFY(item->isVisible());
+    QCOMPARE(item->pos(), QPoint(100, 20));
+}
+
+void tst_TimelineWidget::firstValidTimecodeLaysOut()
+{
+    TimelineWidget timeline;
+    timeline.resize(1000, 240);
+    timeline.setViewFrames(10000);
+    auto *item =
+        new TimelineItemWidget(nullptr, QStringLiteral("a"), 5000, 1000, QString(), QString(), QString());
+    timeline.addItem(item, false);
+    timeline.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&timeline));
+    timeline.setAnchor(0, 0);
+    timeline.setCurrentTc(timecodeAt(10));
+    QCOMPARE(item->pos(), QPoint(500, 20));
+    QCOMPARE(item->assignedHeight(), 198);
+}
+
+void tst_TimelineWidget::removeByTaskIdDeletesTheItem()
+{
+    QPointer<TimelineItemWidget> a = addItem(1000, 2000, QStringLiteral("a"));
+    QPointer<TimelineItemWidget> b = addItem(1000, 2000, QStringLiteral("b"));
+    QCOMPARE(m_timeline->taskIds(), (QList<QString>{QStringLiteral("a"), QStringLiteral("b")}));
+    m_timeline->removeItemsByTaskId(QStringLiteral("a"));
+    QVERIFY(!a);
+    QVERIFY(b);
+    // The survivor gets the whole height back.
+    QCOMPARE(b->assignedHeight(), 198);
+    m_timeline->removeItems({QStringLiteral("b"), QStringLiteral("unknown")});
+    QVERIFY(!b);
+    QVERIFY(m_timeline->items().isEmpty());
+}
+
+void tst_TimelineWidget::addingTwiceIsIgnored()
+{
+    TimelineItemWidget *a = addItem(1000, 2000, QStringLiteral("a"));
+    m_timeline->addItem(a, true);
+    QCOMPARE(m_timeline->items().size(), 1);
+    QCOMPARE(a->assignedHeight(), 198);
+}
+
+void tst_TimelineWidget::rangesArePainted_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("drawn");
+
+    QTest::newRow("plain range") << 1000 << 3000 << true;
+    QTest::newRow("zero length") << 1000 << 0 << false;
+    QTest::newRow("narrower than a pixel") << 1000 << 2 << true;
+    QTest::newRow("out of view") << -50000 << 1000 << false;
+}
+
+void tst_TimelineWidget::rangesArePainted()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(bool, drawn);
+    m_timeline->setRanges({UsableRange{start, length}}, {}, false);
+    const QImage image = m_timeline->grab().toImage();
+    // The outline's left edge crosses every row whatever the hatching does.
+    QCOMPARE(bandPixels(image, 120) > 0, drawn);
+}
+
+void tst_TimelineWidget::proxyBandBelowMasterBand()
+{
+    m_timeline->setRanges({}, {UsableRange{1000, 3000}}, true);
+    QImage image = m_timeline->grab().toImage();
+    const int band = (240 - 10) / 2;
+    QVERIFY(bandPixels(image, band + 60) > 0);
+    QCOMPARE(bandPixels(image, band - 60), 0);
+    QCOMPARE(m_timeline->proxyRanges().size(), 1);
+    // Without the proxy flag the proxy list is not drawn.
+    m_timeline->setRanges({}, {UsableRange{1000, 3000}}, false);
+    image = m_timeline->grab().toImage();
+    QCOMPARE(bandPixels(image, band + 60), 0);
+}
+
+void tst_TimelineWidget::markColumns()
+{
+    QVERIFY(!m_timeline->hasMarkStart());
+    m_timeline->setCurrentTc(timecodeAt(2000));
+    m_timeline->setMarkStart(500);
+    m_timeline->setMarkEnd(7000);
+    QCOMPARE(m_timeline->markStartX(), 250);
+    QCOMPARE(m_timeline->markEndX(), 700);
+    // The start mark is an offset from the current position and moves with it.
+    m_timeline->setCurrentTc(timecodeAt(3000));
+    QCOMPARE(m_timeline->markStartX(), 350);
+    QCOMPARE(m_timeline->markEndX(), 700);
+    const QImage image = m_timeline->grab().toImage();
+    QVERIFY(hasColorNear(image, 350, 5, Qt::yellow));
+    QVERIFY(hasColorNear(image, 700, 5, Qt::red));
+    QVERIFY(!hasColorNear(image, 700, 15, Qt::red)); // a gap between dashes
+    QVERIFY(hasColorNear(image, 700, 25, Qt::red));
+    m_timeline->clearMarks();
+    QVERIFY(!hasColorNear(m_timeline->grab().toImage(), 350, 5, Qt::yellow));
+}
+
+QTEST_MAIN(tst_TimelineWidget)
+#include "tst_timelinewidget.moc"
