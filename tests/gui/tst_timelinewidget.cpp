@@ -38,6 +38,7 @@ private slots:
     void rangesArePainted();
     void proxyBandBelowMasterBand();
     void markColumns();
+    void dayLineAndRemainMarker();
 
 private:
     TimelineItemWidget *addItem(int start, int length, const QString &taskId)
@@ -254,6 +255,26 @@ void tst_TimelineWidget::markColumns()
     QVERIFY(hasColorNear(image, 700, 25, Qt::red));
     m_timeline->clearMarks();
     QVERIFY(!hasColorNear(m_timeline->grab().toImage(), 350, 5, Qt::yellow));
+}
+
+void tst_TimelineWidget::dayLineAndRemainMarker()
+{
+    QCOMPARE(m_timeline->line24hX(), -1);
+    QCOMPARE(m_timeline->remainX(), -1);
+    m_timeline->setCurrentTc(timecodeAt(1000));
+    m_timeline->set24hLine(4000);
+    m_timeline->setRemainFrames(2000);
+    QCOMPARE(m_timeline->line24hX(), 400);
+    QCOMPARE(m_timeline->remainX(), 300);
+    // The remaining-time marker counts from the current position.
+    m_timeline->setCurrentTc(timecodeAt(2000));
+    QCOMPARE(m_timeline->remainX(), 400);
+    const QImage image = m_timeline->grab().toImage();
+    QCOMPARE(image.pixelColor(400, 100), QColor(255, 140, 0));
+    m_timeline->clear24hLine();
+    m_timeline->setRemainFrames(-1);
+    QCOMPARE(m_timeline->line24hX(), -1);
+    QCOMPARE(m_timeline->remainX(), -1);
 }
 
 QTEST_MAIN(tst_TimelineWidget)
