@@ -12,6 +12,8 @@
 // Runs a SimServer on a thread of its own, so that a test may block in a synchronous client
 // request on its own thread while the simulator answers. Every access to the server goes
 // through call(), which runs the function on the simulator's thread and returns its result.
+class SimRunnerContext;
+
 class SimRunner
 {
 public:
@@ -40,7 +42,7 @@ private:
     void run(const std::function<void()> &fn);
 
     QThread m_thread;
-    QObject *m_pContext = nullptr;
+    SimRunnerContext *m_pContext = nullptr;
     SimServer *m_pServer = nullptr;
     quint16 m_iPort = 0;
 };

@@ -6,9 +6,8 @@
 #include "trx/trxmclientdelegate.h"
 
 #include <QList>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QPair>
+#include <mutex>
 
 class RecordingDelegate : public trx::TRXMClientDelegate
 {
@@ -28,68 +27,68 @@ public:
 
     void connectionStateChanged(bool connected, int socketError) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_links.append(qMakePair(connected, socketError));
     }
     void portStatesChanged(const QString &serverId, const QMap<qint32, trx::PortState> &states) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_portStates.append(qMakePair(serverId, states));
     }
     void remainTimeChanged(const QString &serverId, qint32 kind, const QString &value) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_remain.append(Remain{serverId, kind, value});
     }
     void recordTrainsReceived(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_trainPushes.append(qMakePair(serverId, trains.size()));
     }
     void recordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_trainChanges.append(qMakePair(serverId, train));
     }
     void serverInfoChanged(const trx::ServerInfo &server) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_serverChanges.append(server);
     }
     void mgwsChanged(const QList<trx::MgwInfo> &mgws) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_mgws.append(mgws);
     }
     void mgwFoldersReceived(const QString &mgwId, const QString &driveId,
                             const QList<trx::MgwFolderInfo> &folders) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_folders.append(Folders{mgwId, driveId, folders});
     }
     void schedulesReceived(const QList<trx::ScheduleInfo> &schedules, qint64) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_scheduleLists.append(schedules);
     }
     void scheduleAdded(const trx::ScheduleInfo &schedule) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_added.append(schedule);
     }
     void scheduleChanged(const trx::ScheduleInfo &schedule, qint32 flags) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_changed.append(qMakePair(schedule, flags));
     }
     void scheduleRemoved(const QString &id) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_removed.append(id);
     }
     void masterPortSynced(const trx::MasterPortSync &sync, qint32 flags) override
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_syncs.append(qMakePair(sync, flags));
     }
 
@@ -109,13 +108,13 @@ public:
 
     int portStateCount() const
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         return m_portStates.size();
     }
     // The last change pushed for a schedule; a default record when none came.
     trx::ScheduleInfo lastChange(const QString &id) const
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         for (int i = m_changed.size() - 1; i >= 0; --i)
             if (m_changed.at(i).first.id == id)
                 return m_changed.at(i).first;
@@ -123,7 +122,7 @@ public:
     }
     QList<int> progressOf(const QString &id) const
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         QList<int> values;
         for (const auto &c : m_changed)
             if (c.first.id == id)
@@ -132,7 +131,7 @@ public:
     }
     void clear()
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_portStates.clear();
         m_remain.clear();
         m_added.clear();
@@ -145,11 +144,12 @@ public:
 private:
     template<typename T> T locked(const T &v) const
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         return v;
     }
 
-    mutable QMutex m_mutex;
+    // A standard mutex, so that ThreadSanitizer sees the hand-over in an uninstrumented Qt.
+    mutable std::mutex m_mutex;
     QList<QPair<bool, int>> m_links;
     QList<QPair<QString, QMap<qint32, trx::PortState>>> m_portStates;
     QList<Remain> m_remain;
