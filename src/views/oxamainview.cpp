@@ -159,6 +159,16 @@ QDate OXAMainView::workingDate() const
     return QDate::currentDate();
 }
 
+void OXAMainView::removeAllServerWidgets()
+{
+    const QMap<QString, ServerWidget *> panels = m_mapServerWidgets;
+    m_mapServerWidgets.clear();
+    for (ServerWidget *panel : panels) {
+        m_pPortsLayout->removeWidget(panel);
+        delete panel;
+    }
+}
+
 void OXAMainView::addServerWidget(ServerWidget *widget)
 {
     if (!widget || m_mapServerWidgets.contains(widget->serverId()))
@@ -298,6 +308,8 @@ void OXAMainView::slotGotoTc()
     setScrollPos(int(qint64(target.frames) - m_iOriginFrame));
 }
 
+// The panels size themselves and the ports widget follows its layout; the controller connects the
+// panels' height and splitter signals here, and the window has nothing to add to them.
 void OXAMainView::resizeSceneHeight() {}
 
 void OXAMainView::slotDrawPortSplitter(int iPosY, bool bLongSplitter)
@@ -427,7 +439,9 @@ void OXAMainView::placeTimeAxisWidgets()
                               std::max(1, area.width() - TimelineRightReserve), kCursorHeight);
     ui->m_cursor->raise();
     updateScrollRange(m_iViewFrames, m_iViewFrames);
-    timeLinePosChanged(m_curTc);
+    // Until a timecode has arrived there is no current time to mark.
+    if (m_curTc.valid)
+        timeLinePosChanged(m_curTc);
 }
 
 void OXAMainView::resizeEvent(QResizeEvent *event)

@@ -47,6 +47,8 @@ public:
 
     // Ignored when a panel for the same server id is already shown.
     void addServerWidget(ServerWidget *widget);
+    // Deletes every server panel; the controller calls it before it rebuilds them after a reconnect.
+    void removeAllServerWidgets();
     const QMap<QString, ServerWidget *> &serverWidgets() const { return m_mapServerWidgets; }
 
     void applyTimecodeMode(const TimeCode &tc);

@@ -48,6 +48,9 @@ public:
     // The loop-recording flag the controller keeps for the row (set after setLoopStatus).
     bool isLoop() const { return m_bLoop; }
     void setLoop(bool bLoop) { m_bLoop = bLoop; }
+    // The loop-recording flag of the port that records this row's proxy.
+    bool isProxyLoop() const { return m_bProxyLoop; }
+    void setProxyLoop(bool bLoop) { m_bProxyLoop = bLoop; }
 
     // Writes "Recording" ("Yes"/"No") on a REC button and restyles it.
     void setRecordingProperty(QPushButton *button, bool recording);
@@ -153,6 +156,7 @@ private:
     bool m_bCollapsed = false;
     int m_iExpandedHeight = DefaultHeight;
     bool m_bLoop = false;
+    bool m_bProxyLoop = false;
     bool m_bHidden = false;
     int m_iTcStatus = 0;
     int m_iProxyTcStatus = 0;

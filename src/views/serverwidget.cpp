@@ -338,6 +338,8 @@ ServerPortWidget *ServerWidget::lastVisibleRow() const
 
 void ServerWidget::slotSplitterHeightChanged(int offset)
 {
+    if (m_bCollapsed)
+        return;
     if (ServerPortWidget *row = lastVisibleRow())
         row->slotSplitterHeightChanged(offset);
 }

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -62,6 +63,7 @@ private slots:
     void ctrlDragIgnoredWhileLocked();
     void scrollRangeCoversFifteenDays();
     void secondServerWithSameIdIsIgnored();
+    void panelsRebuiltAfterRemoval();
     void portHeightsCountCollapsedRows();
     void dayList();
     void currentTimecodeLabelAndScale();
@@ -357,6 +359,17 @@ void tst_OXAMainView::secondServerWithSameIdIsIgnored()
     QCOMPARE(
         m_view->serverWidgets().value(QStringLiteral("s2"))->portWidgets().first()->timeline()->viewFrames(),
         m_view->viewFrames());
+}
+
+void tst_OXAMainView::panelsRebuiltAfterRemoval()
+{
+    QPointer<ServerWidget> old = addServer(QStringLiteral("s1"), 2);
+    m_view->removeAllServerWidgets();
+    QVERIFY(old.isNull());
+    QVERIFY(m_view->serverWidgets().isEmpty());
+    ServerWidget *fresh = addServer(QStringLiteral("s1"), 1);
+    QCOMPARE(m_view->serverWidgets().value(QStringLiteral("s1")), fresh);
+    QCOMPARE(fresh->parentWidget(), m_view->portsWidget());
 }
 
 void tst_OXAMainView::portHeightsCountCollapsedRows()
