@@ -140,7 +140,7 @@ void SimInstallation::load(const SimScenario &scenario)
     }
 
     for (auto it = m_schedules.begin(); it != m_schedules.end(); ++it) {
-        if (it.value().info.mainScheduleId.isEmpty() && progress(it.value(), now) &&
+        if (it.value().info.mainScheduleId.isEmpty() && progress(it.value(), now.toMSecsSinceEpoch()) &&
             !it.value().proxyId.isEmpty())
             mirrorToProxy(it.value());
     }
@@ -262,19 +262,20 @@ FrameRate SimInstallation::scheduleRate(const trx::ScheduleInfo &info) const
 void SimInstallation::placeInTime(Schedule &s) const
 {
     const FrameRate rate = scheduleRate(s.info);
-    s.start = QDateTime();
-    s.end = QDateTime();
+    s.startMs = Schedule::NoTime;
+    s.endMs = Schedule::NoTime;
     const QTime start = timeOfPacked(rate, s.info.startTc);
-    if (s.info.startDate.isValid() && start.isValid())
-        s.start = QDateTime(s.info.startDate, start);
+    if (!s.info.startDate.isValid() || !start.isValid())
+        return;
+    s.startMs = QDateTime(s.info.startDate, start).toMSecsSinceEpoch();
     const QTime end = timeOfPacked(rate, s.info.endTc);
-    if (s.start.isValid() && end.isValid()) {
+    if (end.isValid()) {
         const QDate endDate = s.info.endDate.isValid() ? s.info.endDate : s.info.startDate;
-        s.end = QDateTime(endDate, end);
+        s.endMs = QDateTime(endDate, end).toMSecsSinceEpoch();
     }
 }
 
-bool SimInstallation::progress(Schedule &s, const QDateTime &now)
+bool SimInstallation::progress(Schedule &s, qint64 now)
 {
     if (s.frozen)
         return false;
@@ -293,19 +294,19 @@ bool SimInstallation::progress(Schedule &s, const QDateTime &now)
     };
 
     if (master.status == Cancelling) {
-        if (now >= s.cancelDoneAt) {
+        if (now >= s.cancelDoneAtMs) {
             master.status = Cancelled;
             if (withProxy)
                 proxy.status = Cancelled;
             s.frozen = true;
         }
-    } else if (!s.start.isValid()) {
+    } else if (s.startMs == Schedule::NoTime) {
         // A daily maintenance window has no date and stays scheduled.
-    } else if (now < s.start) {
+    } else if (now < s.startMs) {
         set(Scheduled, -1, -1);
-    } else if (!s.end.isValid()) {
+    } else if (s.endMs == Schedule::NoTime) {
         set(Waiting, -1, -1);
-    } else if (now < s.end) {
+    } else if (now < s.endMs) {
         if (s.failAt == RecError) {
             set(RecError, -1, -1);
             s.frozen = true;
@@ -313,8 +314,8 @@ bool SimInstallation::progress(Schedule &s, const QDateTime &now)
             set(Waiting, -1, -1);
         }
     } else {
-        const qint64 transferMs = qBound<qint64>(5000, s.start.msecsTo(s.end) / 4, 30 * 60 * 1000);
-        const qint64 elapsed = s.end.msecsTo(now);
+        const qint64 transferMs = qBound<qint64>(5000, (s.endMs - s.startMs) / 4, 30 * 60 * 1000);
+        const qint64 elapsed = now - s.endMs;
         if (elapsed < transferMs) {
             const int p = int(elapsed * 100 / transferMs);
             if (s.failAt == TransferError && p >= 50) {
@@ -348,7 +349,7 @@ void SimInstallation::mirrorToProxy(const Schedule &main)
 
 void SimInstallation::tick()
 {
-    const QDateTime now = m_pClock->now();
+    const qint64 now = m_pClock->now().toMSecsSinceEpoch();
     bool changed = false;
     for (auto it = m_schedules.begin(); it != m_schedules.end(); ++it) {
         Schedule &s = it.value();
@@ -658,7 +659,7 @@ bool SimInstallation::addSchedules(const trx::ScheduleRequest &request, QString 
             }
         }
         placeInTime(s);
-        progress(s, now);
+        progress(s, now.toMSecsSinceEpoch());
         m_schedules.insert(s.info.id, s);
         emit scheduleAdded(s.info);
         emit schedulesModified();
@@ -724,7 +725,7 @@ bool SimInstallation::addSchedules(const trx::ScheduleRequest &request, QString 
         setDestinationIds(info.master, request.masterMgwId, request.masterDriveId, request.masterFolderId);
         info.master.status = Scheduled;
         placeInTime(s);
-        if (s.end.isValid() && s.end <= s.start) {
+        if (s.endMs != Schedule::NoTime && s.endMs <= s.startMs) {
             *why = QStringLiteral("the schedule ends before it starts");
             return false;
         }
@@ -752,7 +753,7 @@ bool SimInstallation::addSchedules(const trx::ScheduleRequest &request, QString 
             proxy.info.proxy = trx::ScheduleDestination();
             s.proxyId = proxy.info.id;
         }
-        progress(s, now);
+        progress(s, now.toMSecsSinceEpoch());
         m_schedules.insert(s.info.id, s);
         emit scheduleAdded(s.info);
         if (!s.proxyId.isEmpty()) {
@@ -799,22 +800,23 @@ bool SimInstallation::executeSchedule(const QString &id, qint32 func, QString *w
         it = m_schedules.find(it.value().info.mainScheduleId);
     Schedule &s = it.value();
     const QDateTime now = m_pClock->now();
+    const qint64 nowMs = now.toMSecsSinceEpoch();
     if (func == 1) {
-        if (s.info.type != trx::ScheduleInfo::OpenEnd || s.end.isValid() || !s.start.isValid() ||
-            now < s.start) {
+        if (s.info.type != trx::ScheduleInfo::OpenEnd || s.endMs != Schedule::NoTime ||
+            s.startMs == Schedule::NoTime || nowMs < s.startMs) {
             *why = QStringLiteral("\"%1\" is not a running open-end schedule").arg(id);
             return false;
         }
         s.info.endTc = packedAt(scheduleRate(s.info), now, 0);
         s.info.endDate = now.date();
         placeInTime(s);
-        if (!s.end.isValid() || s.end <= s.start)
-            s.end = now;
+        if (s.endMs == Schedule::NoTime || s.endMs <= s.startMs)
+            s.endMs = nowMs;
         auto proxy = m_schedules.find(s.proxyId);
         if (proxy != m_schedules.end()) {
             proxy.value().info.endTc = s.info.endTc;
             proxy.value().info.endDate = s.info.endDate;
-            proxy.value().end = s.end;
+            proxy.value().endMs = s.endMs;
         }
     } else if (func == 2) {
         if (s.frozen || !cancellable(s.info.master.status)) {
@@ -824,12 +826,12 @@ bool SimInstallation::executeSchedule(const QString &id, qint32 func, QString *w
         s.info.master.status = Cancelling;
         if (s.info.withProxy)
             s.info.proxy.status = Cancelling;
-        s.cancelDoneAt = now.addMSecs(CancelMs);
+        s.cancelDoneAtMs = nowMs + CancelMs;
     } else {
         *why = QStringLiteral("unknown function %1").arg(func);
         return false;
     }
-    progress(s, now);
+    progress(s, now.toMSecsSinceEpoch());
     emit scheduleChanged(s.info, 0);
     if (func == 1 && m_schedules.contains(s.proxyId)) {
         emit scheduleChanged(m_schedules.value(s.proxyId).info, 0);
@@ -870,7 +872,7 @@ bool SimInstallation::updateSchedule(const trx::ScheduleInfo &known, const trx::
             setDestinationIds(info.proxy, values.proxyMgwId, values.proxyDriveId, values.proxyFolderId);
     }
     placeInTime(updated);
-    if (updated.end.isValid() && updated.end <= updated.start) {
+    if (updated.endMs != Schedule::NoTime && updated.endMs <= updated.startMs) {
         *why = QStringLiteral("the schedule ends before it starts");
         return false;
     }
@@ -905,7 +907,7 @@ bool SimInstallation::updateSchedule(const trx::ScheduleInfo &known, const trx::
             info.proxy = trx::ScheduleDestination();
         }
     }
-    progress(updated, now);
+    progress(updated, now.toMSecsSinceEpoch());
     it.value() = updated;
     emit scheduleChanged(updated.info, flags);
     const auto proxy = m_schedules.find(updated.proxyId);
@@ -952,7 +954,7 @@ QByteArray SimInstallation::saveSchedules() const
     trx::TRXMClient::prepareStream(s);
     s << StateMagic << StateVersion << qint32(m_iNextScheduleId) << quint32(m_schedules.size());
     for (const Schedule &sch : m_schedules)
-        s << sch.info << qint32(sch.failAt) << sch.frozen << sch.cancelDoneAt << sch.proxyId;
+        s << sch.info << qint32(sch.failAt) << sch.frozen << sch.cancelDoneAtMs << sch.proxyId;
     return bytes;
 }
 
@@ -973,7 +975,7 @@ bool SimInstallation::restoreSchedules(const QByteArray &bytes, QString *why)
     for (quint32 i = 0; i < count; ++i) {
         Schedule sch;
         qint32 failAt = 0;
-        s >> sch.info >> failAt >> sch.frozen >> sch.cancelDoneAt >> sch.proxyId;
+        s >> sch.info >> failAt >> sch.frozen >> sch.cancelDoneAtMs >> sch.proxyId;
         if (s.status() != QDataStream::Ok) {
             *why = QStringLiteral("truncated or corrupt at schedule %1 of %2").arg(i + 1).arg(count);
             return false;

@@ -128,12 +128,15 @@ private:
     };
     struct Schedule
     {
+        // Times as milliseconds since the epoch: progression compares them for every schedule on
+        // every tick, and local-time QDateTime comparisons convert through the time zone each time.
+        static constexpr qint64 NoTime = -1;
         trx::ScheduleInfo info;
-        QDateTime start;
-        QDateTime end; // invalid for an open end or a daily maintenance
+        qint64 startMs = NoTime;
+        qint64 endMs = NoTime; // none for an open end or a daily maintenance
         int failAt = 0;
         bool frozen = false;
-        QDateTime cancelDoneAt;
+        qint64 cancelDoneAtMs = 0;
         QString proxyId;
     };
 
@@ -141,7 +144,7 @@ private:
     Port *findPort(const QString &serverId, int port);
     FrameRate scheduleRate(const trx::ScheduleInfo &info) const;
     void placeInTime(Schedule &s) const;
-    bool progress(Schedule &s, const QDateTime &now);
+    bool progress(Schedule &s, qint64 nowMs);
     void mirrorToProxy(const Schedule &main);
     QString nextScheduleId();
     Train newTrain(Server &server, const QDateTime &start);
