@@ -249,7 +249,7 @@ void TimelineWidget::addItem(TimelineItemWidget *item, bool relayoutNow)
     m_items.append(QSharedPointer<TimelineItemWidget>(item));
     item->setParent(this);
     item->setAssignedSize(itemWidthFor(item->length()),
-                          item->assignedHeight() > 0 ? item->assignedHeight() : 1);
+                          item->assignedHeight() > 0 ? item->assignedHeight() : item->height());
     item->move(item->x(), kItemTop);
     if (relayoutNow)
         relayout();
