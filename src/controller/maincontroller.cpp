@@ -1,0 +1,108 @@
+#include "controller/maincontroller.h"
+
+#include "platform/idbg.h"
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+
+#include <QAction>
+#include <QIcon>
+
+const char MainController::StatusConnecting[] = "Connecting to TRXM...";
+const char MainController::StatusInitPorts[] = "Init ports...";
+const char MainController::StatusLoadingSchedules[] = "Loading schedules...";
+
+int retryDelayMs(const RetryIntervals &intervals, int failedAttempts)
+{
+    if (intervals.backoffMs.isEmpty())
+        return 1000;
+    const int index = qBound(0, failedAttempts, intervals.backoffMs.size() - 1);
+    return qMax(0, intervals.backoffMs.at(index));
+}
+
+MainController::MainController(const ControllerOptions &options, QObject *parent)
+    : QObject(parent), m_options(options)
+{
+    m_pSettings = new Settings(nullptr);
+    const QString file = options.settingsFile.isEmpty()
+                             ? Settings::settingsFolder() + QStringLiteral("Settings.xml")
+                             : options.settingsFile;
+    m_pSettings->load(file);
+
+    m_pClient = new trx::TRXMClient(this, options.link);
+
+    m_actEdit = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/edit")), QStringLiteral("Edit"));
+    connect(m_actEdit, &QAction::triggered, this, qOverload<>(&MainController::editTask));
+    m_actDelete = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/delete")), QStringLiteral("Delete"));
+    connect(m_actDelete, &QAction::triggered, this, qOverload<>(&MainController::removeTask));
+    m_actStop = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/cancel")), QStringLiteral("Stop"));
+    connect(m_actStop, &QAction::triggered, this, &MainController::cancelTask);
+
+    trx::registerRecordMetaTypes();
+    registerUsableRangeMetaTypes();
+    TimeCode::registerMetaType();
+    qRegisterMetaType<QDate>("QDate");
+    qRegisterMetaType<ScheduleInfo>("ScheduleInfo");
+    qRegisterMetaType<QList<trx::ScheduleInfo>>("QList<trx::ScheduleInfo>");
+
+    connect(this, &MainController::sigUpdateMaintenanceTaskView, this,
+            &MainController::updateMaintenanceTaskView, Qt::QueuedConnection);
+    connect(this, &MainController::sigClearAllPortViews, this, &MainController::slotClearAllPortViews);
+
+    for (auto it = m_pSettings->m_portInfos.cbegin(); it != m_pSettings->m_portInfos.cend(); ++it) {
+        const int proxy = it.value().ProxyPort;
+        if (proxy != -1 && proxy != it.key().portNo)
+            m_mapProxyPorts.insert(it.key(), proxy);
+    }
+
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &MainController::init);
+    m_retryTicker.setInterval(1000);
+    connect(&m_retryTicker, &QTimer::timeout, this, &MainController::updateRetryStatus);
+}
+
+MainController::~MainController()
+{
+    m_retryTimer.stop();
+    m_retryTicker.stop();
+    stopWorker();
+    delete m_pClient;
+    m_pClient = nullptr;
+    idbg_api("[%04x] INFO <MRL> Exit.", logTid());
+    delete m_pSettings;
+    m_pSettings = nullptr;
+}
+
+void MainController::setMainView(OXAMainView *view)
+{
+    m_pMainView = view;
+}
+
+void MainController::updateMgw() {}
+
+void MainController::updateTC(QString serverId)
+{
+    Q_UNUSED(serverId)
+}
+
+void MainController::updateDate() {}
+
+void MainController::makeClipDone(QString taskId)
+{
+    Q_UNUSED(taskId)
+}
+
+void MainController::fetchMgwFolders(QString strMgwId, QString strDriveId, QString strParentId)
+{
+    m_pClient->fetchMgwFolders(strMgwId, strDriveId, strParentId);
+}
+
+void MainController::refreshMgws()
+{
+    m_pClient->getMgws();
+}
+
+void MainController::refreshSchedules()
+{
+    m_pClient->getSchedules();
+}

@@ -1,0 +1,246 @@
+#pragma once
+
+#include "cmn/timecode.h"
+#include "controller/controlleroptions.h"
+#include "controller/taskentry.h"
+#include "trx/records.h"
+#include "trx/trxmclientdelegate.h"
+#include "views/usablerange.h"
+
+#include <QDate>
+#include <QElapsedTimer>
+#include <QList>
+#include <QMap>
+#include <QMenu>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+
+class OXAMainView;
+class QAction;
+class ServerPortWidget;
+class ServerWidget;
+class Settings;
+class TimelineItemWidget;
+
+namespace trx {
+class TRXMClient;
+}
+
+// Schedules travel between threads under this name (registered with the records).
+using ScheduleInfo = trx::ScheduleInfo;
+
+// The application object between the manager link and the views: it owns the settings and the
+// client, builds a server panel with its port rows for every connected server, keeps the schedule
+// model and its timeline items, and reconnects when the link is lost. Lives on the GUI thread;
+// the delegate operations arrive on the link's threads and only hand work over to it.
+class MainController : public QObject, public trx::TRXMClientDelegate
+{
+    Q_OBJECT
+
+public:
+    static const char StatusConnecting[];
+    static const char StatusInitPorts[];
+    static const char StatusLoadingSchedules[];
+
+    explicit MainController(const ControllerOptions &options = ControllerOptions(),
+                            QObject *parent = nullptr);
+    ~MainController() override;
+
+    // The main window registers itself here; not owned.
+    void setMainView(OXAMainView *view);
+    OXAMainView *mainView() const { return m_pMainView; }
+
+    Settings *settings() const { return m_pSettings; }
+    trx::TRXMClient *client() const { return m_pClient; }
+
+    bool hasServers() const { return m_bHasServers; }
+    bool isConnected() const { return m_bConnected; }
+    bool isInitializing() const { return m_bInitializing; }
+    const QMap<QString, trx::ServerInfo> &servers() const { return m_mapServers; }
+    const QMap<QString, trx::ServerSettings> &serverSettings() const { return m_mapServerSettings; }
+    const QMap<QString, QMap<int, PortEntry>> &ports() const { return m_mapPorts; }
+    const QMap<QString, TaskEntry> &tasks() const { return m_mapTasks; }
+    const QMap<QString, ScheduleInfo> &maintenanceSchedules() const { return m_mapMaintenance; }
+    const QMap<trx::ServerPort, int> &proxyPorts() const { return m_mapProxyPorts; }
+    const QMap<trx::ServerPort, bool> &loopRecModes() const { return m_mapLoopRec; }
+    const QList<trx::MgwInfo> &mgws() const { return m_listMgws; }
+    QThread *workerThread() { return &m_workerThread; }
+    // Milliseconds until the next connection attempt; -1 when none is pending.
+    int retryRemainingMs() const;
+    // The text shown on the main window while the manager is not reachable; empty when connected.
+    QString connectionStatusText() const { return m_strConnectionStatus; }
+
+    // The row of a port, null when the server or port is unknown or has no row.
+    ServerPortWidget *findPortWidget(const QString &serverId, int port) const;
+    // The id of the first task (in id order) that is the proxy schedule of schedule `id`.
+    QString findLinkingTask(const QString &id) const;
+    TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
+    // A new hidden item for the schedule, its texts, extent and progress filled in.
+    TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+
+    // trx::TRXMClientDelegate, called on the link's threads.
+    void serverInfoChanged(const trx::ServerInfo &server) override;
+    void connectionStateChanged(bool connected, int socketError) override;
+    void recordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train) override;
+    void schedulesReceived(const QList<trx::ScheduleInfo> &schedules, qint64 value) override;
+    void scheduleChanged(const trx::ScheduleInfo &schedule, qint32 value) override;
+    void scheduleRemoved(const QString &scheduleId) override;
+    void mgwsChanged(const QList<trx::MgwInfo> &mgws) override;
+    void mgwFoldersReceived(const QString &mgwId, const QString &driveId,
+                            const QList<trx::MgwFolderInfo> &folders) override;
+    // recordTrainsReceived, clipRemoved, remainTimeChanged, portStatesChanged and masterPortSynced
+    // are overridden by the port-status and master-port work.
+
+signals:
+    void mgwFoldersReady(QString strMgwId, QString strDriveId, QList<trx::MgwFolderInfo> folders);
+    void mgwsReady(QList<trx::MgwInfo>);
+    void mtnDone();
+    void mtnNoDone();
+    void sigServerStatusChanged(QString strServerId, bool bConnectStateChanged, bool bSingle);
+    void sigServerInfoChanged(trx::ServerInfo serverInfo, bool bConnectChanged, bool bAddServer,
+                              bool bNameChanged);
+    void sigReconnectTrxMngSuccess();
+    void sigProxyChkEnable(bool bEnable);
+    void sigUpdateMaintenanceTaskView(QString strId);
+    void sigDifSysFreqServer(QString strServerId);
+    void sigCanMaintenance(bool bCan);
+    void sigCloseMtnDialog();
+    void sigInitStatusChanged(QString);
+    void sigInitDone();
+    void sigClearAllPortViews();
+    // The manager is not reachable: the text says so and when the next attempt comes; empty once
+    // connected again.
+    void sigConnectionStatusChanged(QString strText);
+
+public slots:
+    void init();
+    void initDone();
+    void updateMgw();
+    // Also the delegate operation of push 2002: it always hands the schedule to this thread.
+    void scheduleAdded(const ScheduleInfo &sch) override;
+    void scheduleInfoChanged(ScheduleInfo sch);
+    void newTask(QString serverId, int port);
+    void newTask(QString serverId);
+    void newTask();
+    void markStart(QString serverId, int port);
+    void markEnd(QString serverId, int port);
+    void updateTimeline(trx::PortState masterPortState);
+    TimeCode curTc(QString serverId, int port);
+    void makeClipDone(QString taskId);
+    void startArchive(QString taskId);
+    void taskItemContextMenu(QPoint pos);
+    void editTask();
+    void removeTask();
+    void cancelTask();
+    void retransferTask();
+    void updateTaskView(QString taskId);
+    void removeTask(QString taskId);
+    void editTask(QString taskId);
+    void setTC(QString serverId, int port);
+    void setREC(QString serverId, int port, bool rec);
+    void updateTC(QString serverId);
+    void fetchMgwFolders(QString strMgwId, QString strDriveId, QString strParentId);
+    void refreshMgws();
+    void updateRemainTime(QString serverId, int port, QString remainTime);
+    void updateLoopRecStatus(QString serverId, int port, bool loop);
+    void updateRecStatus(QString serverId, int port, bool recording);
+    void updatePortsRemainTime(QString serverId, QString vals);
+    void maintenance(bool bNow);
+    void maintenance();
+    void slotRemoveTasks(QList<QString> taskIds);
+    void slotProxyPortChanged(QString strServerId, int iPort, int iProxyPortId);
+    void adjustTasksPos();
+    void updateDate();
+    void slotServerInfoChanged(const trx::ServerInfo &serverInfo, bool bConnectStateChanged, bool bAddServer,
+                               bool bNameChanged);
+    void refreshServer(trx::ServerInfo serverInfo, bool bConnectStateChanged);
+    void slotReSetMasterTc(QString strServerId);
+    void slotReconnectTrxMngSuccess();
+    void updateUsableRangesView(QString strServerId);
+    void slotProxyChkIsEnable(QMap<trx::ServerPort, bool> selectedPorts, int iStart, int iEnd, QDate date);
+    void setMasterPort(trx::ServerPort port);
+    void setDate(QDate date);
+    void updateMaintenanceTaskView(QString strId);
+    void updatePorts();
+    void updatePortUsableRanges(QString strServerId, trx::PortNo iPort, QList<UsableRange> ranges);
+    void updatePortTcStatus(QString strServerId, int iPort, int iStatus);
+    void updateMaintenanceTask();
+    void slotCanMaintenance(bool bNow, int iTc);
+    void slotCreateTaskOKClicked();
+    void slotEditTaskOKClicked();
+    void refreshSchedules();
+    void update24hPortLines();
+    void markClipRemoved(QString strServerId, QString strClipId);
+    void slotRemoveAllTasks();
+    void slotAddSchedules10Per();
+    void schedulesReady(QList<trx::ScheduleInfo> schedules);
+    void slotClearAllPortViews();
+
+private:
+    // Start-up pieces (controller_startup.cpp).
+    bool buildServers();
+    void buildServer(const trx::ServerInfo &info);
+    void clearServerViews();
+    void startWorker();
+    void stopWorker();
+    void showMainWindowFullScreen();
+    // Retrying a manager that cannot be reached.
+    void onLinkLost();
+    void scheduleRetry(int delayMs);
+    void updateRetryStatus();
+    void setConnectionStatus(const QString &text);
+    void onServerInfoPushed(const trx::ServerInfo &info);
+    void onRecordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train);
+
+    // Schedule model (controller_schedules.cpp).
+    void addScheduleFromPush(const ScheduleInfo &sch);
+    void changeScheduleFromPush(const ScheduleInfo &sch);
+    void removeTaskById(const QString &taskId);
+    int daysFromWorkingDate(const QDate &date) const;
+    void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+
+    const ControllerOptions m_options;
+
+    bool m_bHasServers = false;
+    bool m_bConnected = false;
+    bool m_bInitializing = true;
+    bool m_bSingle = false;
+    OXAMainView *m_pMainView = nullptr;
+    Settings *m_pSettings = nullptr;
+    trx::TRXMClient *m_pClient = nullptr;
+    QList<trx::MgwInfo> m_listMgws;
+    QMap<QString, trx::ServerInfo> m_mapServers;
+    QMap<QString, trx::ServerSettings> m_mapServerSettings;
+    QMap<QString, QMap<int, PortEntry>> m_mapPorts;
+    TimeCode m_curTc;
+    QMap<QString, TaskEntry> m_mapTasks;
+    QMenu m_menuTask;
+    QAction *m_actEdit = nullptr;
+    QAction *m_actDelete = nullptr;
+    QAction *m_actStop = nullptr;
+    trx::ServerPort m_masterPort{QString(), -1};
+    QMap<QString, QMap<int, trx::PortState>> m_mapPortStates;
+    QMap<QString, ScheduleInfo> m_mapMaintenance;
+    trx::PortState m_masterPortState;
+    QMap<trx::ServerPort, int> m_mapProxyPorts;
+    QMap<trx::ServerPort, bool> m_mapRecStatus;
+    QThread m_workerThread;
+    QTimer m_workerTimer;
+    QMap<QString, QMap<int, int>> m_mapRemainFrames;
+    ScheduleInfo m_editSchedule;
+    QMap<trx::ServerPort, bool> m_mapLoopRec;
+    QDate m_lastMtnDate{20017, 2, 30};
+    QMap<trx::ServerPort, int> m_map24hLines;
+
+    // Reconnection: one pending attempt at a time, counted so that the waits grow.
+    QTimer m_retryTimer;
+    QTimer m_retryTicker;
+    QElapsedTimer m_retryClock;
+    int m_iRetryDelayMs = 0;
+    int m_iFailedAttempts = 0;
+    QString m_strConnectionStatus;
+};

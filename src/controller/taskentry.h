@@ -1,0 +1,46 @@
+#pragma once
+
+#include "cmn/timecode.h"
+#include "trx/records.h"
+#include "views/usablerange.h"
+
+#include <QList>
+#include <QPointer>
+#include <QString>
+
+class ServerPortWidget;
+class TimelineItemWidget;
+
+// One port as the controller knows it: the record train in progress, its row on the main window
+// (null until the row exists, and again once the row is gone) and its usable ranges.
+struct PortEntry
+{
+    trx::RecordTrainInfo train;
+    QPointer<ServerPortWidget> widget;
+    QList<UsableRange> ranges;
+};
+
+// One schedule that is not a maintenance schedule, with its item on its port's timeline. The
+// timeline owns the item, so the pointer clears itself when the timeline drops it.
+struct TaskEntry
+{
+    QString id;
+    int kind = 1;
+    QString serverId;
+    int port = -1;
+    QString name;
+    TimeCode start;
+    TimeCode end;
+    trx::ClipInfo masterClip;
+    int masterClipState = 0;
+    trx::ClipInfo proxyClip;
+    int proxyClipState = 0;
+    int masterProgress = -1;
+    int proxyProgress = -1;
+    QString archiveMgwId;
+    QString archiveDriveId;
+    QString archiveProxyMgwId;
+    QString archiveProxyDriveId;
+    trx::ScheduleInfo schedule;
+    QPointer<TimelineItemWidget> item;
+};
