@@ -10,6 +10,8 @@
 #include "cmn/timecodetext.h"
 #include "trx/trxmclient.h"
 
+#include <QRandomGenerator>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -53,6 +55,7 @@ private slots:
     void refusedAndMalformedRequests_data();
     void refusedAndMalformedRequests();
     void wrongIdentityIsRefused();
+    void garbageFromAClientIsSurvived();
     void schedulesSurviveARestartWithAStateFile();
 
 private:
@@ -524,6 +527,36 @@ void tst_SimConversation::wrongIdentityIsRefused()
     QVERIFY(m_client->sendRequest(1, qCompress(values), false, &result));
     QCOMPARE(result.status, 0);
     QVERIFY(m_client->identify());
+}
+
+void tst_SimConversation::garbageFromAClientIsSurvived()
+{
+    connectClient();
+    // Random payloads for every command, fixed seed: each gets an answer, none brings it down.
+    const QList<int> codes = {1,  2,  3,    5,    7,    27,   43,   47,   52,
+                              61, 63, 1001, 1002, 1003, 1004, 1005, 1006, 1007};
+    QRandomGenerator random(20261208);
+    for (int round = 0; round < 20; ++round) {
+        for (int code : codes) {
+            QByteArray payload(int(random.bounded(64)), Qt::Uninitialized);
+            for (char &c : payload)
+                c = char(random.bounded(256));
+            trx::RequestResult result;
+            QVERIFY2(m_client->sendRequest(code, payload, false, &result), qPrintable(QString::number(code)));
+        }
+    }
+    // Frames that are not requests, and a length that cannot be right, on a raw link.
+    QTcpSocket raw;
+    raw.connectToHost(QHostAddress::LocalHost, m_sim->port());
+    QVERIFY(raw.waitForConnected(2000));
+    raw.write(QByteArray::fromHex("000000000000000400030000"));
+    raw.write(QByteArray::fromHex("0000000000000003ffffff"));
+    raw.write(QByteArray::fromHex("ffffffffffffffff"));
+    QVERIFY(raw.waitForDisconnected(2000));
+
+    QVector<trx::ServerInfo> servers;
+    QVERIFY(m_client->getServers(servers));
+    QCOMPARE(servers.size(), 3);
 }
 
 void tst_SimConversation::schedulesSurviveARestartWithAStateFile()

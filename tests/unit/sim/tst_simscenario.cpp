@@ -2,6 +2,8 @@
 // against byte vectors written out by hand.
 
 #include "framereader.h"
+#include "simclock.h"
+#include "siminstallation.h"
 #include "simscenario.h"
 
 #include <QtTest>
@@ -16,6 +18,7 @@ private slots:
     void readsPortsAndSchedules();
     void bundledScenariosLoad_data();
     void bundledScenariosLoad();
+    void demoShowsEveryStatus();
     void missingFileNamesThePath();
     void frameReader_data();
     void frameReader();
@@ -144,6 +147,30 @@ void tst_SimScenario::bundledScenariosLoad()
         QVERIFY(s.ports.size() >= 4 && s.ports.size() <= 8);
     }
     QCOMPARE(disconnected, 1);
+}
+
+void tst_SimScenario::demoShowsEveryStatus()
+{
+    QString why;
+    const std::optional<SimScenario> sc =
+        SimScenario::load(QStringLiteral(TARSA_SCENARIO_DIR "/demo.json"), &why);
+    QVERIFY2(sc, qPrintable(why));
+    SimClock clock;
+    clock.setTimeScale(0);
+    SimInstallation installation(&clock);
+    installation.load(*sc);
+    QSet<int> statuses;
+    bool maintenance = false;
+    bool proxyPair = false;
+    for (const trx::ScheduleInfo &s : installation.schedules()) {
+        statuses.insert(s.master.status);
+        maintenance = maintenance || s.type == trx::ScheduleInfo::Maintenance;
+        proxyPair = proxyPair || !s.mainScheduleId.isEmpty();
+    }
+    for (int status : {1, 3, 6, 7, -1, -2, -3, -4})
+        QVERIFY2(statuses.contains(status), qPrintable(QString::number(status)));
+    QVERIFY(maintenance);
+    QVERIFY(proxyPair);
 }
 
 void tst_SimScenario::missingFileNamesThePath()
