@@ -192,6 +192,9 @@ void SimServer::dispatch(SimConnection *connection, int code, const QByteArray &
             return malformed();
         const QList<trx::ScheduleInfo> list = inst.schedules();
         reply.pushes.append({2001, payloadOf(list, qint64(list.size()))});
+        // Name the master clock once the client has its ports and schedules.
+        if (const std::optional<trx::MasterPortSync> master = inst.masterPort())
+            reply.pushes.append({2006, payloadOf(*master, qint32(3))});
         return;
     }
     case 1002: {

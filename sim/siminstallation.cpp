@@ -86,6 +86,8 @@ void SimInstallation::load(const SimScenario &scenario)
     m_folders.clear();
     m_schedules.clear();
     m_iNextScheduleId = 1;
+    m_masterPort = trx::ServerPort(scenario.masterServerId, scenario.masterPort);
+    m_masterDate = QDate();
     const QDateTime now = m_pClock->now();
     m_loadedAt = now;
 
@@ -929,13 +931,12 @@ bool SimInstallation::updateSchedule(const trx::ScheduleInfo &known, const trx::
 
 bool SimInstallation::syncScheduleTime(const QString &serverId, qint32 port, const QDate &date, qint32 mode)
 {
-    Q_UNUSED(mode)
     qint32 flags = 0;
-    if (findPort(serverId, port)) {
+    if ((mode & 1) && findPort(serverId, port)) {
         m_masterPort = trx::ServerPort(serverId, port);
         flags |= 1;
     }
-    if (date.isValid()) {
+    if ((mode & 2) && date.isValid()) {
         m_masterDate = date;
         flags |= 2;
     }
@@ -945,6 +946,18 @@ bool SimInstallation::syncScheduleTime(const QString &serverId, qint32 port, con
     sync.date = date;
     emit masterPortSynced(sync, flags);
     return true;
+}
+
+std::optional<trx::MasterPortSync> SimInstallation::masterPort() const
+{
+    if (!findPort(m_masterPort.serverId, m_masterPort.portNo))
+        return std::nullopt;
+    trx::MasterPortSync sync;
+    sync.serverId = m_masterPort.serverId;
+    sync.portNo = m_masterPort.portNo;
+    // A date the operator set stays the working date; otherwise today on the simulated clock.
+    sync.date = m_masterDate.isValid() ? m_masterDate : m_pClock->now().date();
+    return sync;
 }
 
 QByteArray SimInstallation::saveSchedules() const

@@ -77,7 +77,10 @@ public:
     // flags bit 0: the proxy port in `values` replaces the current one.
     bool updateSchedule(const trx::ScheduleInfo &known, const trx::ScheduleRequest &values, qint32 flags,
                         QString *why);
+    // mode bit 0 names the master port, bit 1 sets the date; the push's flag word says which took.
     bool syncScheduleTime(const QString &serverId, qint32 port, const QDate &date, qint32 mode);
+    // The master port and today's date on the simulated clock, when a master is known.
+    std::optional<trx::MasterPortSync> masterPort() const;
 
     // Control for tests and demonstrations.
     void setServerConnected(const QString &serverId, bool connected);

@@ -351,6 +351,27 @@ bool readSchedules(Reader &r, const QJsonArray &schedules, SimScenario &sc)
     return true;
 }
 
+bool readMaster(Reader &r, const QJsonObject &o, SimScenario &sc)
+{
+    const QJsonValue v = o.value(QStringLiteral("master"));
+    if (v.isUndefined())
+        return true;
+    const QString where = QStringLiteral("master");
+    QJsonObject m;
+    if (!r.object(v, where, m) || !r.string(m, where, "server", sc.masterServerId, true) ||
+        !r.integer(m, where, "port", sc.masterPort, true, 0, 7))
+        return false;
+    const SimServerSpec *server = findServer(sc, sc.masterServerId);
+    if (!server)
+        return r.fail(where + QStringLiteral(".server"),
+                      QStringLiteral("unknown server \"%1\"").arg(sc.masterServerId));
+    if (!hasPort(*server, sc.masterPort))
+        return r.fail(
+            where + QStringLiteral(".port"),
+            QStringLiteral("server \"%1\" has no port %2").arg(sc.masterServerId).arg(sc.masterPort));
+    return true;
+}
+
 } // namespace
 
 std::optional<SimScenario> SimScenario::fromJson(const QByteArray &json, QString *error)
@@ -375,7 +396,7 @@ std::optional<SimScenario> SimScenario::fromJson(const QByteArray &json, QString
             r.array(o, root, "gateways", gateways, false) &&
             r.array(o, root, "schedules", schedules, false) &&
             r.timecode(o, root, "maintenance", maintenance, false) && readServers(r, servers, sc) &&
-            readGateways(r, gateways, sc) && readSchedules(r, schedules, sc))
+            readGateways(r, gateways, sc) && readSchedules(r, schedules, sc) && readMaster(r, o, sc))
             sc.maintenanceTc = maintenance;
     }
     if (!r.error.isEmpty()) {

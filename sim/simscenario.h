@@ -87,6 +87,9 @@ struct SimScenario
     QList<SimGatewaySpec> gateways;
     QList<SimScheduleSpec> schedules;
     int maintenanceTc = -1; // integer-packed daily maintenance start; -1 for none
+    // The port the manager names as master clock to a client that has loaded its schedules.
+    QString masterServerId;
+    int masterPort = -1;
 
     static std::optional<SimScenario> fromJson(const QByteArray &json, QString *error);
     static std::optional<SimScenario> load(const QString &path, QString *error);

@@ -20,7 +20,8 @@ def tc(seconds):
 
 def main(path):
     rnd = random.Random(20261208)
-    scenario = {"name": "large", "maintenance": "02:00:00:00", "servers": [], "gateways": [], "schedules": []}
+    scenario = {"name": "large", "maintenance": "02:00:00:00", "master": {"server": "srv-00", "port": 0},
+                "servers": [], "gateways": [], "schedules": []}
     for g in range(2):
         drives = []
         for d in range(2):
@@ -57,7 +58,7 @@ def main(path):
     # One schedule per line keeps the file readable and its diffs small.
     compact = {"separators": (",", ":")}
     with open(path, "w") as f:
-        f.write('{"name":"large","maintenance":"02:00:00:00",\n"servers":[\n')
+        f.write('{"name":"large","maintenance":"02:00:00:00","master":{"server":"srv-00","port":0},\n"servers":[\n')
         f.write(",\n".join(json.dumps(x, **compact) for x in scenario["servers"]))
         f.write('],\n"gateways":[\n')
         f.write(",\n".join(json.dumps(x, **compact) for x in scenario["gateways"]))

@@ -50,6 +50,7 @@ private slots:
     void foldersLoadLazilyPerParent();
     void syncScheduleTimeReportsTheFlagWord_data();
     void syncScheduleTimeReportsTheFlagWord();
+    void masterIsNamedAfterTheScheduleList();
     void startRecordOpensATrain();
     void serverConnectionChangeIsPushed();
     void refusedAndMalformedRequests_data();
@@ -434,10 +435,13 @@ void tst_SimConversation::syncScheduleTimeReportsTheFlagWord_data()
     QTest::addColumn<QString>("server");
     QTest::addColumn<int>("port");
     QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("mode");
     QTest::addColumn<int>("flags");
-    QTest::newRow("master port without a date") << "srv-a" << 1 << QDate() << 1;
-    QTest::newRow("master port and date") << "srv-b" << 0 << QDate(2026, 12, 9) << 3;
-    QTest::newRow("date on an unknown port") << "srv-a" << 7 << QDate(2026, 12, 9) << 2;
+    QTest::newRow("master port") << "srv-a" << 1 << QDate() << 1 << 1;
+    QTest::newRow("date from the settings dialog") << "" << 0 << QDate(2026, 12, 9) << 2 << 2;
+    QTest::newRow("master port and date") << "srv-b" << 0 << QDate(2026, 12, 9) << 3 << 3;
+    QTest::newRow("master port that does not exist") << "srv-a" << 7 << QDate() << 1 << 0;
+    QTest::newRow("date mode without a date") << "" << 0 << QDate() << 2 << 0;
 }
 
 void tst_SimConversation::syncScheduleTimeReportsTheFlagWord()
@@ -445,15 +449,42 @@ void tst_SimConversation::syncScheduleTimeReportsTheFlagWord()
     QFETCH(QString, server);
     QFETCH(int, port);
     QFETCH(QDate, date);
+    QFETCH(int, mode);
     QFETCH(int, flags);
     connectClient();
-    QVERIFY(m_client->syncScheduleTime(server, port, date, 1));
+    QVERIFY(m_client->syncScheduleTime(server, port, date, mode));
     QTRY_COMPARE(m_delegate->syncs().size(), 1);
     const auto sync = m_delegate->syncs().at(0);
     QCOMPARE(sync.first.serverId, server);
     QCOMPARE(sync.first.portNo, port);
     QCOMPARE(sync.first.date, date);
     QCOMPARE(sync.second, flags);
+}
+
+void tst_SimConversation::masterIsNamedAfterTheScheduleList()
+{
+    SimScenario sc = testScenario();
+    sc.masterServerId = QStringLiteral("srv-b");
+    sc.masterPort = 2;
+    m_sim = std::make_unique<SimRunner>(sc);
+    QVERIFY(m_sim->start() != 0);
+    m_client = std::make_unique<trx::TRXMClient>(m_delegate.get());
+    connectClient();
+    QVERIFY(m_client->getSchedules());
+    QTRY_COMPARE(m_delegate->syncs().size(), 1);
+    QCOMPARE(m_delegate->scheduleLists().size(), 1);
+    const auto sync = m_delegate->syncs().at(0);
+    QCOMPARE(sync.first.serverId, QStringLiteral("srv-b"));
+    QCOMPARE(sync.first.portNo, 2);
+    QCOMPARE(sync.first.date, m_sim->call([](SimServer &s) { return s.clock().now().date(); }));
+    QCOMPARE(sync.second, 3);
+    // A master the operator picks is the one named to the next client.
+    QVERIFY(m_client->syncScheduleTime(QStringLiteral("srv-a"), 3, QDate(), 1));
+    QTRY_COMPARE(m_delegate->syncs().size(), 2);
+    QVERIFY(m_client->getSchedules());
+    QTRY_COMPARE(m_delegate->syncs().size(), 3);
+    QCOMPARE(m_delegate->syncs().at(2).first.serverId, QStringLiteral("srv-a"));
+    QCOMPARE(m_delegate->syncs().at(2).first.portNo, 3);
 }
 
 void tst_SimConversation::startRecordOpensATrain()

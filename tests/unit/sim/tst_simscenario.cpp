@@ -73,6 +73,8 @@ void tst_SimScenario::rejectsWithAClearError_data()
     QTest::newRow("unknown failure")
         << port + R"("schedules": [{"server": "s", "port": 0, "startIn": 0, "fail": "disk"}]})"
         << "schedules[0].fail: unknown failure \"disk\"";
+    QTest::newRow("master on a missing port") << port + R"("master": {"server": "s", "port": 4}})"
+                                              << "master.port: server \"s\" has no port 4";
     QTest::newRow("maintenance not a timecode") << QByteArray(R"({"servers": [], "maintenance": "2am"})")
                                                 << "scenario.maintenance: \"2am\" is not a timecode";
 }
@@ -141,6 +143,7 @@ void tst_SimScenario::bundledScenariosLoad()
     QCOMPARE(sc->servers.size(), servers);
     QVERIFY(sc->schedules.size() >= minSchedules);
     QVERIFY(sc->maintenanceTc >= 0);
+    QVERIFY(sc->masterPort >= 0);
     int disconnected = 0;
     for (const SimServerSpec &s : sc->servers) {
         disconnected += s.connected ? 0 : 1;
