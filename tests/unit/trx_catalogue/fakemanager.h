@@ -10,14 +10,15 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QPair>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
 #include <QtEndian>
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 struct RecordedRequest
 {
@@ -31,7 +32,8 @@ public:
     QTcpServer *server = nullptr;
     QTcpSocket *peer = nullptr;
     QByteArray buffer;
-    QMutex mutex;
+    // Standard primitives, which ThreadSanitizer follows in an uninstrumented Qt.
+    std::mutex mutex;
     QList<RecordedRequest> requests;
     QMap<int, QPair<int, QByteArray>> answers;
 
@@ -66,7 +68,7 @@ public:
             buffer.remove(0, int(8 + len));
             QPair<int, QByteArray> answer(1, QByteArray());
             {
-                QMutexLocker locker(&mutex);
+                std::lock_guard<std::mutex> locker(mutex);
                 requests.append(r);
                 answer = answers.value(r.code, answer);
             }
@@ -110,19 +112,19 @@ public:
 
     void setAnswer(int code, int status, const QByteArray &payload)
     {
-        QMutexLocker locker(&m_side.mutex);
+        std::lock_guard<std::mutex> locker(m_side.mutex);
         m_side.answers.insert(code, qMakePair(status, payload));
     }
 
     QList<RecordedRequest> requests()
     {
-        QMutexLocker locker(&m_side.mutex);
+        std::lock_guard<std::mutex> locker(m_side.mutex);
         return m_side.requests;
     }
 
     void clearRequests()
     {
-        QMutexLocker locker(&m_side.mutex);
+        std::lock_guard<std::mutex> locker(m_side.mutex);
         m_side.requests.clear();
     }
 
@@ -143,11 +145,28 @@ public:
     }
 
 private:
+    // Runs f on the manager's thread and waits for it. The hand-over goes through a standard
+    // mutex held across the post, so that ThreadSanitizer sees both directions of it.
     void run(const std::function<void()> &f)
     {
-        QMetaObject::invokeMethod(&m_side, f, Qt::BlockingQueuedConnection);
+        std::unique_lock<std::mutex> lock(m_handOver);
+        m_bDone = false;
+        QMetaObject::invokeMethod(
+            &m_side,
+            [this, &f] {
+                std::lock_guard<std::mutex> guard(m_handOver);
+                f();
+                m_bDone = true;
+                m_wake.notify_one();
+            },
+            Qt::QueuedConnection);
+        m_wake.wait(lock, [this] { return m_bDone; });
     }
 
+    // Created before the manager's thread starts, so that the thread sees them initialised.
+    std::mutex m_handOver;
+    std::condition_variable m_wake;
+    bool m_bDone = false;
     QThread m_thread;
     FakeManagerSide m_side;
 };

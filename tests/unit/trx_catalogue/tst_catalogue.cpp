@@ -9,6 +9,7 @@
 #include <QtTest>
 
 #include <memory>
+#include <mutex>
 
 using namespace hand;
 
@@ -127,12 +128,12 @@ class RecordingDelegate : public trx::TRXMClientDelegate
 public:
     QStringList calls()
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         return m_calls;
     }
     void clear()
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_calls.clear();
     }
 
@@ -262,11 +263,11 @@ public:
 private:
     void add(const QString &text)
     {
-        QMutexLocker locker(&m_mutex);
+        std::lock_guard<std::mutex> locker(m_mutex);
         m_calls << text;
     }
 
-    QMutex m_mutex;
+    std::mutex m_mutex;
     QStringList m_calls;
 };
 
