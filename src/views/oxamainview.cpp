@@ -98,6 +98,7 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
 
 OXAMainView::~OXAMainView()
 {
+    qApp->removeEventFilter(this);
     delete ui;
 }
 
