@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test bench fuzz package clean
 
 all: build
 
@@ -35,5 +35,11 @@ fuzz: deps
 	@cmake --build $(BUILD_DIR)-fuzz -j $(JOBS)
 	@bash tools/run-fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
 
+# A Release build of its own, packed into build-package/tarsa_<version>_<arch>.deb.
+package: deps
+	@cmake -S . -B $(BUILD_DIR)-package -G Ninja -DCMAKE_BUILD_TYPE=Release -DTARSA_BUILD_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD_DIR)-package -j $(JOBS)
+	@cd $(BUILD_DIR)-package && cpack -G DEB
+
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-fuzz
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-fuzz $(BUILD_DIR)-package

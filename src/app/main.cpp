@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFont>
+#include <QIcon>
 #include <QStyleFactory>
 
 namespace {
@@ -46,6 +47,12 @@ int main(int argc, char *argv[])
     int exitCode = 0;
     {
         QApplication app(argc, argv);
+        // Names and icon let desktops group the window with tarsa.desktop; the data folder
+        // does not depend on them.
+        QApplication::setOrganizationName(QStringLiteral("Orvane"));
+        QApplication::setApplicationName(QStringLiteral("Tarsa"));
+        QApplication::setDesktopFileName(QStringLiteral("tarsa"));
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/OXA/tarsa.png")));
         QApplication::setStyle(QStringLiteral("windows"));
         QApplication::setFont(QFont(QStringLiteral("Arial")));
 
