@@ -7,8 +7,6 @@
 #include <QApplication>
 #include <QStatusBar>
 
-#include <memory>
-
 namespace {
 
 // While the manager cannot be reached the main window says so on its status line; the line
@@ -16,7 +14,6 @@ namespace {
 void showConnectionStatus(OXAMainView *view, const QString &text)
 {
     QStatusBar *bar = view->statusBar();
-    bar->setObjectName(QStringLiteral("m_connectionStatus"));
     if (text.isEmpty()) {
         bar->clearMessage();
         bar->hide();
@@ -28,46 +25,65 @@ void showConnectionStatus(OXAMainView *view, const QString &text)
 
 } // namespace
 
-int runApplication(QApplication &app)
+AppAssembly::AppAssembly(const ControllerOptions &options) : m_options(options) {}
+
+AppAssembly::~AppAssembly()
 {
-    return runApplication(app, ControllerOptions());
+    teardown();
 }
 
-int runApplication(QApplication &app, const ControllerOptions &options)
+void AppAssembly::assemble()
 {
-    Q_UNUSED(app)
-    auto controller = std::make_unique<MainController>(options);
-    auto view = std::make_unique<OXAMainView>(controller.get());
-    controller->setMainView(view.get());
-    view->statusBar()->hide();
+    m_controller = std::make_unique<MainController>(m_options);
+    m_view = std::make_unique<OXAMainView>(m_controller.get());
+    m_controller->setMainView(m_view.get());
+    m_view->statusBar()->setObjectName(QStringLiteral("m_connectionStatus"));
+    m_view->statusBar()->hide();
 
-    QObject::connect(view.get(), &OXAMainView::sigNewTask, controller.get(),
-                     qOverload<>(&MainController::newTask));
-    QObject::connect(view.get(), &OXAMainView::sigDeleteAllSchedules, controller.get(),
+    MainController *controller = m_controller.get();
+    OXAMainView *view = m_view.get();
+    QObject::connect(view, &OXAMainView::sigNewTask, controller, qOverload<>(&MainController::newTask));
+    QObject::connect(view, &OXAMainView::sigDeleteAllSchedules, controller,
                      &MainController::slotRemoveAllTasks);
-    QObject::connect(view.get(), &OXAMainView::sigAddSchedules10Per, controller.get(),
+    QObject::connect(view, &OXAMainView::sigAddSchedules10Per, controller,
                      &MainController::slotAddSchedules10Per);
-    QObject::connect(controller.get(), &MainController::sigConnectionStatusChanged, view.get(),
-                     [v = view.get()](const QString &text) { showConnectionStatus(v, text); });
+    QObject::connect(controller, &MainController::sigConnectionStatusChanged, view,
+                     [view](const QString &text) { showConnectionStatus(view, text); });
 
-    auto splash = std::make_unique<SplashWindow>();
-    splash->setWindowFlags(splash->windowFlags() | Qt::FramelessWindowHint);
-    splash->SetStatText(QStringLiteral("Initializing..."));
-    splash->repaint();
-    splash->show();
+    m_splash = std::make_unique<SplashWindow>();
+    m_splash->setWindowFlags(m_splash->windowFlags() | Qt::FramelessWindowHint);
+    m_splash->SetStatText(QStringLiteral("Initializing..."));
+    m_splash->repaint();
+    m_splash->show();
 
-    QObject::connect(controller.get(), &MainController::sigInitStatusChanged, splash.get(),
+    QObject::connect(controller, &MainController::sigInitStatusChanged, m_splash.get(),
                      &SplashWindow::SetStatText);
-    QObject::connect(controller.get(), &MainController::sigInitDone, splash.get(), &SplashWindow::slotClose);
+    QObject::connect(controller, &MainController::sigInitDone, m_splash.get(), &SplashWindow::slotClose);
 
     // Queued, so that the splash is painted and the loop runs before the first blocking request.
-    QMetaObject::invokeMethod(controller.get(), "init", Qt::QueuedConnection);
+    QMetaObject::invokeMethod(controller, "init", Qt::QueuedConnection);
+}
 
-    const int exitCode = QApplication::exec();
+int AppAssembly::exec()
+{
+    return QApplication::exec();
+}
 
-    splash.reset();
-    controller->setMainView(nullptr);
-    view.reset();
-    controller.reset();
+void AppAssembly::teardown()
+{
+    m_splash.reset();
+    if (m_controller)
+        m_controller->setMainView(nullptr);
+    m_view.reset();
+    m_controller.reset();
+}
+
+int runApplication(QApplication &app)
+{
+    Q_UNUSED(app)
+    AppAssembly assembly;
+    assembly.assemble();
+    const int exitCode = assembly.exec();
+    assembly.teardown();
     return exitCode;
 }

@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/scheduletexts.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
 #include "views/oxamainview.h"
@@ -143,10 +144,7 @@ void MainController::buildServer(const trx::ServerInfo &info)
     for (const int port : qAsConst(sortedPorts)) {
         // Several cameras on one train would give one port several rows; the first camera names it.
         const int camera = cameraTrains.key(port);
-        const QString title = QStringLiteral("Port %1 => Cam %2")
-                                  .arg(QChar(QLatin1Char('A').unicode() + port))
-                                  .arg(QChar(QLatin1Char('@').unicode() + camera));
-        auto *row = new ServerPortWidget(port, title);
+        auto *row = new ServerPortWidget(port, portRowTitle(port, camera));
 
         const trx::ServerPort key(id, port);
         auto stored = m_pSettings->m_portInfos.find(key);

@@ -12,14 +12,6 @@ const char MainController::StatusConnecting[] = "Connecting to TRXM...";
 const char MainController::StatusInitPorts[] = "Init ports...";
 const char MainController::StatusLoadingSchedules[] = "Loading schedules...";
 
-int retryDelayMs(const RetryIntervals &intervals, int failedAttempts)
-{
-    if (intervals.backoffMs.isEmpty())
-        return 1000;
-    const int index = qBound(0, failedAttempts, intervals.backoffMs.size() - 1);
-    return qMax(0, intervals.backoffMs.at(index));
-}
-
 MainController::MainController(const ControllerOptions &options, QObject *parent)
     : QObject(parent), m_options(options)
 {

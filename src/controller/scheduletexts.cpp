@@ -19,6 +19,13 @@ QString dayAndTimecode(const QDate &date, int packedTc, const TimeCode &tc)
 
 } // namespace
 
+QString portRowTitle(int port, int camera)
+{
+    return QStringLiteral("Port %1 => Cam %2")
+        .arg(QChar(QLatin1Char('A').unicode() + port))
+        .arg(QChar(QLatin1Char('@').unicode() + camera));
+}
+
 QString statusText(int status)
 {
     switch (status) {

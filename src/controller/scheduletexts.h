@@ -8,6 +8,10 @@ namespace trx {
 class ScheduleInfo;
 }
 
+// The title a port row is created with: "Port C => Cam C" for port 2 fed by camera 3 (ports count
+// from 0 as A, cameras from 1 as A).
+QString portRowTitle(int port, int camera);
+
 // The manager's status codes of a schedule (the master destination's status).
 enum ScheduleStatus {
     StatusCancelling = -5,

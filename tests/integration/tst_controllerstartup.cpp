@@ -73,9 +73,11 @@ void tst_ControllerStartup::onePanelPerConnectedServer()
 {
     ControllerHarness h;
     startAndWait(h, testScenario());
-    QCOMPARE(h.view()->serverWidgets().keys(), (QList<QString>{QStringLiteral("srv-a"), QStringLiteral("srv-b")}));
+    QCOMPARE(h.view()->serverWidgets().keys(),
+             (QList<QString>{QStringLiteral("srv-a"), QStringLiteral("srv-b")}));
     QVERIFY(h.controller()->hasServers());
-    QCOMPARE(h.controller()->ports().keys(), (QList<QString>{QStringLiteral("srv-a"), QStringLiteral("srv-b")}));
+    QCOMPARE(h.controller()->ports().keys(),
+             (QList<QString>{QStringLiteral("srv-a"), QStringLiteral("srv-b")}));
     QCOMPARE(h.view()->serverWidgets().value(QStringLiteral("srv-a"))->serverName(), QStringLiteral("A"));
     // Loop-recording modes are read for every port of a built server.
     QCOMPARE(h.controller()->loopRecModes().keys().count(), 8);
@@ -113,7 +115,8 @@ void tst_ControllerStartup::rowsInPortOrderWhateverTheCameraOrder()
     QFETCH(QList<int>, rows);
     QFETCH(QStringList, names);
 
-    const QByteArray json = R"({"name": "order", "servers": [{"id": "srv", "name": "S", "ports": )" + ports + "}]}";
+    const QByteArray json =
+        R"({"name": "order", "servers": [{"id": "srv", "name": "S", "ports": )" + ports + "}]}";
     ControllerHarness h;
     startAndWait(h, scenarioFromJson(json.constData()));
     QCOMPARE(h.rowPorts(QStringLiteral("srv")), rows);
@@ -160,7 +163,8 @@ void tst_ControllerStartup::schedulesShownOnTheirPortsTimelines()
     TimelineItemWidget *cancelled = h.item(QStringLiteral("cancelled"));
     QVERIFY(cancelled);
     QCOMPARE(cancelled->statusText(), QStringLiteral("Cancelled."));
-    QVERIFY(cancelled->isHidden() || cancelled->parentWidget() == h.controller()->findPortWidget("srv-b", 1)->timeline());
+    QVERIFY(cancelled->isHidden() ||
+            cancelled->parentWidget() == h.controller()->findPortWidget("srv-b", 1)->timeline());
     TimelineItemWidget *done = h.item(QStringLiteral("done"));
     QVERIFY(done);
     QCOMPARE(done->statusText(), QStringLiteral("Completed."));
