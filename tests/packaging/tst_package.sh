@@ -90,6 +90,9 @@ for line in 'Name=Tarsa' 'Exec=tarsa' 'Icon=tarsa' 'Type=Application'; do
   grep -qx "$line" "$desktop" || fail "desktop file lacks $line"
 done
 grep -q '^Categories=.*AudioVideo;.*Video;' "$desktop" || fail "desktop file categories"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate"
+fi
 file "$root/usr/share/icons/hicolor/256x256/apps/tarsa.png" | grep -q 'PNG image data, 256 x 256' ||
   fail "no 256 px PNG icon"
 grep -q '<svg' "$root/usr/share/icons/hicolor/scalable/apps/tarsa.svg" || fail "no SVG icon"
