@@ -8,6 +8,7 @@
 #include "cmn/framerate.h"
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
+#include "platform/idbg.h"
 #include "trx/trxmclient.h"
 
 #include <QRandomGenerator>
@@ -35,6 +36,7 @@ class tst_SimConversation : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
     void startupConversation();
@@ -70,10 +72,18 @@ private:
         m_sim->call([ms](SimServer &s) { s.advanceClock(ms); });
     }
 
+    QTemporaryDir m_logDir;
     std::unique_ptr<SimRunner> m_sim;
     std::unique_ptr<RecordingDelegate> m_delegate;
     std::unique_ptr<trx::TRXMClient> m_client;
 };
+
+void tst_SimConversation::initTestCase()
+{
+    // Both ends log through the same sink; keep it out of the user's data folder.
+    QVERIFY(m_logDir.isValid());
+    setLogFilePath(m_logDir.filePath(QStringLiteral("tarsa.log")).toLocal8Bit().constData());
+}
 
 void tst_SimConversation::init()
 {
