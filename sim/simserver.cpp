@@ -52,6 +52,7 @@ SimServer::SimServer(const SimScenario &scenario, QObject *parent) : QObject(par
     connect(m_pInstallation, &SimInstallation::recordTrainChanged, this,
             [this](const QString &serverId, const trx::RecordTrainInfo &train) {
                 notify(serverId, 104, payloadOf(serverId, train));
+                notify(serverId, 103, payloadOf(serverId, m_pInstallation->recordTrains(serverId)));
             });
     connect(m_pInstallation, &SimInstallation::schedulesModified, this, &SimServer::scheduleSave);
 

@@ -503,6 +503,8 @@ void tst_SimConversation::startRecordOpensATrain()
     QVERIFY(m_client->registerServerNotifications(QStringLiteral("srv-a"), 129));
     QVERIFY(m_client->startRecord(QStringLiteral("srv-a"), (3 + 1) << 16));
     QTRY_COMPARE(m_delegate->trainChanges().size(), 1);
+    // Registration brought the trains once; the new train brings them again.
+    QTRY_COMPARE(m_delegate->trainPushes().size(), 2);
     QCOMPARE(m_delegate->trainChanges().at(0).second.portNo, 3);
     QVERIFY(m_delegate->trainChanges().at(0).second.stillRecording);
     QMap<qint32, trx::PortState> states;
