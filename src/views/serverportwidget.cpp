@@ -39,6 +39,10 @@ ServerPortWidget::ServerPortWidget(int iPortNo, const QString &name, QWidget *pa
     ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
     ui->timeline->setObjectName(QStringLiteral("timeline"));
+    // The row's width comes from the panel; the timeline's fixed width follows the row's
+    // width. Were that fixed width fed back as the row's minimum, a wide row would hold the
+    // scroll area's content wide while the viewport pulled it back, resizing without end.
+    setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
 
     m_pOverlay = new QWidget(this);
     m_pOverlay->setObjectName(QStringLiteral("m_pOverlay"));

@@ -69,6 +69,8 @@ private slots:
     void currentTimecodeLabelAndScale();
     void exitSavesTheSettings();
     void signalsForTheController();
+    void rowsFollowTheWindowWidth_data();
+    void rowsFollowTheWindowWidth();
 
 private:
     ServerWidget *addServer(const QString &id, int ports);
@@ -439,6 +441,34 @@ void tst_OXAMainView::signalsForTheController()
     QCOMPARE(m_view->windowTitle(), QStringLiteral("MRL"));
     QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menu_View"))->menuAction()->isVisible());
     QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menuTestMenu"))->menuAction()->isVisible());
+}
+
+void tst_OXAMainView::rowsFollowTheWindowWidth_data()
+{
+    QTest::addColumn<QList<int>>("widths");
+    QTest::newRow("narrower, then wider") << QList<int>{900, 1605};
+    QTest::newRow("wider, then narrower") << QList<int>{1900, 1000};
+    QTest::newRow("back and forth") << QList<int>{700, 1605, 800, 1605};
+}
+
+// Regression: the timeline's fixed width fed back into the row's minimum width, so the
+// scroll area's content and the viewport resized each other until the stack ran out.
+void tst_OXAMainView::rowsFollowTheWindowWidth()
+{
+    QFETCH(QList<int>, widths);
+    addServer(QStringLiteral("S1"), 3);
+    addServer(QStringLiteral("S2"), 2);
+    for (int width : widths) {
+        m_view->resize(width, 700);
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        for (ServerWidget *server : m_view->serverWidgets()) {
+            for (ServerPortWidget *row : server->portWidgets()) {
+                QVERIFY2(row->width() <= m_view->width(), qPrintable(QString::number(row->width())));
+                QCOMPARE(row->timeline()->width(), std::max(0, row->width() - ServerPortWidget::SideWidths));
+            }
+        }
+    }
 }
 
 QTEST_MAIN(tst_OXAMainView)
