@@ -70,6 +70,10 @@ void tst_MaintenanceDialog::form()
     QCOMPARE(child<QPushButton>("m_btnMaintenanceSet")->text(), QStringLiteral("Set"));
     QCOMPARE(child<QPushButton>("btnExec")->text(), QStringLiteral("Maintenance Now"));
     QCOMPARE(child<QPushButton>("m_btnClose")->text(), QStringLiteral("Close"));
+    // The row of label, time and Set must fit the fixed form.
+    QCOMPARE(m_dialog->size(), QSize(364, 190));
+    auto *label = child<QLabel>("m_lblMaintenanceTime");
+    QVERIFY(label->width() >= label->sizeHint().width());
 }
 
 void tst_MaintenanceDialog::setMaintenanceTime_data()
