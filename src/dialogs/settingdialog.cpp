@@ -350,10 +350,7 @@ void SettingDialog::insertPlaceholder(QListWidget *list, QLineEdit *edit)
     const QListWidgetItem *item = list->currentItem();
     if (!item)
         return;
-    // Focus by Tab selects the whole rule; a placeholder goes in at the cursor instead of
-    // replacing it.
-    edit->deselect();
-    edit->insert(item->text());
+    edit->setText(edit->text() + item->text());
     edit->setFocus(Qt::OtherFocusReason);
     storeShownRules();
 }
@@ -397,31 +394,48 @@ void SettingDialog::slotDefaultNameSetChanged(const QString &strDefaultNameSet)
     showRules(strDefaultNameSet);
 }
 
-void SettingDialog::slotDefaultTaskNameEidtFinished()
+// A finished rule edit, the folder flag and the start point reach the settings at once:
+// Cancel does not take them back.
+void SettingDialog::storeRulesIntoSettings()
 {
     storeShownRules();
+    if (Settings *settings = Settings::instance())
+        settings->setDefaultNames(m_nameSets);
+}
+
+void SettingDialog::slotDefaultTaskNameEidtFinished()
+{
+    storeRulesIntoSettings();
 }
 
 void SettingDialog::slotDefaultOpenEndClipNameEidtFinished()
 {
-    storeShownRules();
+    storeRulesIntoSettings();
 }
 
 void SettingDialog::slotChkMgwFolderClicked(bool bShow)
 {
     m_bMgwFolder = bShow;
+    if (Settings *settings = Settings::instance())
+        settings->m_bMgwFolder = bShow;
 }
 
 void SettingDialog::slotStartPointDefaultBlank(bool bClicked)
 {
-    if (bClicked)
-        m_iStartPointMode = 1;
+    if (!bClicked)
+        return;
+    m_iStartPointMode = 1;
+    if (Settings *settings = Settings::instance())
+        settings->m_strDefaultStartPointMode = 1;
 }
 
 void SettingDialog::slotStartPointDefaultCurTc(bool bClicked)
 {
-    if (bClicked)
-        m_iStartPointMode = 2;
+    if (!bClicked)
+        return;
+    m_iStartPointMode = 2;
+    if (Settings *settings = Settings::instance())
+        settings->m_strDefaultStartPointMode = 2;
 }
 
 void SettingDialog::slotDefaultNameSetOnChanged(int index)

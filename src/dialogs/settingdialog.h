@@ -112,6 +112,7 @@ public slots:
 private:
     void insertPlaceholder(QListWidget *list, QLineEdit *edit);
     void storeShownRules();
+    void storeRulesIntoSettings();
     void showRules(const QString &set);
     static void fillDestinations(QComboBox *combo, const QList<trx::MgwInfo> &mgws);
     static void selectDestination(QComboBox *combo, const QString &mgwId, const QString &driveId);

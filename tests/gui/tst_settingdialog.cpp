@@ -35,8 +35,8 @@ private slots:
     void incompleteAddressKeepsDialogOpen();
     void placeholderDoubleClick_data();
     void placeholderDoubleClick();
-    void choicesReachSettingsOnlyOnOk_data();
-    void choicesReachSettingsOnlyOnOk();
+    void choicesReachSettingsAtOnce_data();
+    void choicesReachSettingsAtOnce();
     void nameSetsWorkingCopy();
     void nameSetOnlyLookedAtAddsNoEntry();
     void dateList_data();
@@ -276,10 +276,10 @@ void tst_SettingDialog::placeholderDoubleClick_data()
                                                  << "m_txtDefaultOpenEndClipName"
                                                  << "LIVE_" << 0 << false << "%CAMLBL%"
                                                  << "LIVE_%CAMLBL%";
-    QTest::newRow("inserted at the cursor") << "m_listDefaultTaskName"
-                                            << "m_txtDefaultTaskName"
-                                            << "AB" << 1 << false << "%CDATE%"
-                                            << "A%CDATE%B";
+    QTest::newRow("appended wherever the cursor is") << "m_listDefaultTaskName"
+                                                     << "m_txtDefaultTaskName"
+                                                     << "AB" << 1 << false << "%CDATE%"
+                                                     << "AB%CDATE%";
     QTest::newRow("a selected rule is not replaced") << "m_listDefaultTaskName"
                                                      << "m_txtDefaultTaskName"
                                                      << "CAM_" << 0 << true << "%TCIN%"
@@ -325,7 +325,7 @@ void tst_SettingDialog::placeholderDoubleClick()
     QCOMPARE(taskRule ? m_settings->m_strDefaultTaskName : m_settings->m_strDefaultOpenEndClipName, result);
 }
 
-void tst_SettingDialog::choicesReachSettingsOnlyOnOk_data()
+void tst_SettingDialog::choicesReachSettingsAtOnce_data()
 {
     QTest::addColumn<int>("initialMode");
     QTest::addColumn<bool>("initialFolder");
@@ -338,24 +338,24 @@ void tst_SettingDialog::choicesReachSettingsOnlyOnOk_data()
     const QString curTc = QStringLiteral("m_optStartPointDefaultCurTc");
     const QString folder = QStringLiteral("m_chkMgwFolder");
     QTest::newRow("Current TC then Cancel keeps mode 2")
+        << 1 << false << QStringList{curTc} << "m_btnSettingCancel" << 2 << false;
+    QTest::newRow("Blank, Current TC, then Cancel keeps mode 2")
         << 2 << false << QStringList{blank, curTc} << "m_btnSettingCancel" << 2 << false;
-    QTest::newRow("Current TC then Cancel leaves mode 1")
-        << 1 << false << QStringList{curTc} << "m_btnSettingCancel" << 1 << false;
-    QTest::newRow("Current TC then close button leaves mode 1")
-        << 1 << false << QStringList{curTc} << "m_btnTitleClose" << 1 << false;
+    QTest::newRow("Current TC then close button keeps mode 2")
+        << 1 << false << QStringList{curTc} << "m_btnTitleClose" << 2 << false;
     QTest::newRow("Current TC then OK gives mode 2")
         << 1 << false << QStringList{curTc} << "m_btnSettingOK" << 2 << false;
     QTest::newRow("Blank then OK gives mode 1")
         << 2 << false << QStringList{blank} << "m_btnSettingOK" << 1 << false;
-    QTest::newRow("folder ticked then Cancel")
-        << 1 << false << QStringList{folder} << "m_btnSettingCancel" << 1 << false;
+    QTest::newRow("folder ticked then Cancel keeps it")
+        << 1 << false << QStringList{folder} << "m_btnSettingCancel" << 1 << true;
     QTest::newRow("folder ticked then OK")
         << 1 << false << QStringList{folder} << "m_btnSettingOK" << 1 << true;
     QTest::newRow("folder cleared then OK")
         << 1 << true << QStringList{folder} << "m_btnSettingOK" << 1 << false;
 }
 
-void tst_SettingDialog::choicesReachSettingsOnlyOnOk()
+void tst_SettingDialog::choicesReachSettingsAtOnce()
 {
     QFETCH(int, initialMode);
     QFETCH(bool, initialFolder);
@@ -373,9 +373,10 @@ void tst_SettingDialog::choicesReachSettingsOnlyOnOk()
     for (const QString &name : qAsConst(clicks)) {
         auto *target = child<QAbstractButton>(name.toLatin1().constData());
         QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, QPoint(8, target->height() / 2));
-        QCOMPARE(m_settings->m_strDefaultStartPointMode, initialMode);
-        QCOMPARE(m_settings->m_bMgwFolder, initialFolder);
     }
+    // Written the moment they are chosen, before the dialog closes.
+    QCOMPARE(m_settings->m_strDefaultStartPointMode, mode);
+    QCOMPARE(m_settings->m_bMgwFolder, folder);
     finish(button.toLatin1().constData());
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(m_settings->m_strDefaultStartPointMode, mode);
@@ -419,10 +420,15 @@ void tst_SettingDialog::nameSetsWorkingCopy()
     };
     QCOMPARE(m_dialog->defaultNames(), edited);
 
+    // Finishing an edit writes the working copy at once; Cancel does not take it back.
+    openEnd->setFocus();
+    QTest::keyClick(openEnd, Qt::Key_Return);
+    QCOMPARE(m_settings->m_defaultNames, edited);
     finish("m_btnSettingCancel");
-    QCOMPARE(m_settings->m_defaultNames, stored);
+    QCOMPARE(m_settings->m_defaultNames, edited);
     QCOMPARE(m_settings->m_strCurDefaultNameSet, QStringLiteral("Set2"));
     QCOMPARE(m_settings->m_strDefaultTaskName, QStringLiteral("C"));
+    m_settings->m_defaultNames = stored;
 
     // A new run starts again from the stored sets.
     showFilled();
