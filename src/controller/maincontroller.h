@@ -71,6 +71,8 @@ public:
     QThread *workerThread() { return &m_workerThread; }
     // Milliseconds until the next connection attempt; -1 when none is pending.
     int retryRemainingMs() const;
+    // The wait before the pending (or last) attempt.
+    int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
     // The text shown on the main window while the manager is not reachable; empty when connected.
     QString connectionStatusText() const { return m_strConnectionStatus; }
 

@@ -102,15 +102,20 @@ void tst_ControllerSchedules::addedByTheManagerAppearsOnItsPort()
 {
     const QDateTime now = m_h->sim()->call([](SimServer &s) { return s.clock().now(); });
     const QDateTime start = now.addSecs(7200);
-    const int ms = start.time().msecsSinceStartOfDay();
+    const QDateTime end = start.addSecs(300);
+    const auto tcOf = [](const QDateTime &t) {
+        const int ms = t.time().msecsSinceStartOfDay();
+        return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
+    };
     trx::ScheduleRequest r;
     r.masterMgwId = QStringLiteral("mgw-1");
     r.masterDriveId = QStringLiteral("d1");
+    r.masterFolderId = QStringLiteral("news");
     r.name = QStringLiteral("Evening news");
     r.startDate = start.date();
-    r.endDate = start.date();
-    r.startTc = (ms / 3600000 << 24) | (ms / 60000 % 60 << 16);
-    r.endTc = r.startTc + (5 << 16) <= 0x173B0000 ? r.startTc + (5 << 16) : r.startTc;
+    r.endDate = end.date();
+    r.startTc = tcOf(start);
+    r.endTc = tcOf(end);
     r.ports.append(trx::ServerPort(QStringLiteral("srv-b"), 2));
     QVERIFY(m_h->controller()->client()->addSchedule(r));
 
@@ -245,11 +250,11 @@ void tst_ControllerSchedules::changeForAnUnknownIdIsIgnored()
 
 void tst_ControllerSchedules::removingTheProxyScheduleResetsTheMainProxyBar()
 {
-    trx::ScheduleInfo main = schedule(QStringLiteral("main"), QStringLiteral("srv-b"), 0);
+    trx::ScheduleInfo main = schedule(QStringLiteral("main"), QStringLiteral("srv-b"), 2);
     main.withProxy = true;
     main.master.progress = 50;
     main.proxy.progress = 30;
-    trx::ScheduleInfo proxy = schedule(QStringLiteral("main-proxy"), QStringLiteral("srv-b"), 1);
+    trx::ScheduleInfo proxy = schedule(QStringLiteral("main-proxy"), QStringLiteral("srv-b"), 3);
     proxy.mainScheduleId = QStringLiteral("main");
     onLinkThread([this, main, proxy] {
         link()->scheduleAdded(main);
@@ -263,7 +268,7 @@ void tst_ControllerSchedules::removingTheProxyScheduleResetsTheMainProxyBar()
     QTRY_VERIFY(!m_h->controller()->tasks().contains(QStringLiteral("main-proxy")));
     QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), -1);
     QCOMPARE(m_h->item(QStringLiteral("main"))->progress1(), 50);
-    QCOMPARE(m_h->itemIds(QStringLiteral("srv-b"), 1), QStringList());
+    QCOMPARE(m_h->itemIds(QStringLiteral("srv-b"), 3), QStringList());
 }
 
 void tst_ControllerSchedules::reloadReplacesItemsWithoutDuplicates()
