@@ -104,7 +104,7 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
     }
 
     ui->ports->horizontalHeader()->setStretchLastSection(false);
-    ui->ports->installEventFilter(this);
+    ui->ports->viewport()->installEventFilter(this);
     shareColumnWidths();
 
     connect(ui->m_btnClose, &QPushButton::clicked, this, &CreateTaskDialog::slotClose);
@@ -166,10 +166,9 @@ CreateTaskDialog::~CreateTaskDialog()
     for (QLineEdit *field : qAsConst(m_timeFields))
         disconnect(field, nullptr, this, nullptr);
     m_timeFields.clear();
+    ui->ports->viewport()->removeEventFilter(this);
     delete ui;
 }
-
-// ---- ports
 
 void CreateTaskDialog::fillPorts(const QList<ServerEntry> &servers)
 {
@@ -242,8 +241,13 @@ QMap<trx::ServerPort, bool> CreateTaskDialog::selectedPortsWithProxy() const
 void CreateTaskDialog::shareColumnWidths()
 {
     const int extra = std::max(0, (ui->ports->width() - 360) / 2);
+    int portWidth = extra + 240;
+    // A table narrower than both columns keeps the port column within view instead of scrolling.
+    const int room = ui->ports->viewport()->width() - (extra + 102);
+    if (extra == 0 && room > 80 && room < portWidth)
+        portWidth = room;
     ui->ports->setColumnWidth(0, extra + 102);
-    ui->ports->setColumnWidth(1, extra + 240);
+    ui->ports->setColumnWidth(1, portWidth);
 }
 
 void CreateTaskDialog::slotWithProxy(bool checked, bool bWithProxy)
@@ -283,8 +287,6 @@ void CreateTaskDialog::askProxyCheck()
     m_lastProxyDate = date;
     emit sigProxyChkIsEnable(ports, start, end, date);
 }
-
-// ---- destinations
 
 MgwDestination CreateTaskDialog::destination() const
 {
@@ -493,8 +495,6 @@ bool CreateTaskDialog::withProxy() const
     return ui->checkProxy->isChecked();
 }
 
-// ---- folder trees
-
 CreateTaskDialog::FolderTarget CreateTaskDialog::master()
 {
     return {ui->masterFolderWidget, ui->comboMgws3, ui->txtMasterFolder, &m_strMasterFolderId,
@@ -658,8 +658,6 @@ void CreateTaskDialog::proxySetPressed()
     chooseFolder(proxy(), ui->proxyFolderWidget->currentItem());
 }
 
-// ---- day
-
 void CreateTaskDialog::setDays(const QDate &date)
 {
     const QDate day = date.isValid() ? date : QDate::currentDate();
@@ -705,8 +703,6 @@ QString CreateTaskDialog::dayText() const
     return ui->m_comboDay->currentText();
 }
 
-// ---- name
-
 void CreateTaskDialog::setName(const QString &name)
 {
     ui->name->setText(name);
@@ -716,8 +712,6 @@ QString CreateTaskDialog::name() const
 {
     return ui->name->text();
 }
-
-// ---- time fields
 
 QList<QLineEdit *> CreateTaskDialog::group(Group g) const
 {
@@ -902,8 +896,6 @@ QLineEdit *CreateTaskDialog::neighbour(QLineEdit *field, int step) const
     return nullptr;
 }
 
-// ---- edit mode
-
 void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const TimeCode &tc, bool editable)
 {
     setName(schedule.name);
@@ -930,8 +922,6 @@ void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const
     withProxyClicked(schedule.withProxy);
     askProxyCheck();
 }
-
-// ---- buttons
 
 void CreateTaskDialog::slotCreateTaskOKClicked()
 {
@@ -980,11 +970,9 @@ void CreateTaskDialog::showEvent(QShowEvent *event)
     FramelessDialog::showEvent(event);
 }
 
-// ---- keys and mouse
-
 bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == ui->ports && event->type() == QEvent::Resize) {
+    if (watched == ui->ports->viewport() && event->type() == QEvent::Resize) {
         shareColumnWidths();
         return false;
     }
