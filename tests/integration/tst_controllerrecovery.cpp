@@ -8,6 +8,8 @@
 
 #include <QTcpServer>
 
+#include <thread>
+
 namespace {
 
 QStringList texts(const QSignalSpy &spy)
@@ -62,6 +64,8 @@ private slots:
     void retryWaitsGrowWhileTheManagerStaysDown();
     void serverConnectingLaterGetsItsPanelAndReloads();
     void serverLosingItsLinkOnlyChangesItsStatus();
+    void serverRecordChanges_data();
+    void serverRecordChanges();
 
 private:
     QTemporaryDir m_logDir;
@@ -201,6 +205,46 @@ void tst_ControllerRecovery::serverLosingItsLinkOnlyChangesItsStatus()
     QVERIFY(h.view()->serverWidgets().value(QStringLiteral("srv-b"))->isHidden());
     QCOMPARE(h.view()->serverWidgets().size(), 2);
     QCOMPARE(done.count(), 1);
+}
+
+void tst_ControllerRecovery::serverRecordChanges_data()
+{
+    QTest::addColumn<bool>("connected");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("statusSignals");
+    QTest::addColumn<QString>("shownName");
+
+    QTest::newRow("name only retitles the panel") << true << "A renamed" << 0 << "A renamed";
+    QTest::newRow("link and name only refresh the status") << false << "A renamed" << 1 << "A";
+    QTest::newRow("nothing changed") << true << "A" << 0 << "A";
+}
+
+void tst_ControllerRecovery::serverRecordChanges()
+{
+    QFETCH(bool, connected);
+    QFETCH(QString, name);
+
+    ControllerHarness h;
+    QVERIFY(h.startSim(testScenario()));
+    h.createController();
+    QSignalSpy done(h.controller(), &MainController::sigInitDone);
+    h.controller()->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    QSignalSpy serverStatus(h.controller(), &MainController::sigServerStatusChanged);
+    QSignalSpy changes(h.controller(), &MainController::sigServerInfoChanged);
+
+    trx::ServerInfo info = h.controller()->servers().value(QStringLiteral("srv-a"));
+    info.connected = connected;
+    info.name = name;
+    trx::TRXMClientDelegate *link = h.controller();
+    std::thread([link, info] { link->serverInfoChanged(info); }).join();
+    QTRY_COMPARE(changes.count(), 1);
+    QCoreApplication::processEvents(); // the queued slot
+
+    QTEST(int(serverStatus.count()), "statusSignals");
+    QTEST(h.view()->serverWidgets().value(QStringLiteral("srv-a"))->serverName(), "shownName");
+    QCOMPARE(h.view()->serverWidgets().size(), 2);
+    QCOMPARE(done.count(), 1); // no reload for a known server
 }
 
 QTEST_MAIN(tst_ControllerRecovery)
