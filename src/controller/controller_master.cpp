@@ -1,12 +1,70 @@
 #include "controller/maincontroller.h"
 
+#include "controller/scheduletexts.h"
+#include "platform/idbg.h"
+#include "settings/settings.h"
 #include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+#include "views/serverportwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
 
-// Master port and time synchronisation; the master-port work fills these in.
+#include <QMutexLocker>
+#include <QSet>
+
+trx::ServerPort MainController::masterPort() const
+{
+    QMutexLocker lock(&m_masterMutex);
+    return m_masterPort;
+}
+
+trx::PortState MainController::masterPortState() const
+{
+    QMutexLocker lock(&m_masterMutex);
+    return m_masterPortState;
+}
+
+void MainController::masterPortSynced(const trx::MasterPortSync &sync, qint32 flags)
+{
+    idbg_api("[%04x] INFO <MRL> Sync MasterPort/Time With TRXM: (%s, %d), Date = %s", logTid(),
+             sync.serverId.toUtf8().constData(), sync.portNo,
+             sync.date.toString(Qt::ISODate).toUtf8().constData());
+    const trx::ServerPort port(sync.serverId, sync.portNo);
+    const QDate date = sync.date;
+    // Queued in this order, so a call with both bits sets the master before the date.
+    if (flags & 1)
+        QMetaObject::invokeMethod(
+            this, [this, port] { setMasterPort(port); }, Qt::QueuedConnection);
+    if (flags & 2)
+        QMetaObject::invokeMethod(
+            this, [this, date] { setDate(date); }, Qt::QueuedConnection);
+}
 
 void MainController::updateTimeline(trx::PortState masterPortState)
 {
-    Q_UNUSED(masterPortState) // placeholder: filled by the master-port work
+    {
+        QMutexLocker lock(&m_masterMutex);
+        m_masterPortState = masterPortState;
+    }
+    m_curTc = TimeCode(masterPortState);
+    const bool reanchor = m_bMasterChanged;
+    m_bMasterChanged = false;
+    if (!m_pMainView)
+        return;
+    if (reanchor)
+        m_pMainView->applyTimecodeMode(m_curTc);
+    m_pMainView->updateCurrentTc(m_curTc);
+    const int anchorFrame = m_pMainView->anchorFrame();
+    const int anchorX = m_pMainView->originX();
+    for (const QMap<int, PortEntry> &server : qAsConst(m_mapPorts)) {
+        for (const PortEntry &entry : server) {
+            if (!entry.widget)
+                continue;
+            TimelineWidget *timeline = entry.widget->timeline();
+            timeline->setAnchor(anchorFrame, anchorX);
+            timeline->setCurrentTc(m_curTc);
+        }
+    }
 }
 
 TimeCode MainController::curTc(QString serverId, int port)
@@ -18,23 +76,91 @@ TimeCode MainController::curTc(QString serverId, int port)
 
 void MainController::setTC(QString serverId, int port)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port) // placeholder: filled by the master-port work
+    setMasterPort(trx::ServerPort(serverId, port));
+    m_pClient->syncScheduleTime(serverId, port, QDate(), 1);
 }
 
 void MainController::slotReSetMasterTc(QString strServerId)
 {
-    Q_UNUSED(strServerId) // placeholder: filled by the master-port work
+    for (auto server = m_mapServers.cbegin(); server != m_mapServers.cend(); ++server) {
+        if (server.key() == strServerId || !server->connected)
+            continue;
+        const QMap<int, PortEntry> ports = m_mapPorts.value(server.key());
+        for (const PortEntry &entry : ports) {
+            if (!entry.widget)
+                continue;
+            // As if its TC button had been pressed: the row asks for the master and enables itself.
+            entry.widget->btnTCClicked(true);
+            return;
+        }
+    }
 }
 
 void MainController::setMasterPort(trx::ServerPort port)
 {
-    Q_UNUSED(port) // placeholder: filled by the master-port work
+    QMutexLocker lock(&m_masterMutex);
+    const bool sameServer = port.serverId == m_masterPort.serverId;
+    if (!sameServer && !m_masterPort.serverId.isEmpty())
+        m_pClient->registerServerNotifications(m_masterPort.serverId, 129);
+    const bool unchanged = sameServer && port.portNo == m_masterPort.portNo;
+    m_masterPort = port;
+    if (!sameServer && !port.serverId.isEmpty())
+        m_pClient->registerServerNotifications(port.serverId, 131);
+
+    for (auto server = m_mapPorts.cbegin(); server != m_mapPorts.cend(); ++server) {
+        for (auto entry = server->cbegin(); entry != server->cend(); ++entry) {
+            ServerPortWidget *row = entry->widget.data();
+            if (!row)
+                continue;
+            const trx::ServerPort key(server.key(), entry.key());
+            if (key == port) {
+                row->setTcStatus(2);
+                continue;
+            }
+            row->setTcStatus(0);
+            const bool proxyIsMaster =
+                server.key() == port.serverId && m_mapProxyPorts.value(key, -1) == port.portNo;
+            row->setProxyTcStatus(proxyIsMaster ? 2 : 0);
+        }
+    }
+    if (!unchanged)
+        m_bMasterChanged = true;
 }
 
 void MainController::setDate(QDate date)
 {
-    Q_UNUSED(date) // placeholder: filled by the master-port work
+    const int tc = masterPortState().currentTc;
+    QTime time;
+    if (tc >= 1)
+        time = QTime((tc >> 24) & 0xFF, (tc >> 16) & 0xFF, (tc >> 8) & 0xFF);
+    m_pSettings->setDateTime(date, time);
+    adjustTasksPos();
+    if (m_pMainView)
+        m_pMainView->updateDate();
+    updateMaintenanceTask();
 }
 
-void MainController::adjustTasksPos() {} // placeholder: filled by the master-port work
+void MainController::adjustTasksPos()
+{
+    const trx::ServerPort master = masterPort();
+    if (!master.serverId.isEmpty()) {
+        QMap<qint32, trx::PortState> states;
+        if (m_pClient->getPortStates(master.serverId, states) && states.contains(master.portNo)) {
+            QMutexLocker lock(&m_masterMutex);
+            m_masterPortState = states.value(master.portNo);
+        }
+    }
+    const trx::PortState state = masterPortState();
+    QSet<TimelineWidget *> timelines;
+    for (TaskEntry &task : m_mapTasks) {
+        if (!task.item)
+            continue;
+        task.start = TimeCode(state, task.schedule.startTc, daysFromWorkingDate(task.schedule.startDate));
+        task.end = TimeCode(state, task.schedule.endTc, daysFromWorkingDate(task.schedule.endDate));
+        applyTaskTexts(task.item, task);
+        if (ServerPortWidget *row = findPortWidget(task.serverId, task.port))
+            timelines.insert(row->timeline());
+    }
+    for (TimelineWidget *timeline : qAsConst(timelines))
+        timeline->relayout();
+}

@@ -1,67 +1,368 @@
 #include "controller/maincontroller.h"
 
-// Port status, remaining time and usable ranges; the port-status work fills these in.
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/serverportwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
 
-void MainController::updatePorts() {
-} // placeholder: filled by the port-status work (runs on the worker thread)
+#include <QMutexLocker>
+#include <QSet>
+
+namespace {
+
+// Item value under which a schedule whose clip the manager removed is marked.
+constexpr int ClipRemovedKey = TimelineItemWidget::TaskIdKey + 1;
+
+} // namespace
+
+// The poll runs on the worker thread. It only waits for the manager there and reads none of the
+// controller's tables: the answers are applied on the controller's thread, one poll at a time.
+void MainController::updatePorts()
+{
+    if (m_bPollPending.load()) {
+        ++m_iSkippedPolls;
+        return;
+    }
+    if (!m_pClient->isConnected())
+        return;
+    QThread *self = QThread::currentThread();
+    QMap<qint32, trx::PortState> byNumber;
+    QMap<trx::ServerPort, trx::PortState> states;
+    if (!m_pClient->getPortStates(QString(), byNumber, &states) || self->isInterruptionRequested())
+        return;
+    QVector<trx::RecordTrainInfo> trains;
+    if (!m_pClient->getRecordTrains(QString(), QMap<qint32, QString>(), trains) ||
+        self->isInterruptionRequested())
+        return;
+    ++m_iPollCount;
+    m_bPollPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, states, trains] {
+            applyPortPoll(states, trains);
+            m_bPollPending = false;
+        },
+        Qt::QueuedConnection);
+}
+
+void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
+                                   const QVector<trx::RecordTrainInfo> &trains)
+{
+    const trx::ServerPort master = masterPort();
+    const QDate date = m_pSettings->m_date;
+    const int offset = m_pSettings->m_offsetSecs;
+
+    // Every port the manager reported gets its list, an empty one included, so that material
+    // that is gone (or a port out of service) no longer counts as usable.
+    const QMap<trx::ServerPort, QList<UsableRange>> ranges = usableRangesFor(trains, states, date, offset);
+    QSet<QString> servers;
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        updatePortUsableRanges(it.key().serverId, trx::PortNo(it.key().portNo), ranges.value(it.key()));
+        servers.insert(it.key().serverId);
+    }
+    for (auto it = m_mapPorts.cbegin(); it != m_mapPorts.cend(); ++it) {
+        if (servers.contains(it.key()))
+            updateUsableRangesView(it.key());
+    }
+
+    const auto masterState = states.constFind(master);
+    if (!master.serverId.isEmpty() && masterState != states.cend()) {
+        for (auto it = states.cbegin(); it != states.cend(); ++it) {
+            if (it.key() == master || it->stateCode != 1)
+                continue;
+            updatePortTcStatus(it.key().serverId, it.key().portNo, linkStatus(*it, *masterState));
+        }
+    }
+
+    QList<QPair<trx::ServerPort, bool>> recChanges;
+    {
+        QMutexLocker lock(&m_portTableMutex);
+        for (auto it = states.cbegin(); it != states.cend(); ++it) {
+            if (m_mapRecStatus.value(it.key(), false) != it->recording) {
+                m_mapRecStatus.insert(it.key(), it->recording);
+                recChanges.append({it.key(), it->recording});
+            }
+        }
+    }
+    for (const auto &change : qAsConst(recChanges))
+        updateRecStatus(change.first.serverId, change.first.portNo, change.second);
+
+    for (const trx::RecordTrainInfo &train : trains) {
+        if (!train.stillRecording)
+            continue;
+        if (const std::optional<TrainStart> start = trainStartFor(train, offset))
+            m_mapTrainStarts.insert(trx::ServerPort(train.serverId, train.portNo), *start);
+    }
+
+    update24hPortLines();
+}
+
+QList<ServerPortWidget *> MainController::proxyRowsOf(const QString &serverId, int port) const
+{
+    QList<ServerPortWidget *> rows;
+    for (auto it = m_mapProxyPorts.cbegin(); it != m_mapProxyPorts.cend(); ++it) {
+        if (it.key().serverId != serverId || it.value() != port || it.key().portNo == port)
+            continue;
+        if (ServerPortWidget *row = findPortWidget(serverId, it.key().portNo))
+            rows.append(row);
+    }
+    return rows;
+}
 
 void MainController::setREC(QString serverId, int port, bool rec)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port)
-    Q_UNUSED(rec) // placeholder: filled by the port-status work
+    // A row can start recording, never stop it.
+    if (!rec || !findPortWidget(serverId, port))
+        return;
+    m_pClient->startRecord(serverId, (port + 1) << 16);
+    const auto proxy = m_mapProxyPorts.constFind(trx::ServerPort(serverId, port));
+    if (proxy != m_mapProxyPorts.cend())
+        m_pClient->startRecord(serverId, (proxy.value() + 1) << 16);
 }
 
 void MainController::updateRemainTime(QString serverId, int port, QString remainTime)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port)
-    Q_UNUSED(remainTime) // placeholder: filled by the port-status work
+    ServerPortWidget *row = findPortWidget(serverId, port);
+    if (row)
+        row->setRemainTime(remainTime);
+    const TrainStart start = m_mapTrainStarts.value(trx::ServerPort(serverId, port), defaultTrainStart());
+    const std::optional<int> frames = remainTextToFrames(remainTime, start.rate);
+    // A text without time (out of loop recording) leaves no marker and no stale figure behind.
+    if (frames)
+        m_mapRemainFrames[serverId].insert(port, *frames);
+    else if (m_mapRemainFrames.contains(serverId))
+        m_mapRemainFrames[serverId].remove(port);
+    if (row)
+        row->timeline()->setRemainFrames(frames ? *frames : -1);
 }
 
 void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port)
-    Q_UNUSED(loop) // placeholder: filled by the port-status work
+    const trx::ServerPort key(serverId, port);
+    const bool previous = m_mapLoopRec.value(key, true);
+    ServerPortWidget *row = findPortWidget(serverId, port);
+    if (row && previous && !loop) {
+        QList<QString> ids;
+        for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+            if (task.serverId == serverId && task.port == port && task.schedule.master.status != 1 && task.item)
+                ids.append(task.item->taskId());
+        }
+        for (const QString &id : qAsConst(ids))
+            m_pClient->removeSchedule(id);
+    }
+    if (row) {
+        row->setLoopStatus(loop);
+        const bool wasLoop = row->isLoop();
+        row->setLoop(loop);
+        if (wasLoop != loop)
+            row->setRemainTime(row->remainTime()); // the remaining time shows only in loop recording
+    }
+    m_mapLoopRec.insert(key, loop);
+
+    // Without a known master server there is nothing to differ from.
+    const auto masterSettings = m_mapServerSettings.constFind(masterPort().serverId);
+    const auto ownSettings = m_mapServerSettings.constFind(serverId);
+    if (masterSettings != m_mapServerSettings.cend() && ownSettings != m_mapServerSettings.cend() &&
+        ownSettings->systemFrequency != masterSettings->systemFrequency)
+        emit sigDifSysFreqServer(serverId);
+
+    for (ServerPortWidget *owner : proxyRowsOf(serverId, port))
+        owner->setProxyLoop(loop);
 }
 
 void MainController::updateRecStatus(QString serverId, int port, bool recording)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port)
-    Q_UNUSED(recording) // placeholder: filled by the port-status work
+    if (ServerPortWidget *row = findPortWidget(serverId, port))
+        row->setRecording(recording);
+    for (ServerPortWidget *owner : proxyRowsOf(serverId, port))
+        owner->setProxyRecording(recording);
 }
 
 void MainController::updatePortsRemainTime(QString serverId, QString vals)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(vals) // placeholder: filled by the port-status work
+    const QStringList parts = vals.split(QLatin1Char('|'), Qt::KeepEmptyParts);
+    const QMap<qint32, qint32> cameraTrains = m_mapServerSettings.value(serverId).cameraTrains;
+    if (parts.size() != cameraTrains.size())
+        return;
+    const QString kind3 = m_remainTexts.kind3Text(serverId);
+    int i = 0;
+    for (auto it = cameraTrains.cbegin(); it != cameraTrains.cend(); ++it, ++i) {
+        const int minutes = remainMinutesOf(parts.at(i));
+        updateRemainTime(serverId, it.value(), remainTimeText(minutes, kind3));
+        updateLoopRecStatus(serverId, it.value(), minutes >= 0);
+    }
 }
 
 void MainController::updateUsableRangesView(QString strServerId)
 {
-    Q_UNUSED(strServerId) // placeholder: filled by the port-status work
+    QMap<int, PortEntry> entries;
+    {
+        QMutexLocker lock(&m_portsMutex);
+        entries = m_mapPorts.value(strServerId);
+    }
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        ServerPortWidget *row = it->widget.data();
+        if (!row)
+            continue;
+        const int proxy = m_mapProxyPorts.value(trx::ServerPort(strServerId, it.key()), -1);
+        const bool withProxy = proxy >= 0 && proxy <= 7 && proxy != it.key();
+        const QList<UsableRange> proxyRanges = withProxy ? entries.value(proxy).ranges : QList<UsableRange>();
+        TimelineWidget *timeline = row->timeline();
+        if (timeline->masterRanges() != it->ranges || timeline->proxyRanges() != proxyRanges ||
+            timeline->withProxy() != withProxy)
+            timeline->setRanges(it->ranges, proxyRanges, withProxy);
+    }
 }
 
 void MainController::updatePortUsableRanges(QString strServerId, trx::PortNo iPort, QList<UsableRange> ranges)
 {
-    Q_UNUSED(strServerId)
-    Q_UNUSED(iPort)
-    Q_UNUSED(ranges) // placeholder: filled by the port-status work
+    QMutexLocker lock(&m_portsMutex);
+    const auto server = m_mapPorts.find(strServerId);
+    if (server == m_mapPorts.end())
+        return;
+    const auto entry = server->find(iPort);
+    if (entry != server->end())
+        entry->ranges = ranges;
 }
 
 void MainController::updatePortTcStatus(QString strServerId, int iPort, int iStatus)
 {
-    Q_UNUSED(strServerId)
-    Q_UNUSED(iPort)
-    Q_UNUSED(iStatus) // placeholder: filled by the port-status work
+    if (ServerPortWidget *row = findPortWidget(strServerId, iPort))
+        row->setTcStatus(iStatus);
+    for (ServerPortWidget *owner : proxyRowsOf(strServerId, iPort))
+        owner->setProxyTcStatus(iStatus);
 }
 
-void MainController::update24hPortLines() {} // placeholder: filled by the port-status work
+void MainController::update24hPortLines()
+{
+    const QDate date = m_pSettings->m_date;
+    for (auto it = m_mapTrainStarts.cbegin(); it != m_mapTrainStarts.cend(); ++it) {
+        const std::optional<int> frame = line24hFrame(it.value(), date);
+        if (!frame)
+            continue;
+        m_map24hLines.insert(it.key(), *frame);
+        if (ServerPortWidget *row = findPortWidget(it.key().serverId, it.key().portNo))
+            row->timeline()->set24hLine(*frame);
+    }
+}
 
 void MainController::markClipRemoved(QString strServerId, QString strClipId)
 {
-    Q_UNUSED(strServerId)
-    Q_UNUSED(strClipId) // placeholder: filled by the port-status work
+    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+        if (task.serverId != strServerId || task.schedule.master.clipId != strClipId || !task.item)
+            continue;
+        if (!task.item->value(ClipRemovedKey).toBool()) {
+            task.item->setValue(ClipRemovedKey, true);
+            task.item->update();
+        }
+        return;
+    }
+}
+
+bool MainController::usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc, QDate date)
+{
+    const QDate workingDate = m_pSettings->m_date;
+    const int days = workingDate.isValid() && date.isValid() ? int(workingDate.daysTo(date)) : 0;
+    const int endDays = (startTc > endTc && endTc != -1) ? days + 1 : days;
+    const trx::PortState state = masterPortState();
+    const qint32 start = TimeCode(state, startTc, days).frames;
+    const qint32 end = TimeCode(state, endTc, endDays).frames;
+    const qint32 now = m_curTc.frames;
+
+    QMap<int, PortEntry> entries;
+    {
+        QMutexLocker lock(&m_portsMutex);
+        entries = m_mapPorts.value(serverId);
+    }
+    for (const int port : qAsConst(ports)) {
+        const auto entry = entries.constFind(port);
+        if (entry != entries.cend() && rangesAccept(entry->ranges, start, end, now))
+            return true;
+    }
+    return false;
+}
+
+QMap<trx::ServerPort, TrainStart> MainController::trainStarts() const
+{
+    return m_mapTrainStarts;
+}
+
+// Delegate operations: the link's thread only copies and hands over.
+
+void MainController::portStatesChanged(const QString &serverId, const QMap<qint32, trx::PortState> &states)
+{
+    const QString id = serverId;
+    const QMap<qint32, trx::PortState> copy = states;
+    QMetaObject::invokeMethod(
+        this, [this, id, copy] { onPortStatesPushed(id, copy); }, Qt::QueuedConnection);
+}
+
+void MainController::remainTimeChanged(const QString &serverId, qint32 kind, const QString &value)
+{
+    const std::optional<QString> vals = m_remainTexts.accept(serverId, kind, value);
+    if (!vals)
+        return;
+    const QString id = serverId;
+    const QString text = *vals;
+    QMetaObject::invokeMethod(
+        this, [this, id, text] { updatePortsRemainTime(id, text); }, Qt::QueuedConnection);
+}
+
+void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
+{
+    const QString serverId = serverAndClip.first;
+    const QString clipId = serverAndClip.second;
+    QMetaObject::invokeMethod(
+        this, [this, serverId, clipId] { markClipRemoved(serverId, clipId); }, Qt::QueuedConnection);
+}
+
+void MainController::recordTrainsReceived(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains)
+{
+    const QString id = serverId;
+    const QVector<trx::RecordTrainInfo> copy = trains;
+    QMetaObject::invokeMethod(
+        this, [this, id, copy] { onRecordTrainsPushed(id, copy); }, Qt::QueuedConnection);
+}
+
+void MainController::onPortStatesPushed(const QString &serverId, const QMap<qint32, trx::PortState> &states)
+{
+    QList<QPair<int, bool>> recChanges;
+    {
+        QMutexLocker lock(&m_portTableMutex);
+        QMap<qint32, trx::PortState> &stored = m_mapPortStates[serverId];
+        for (auto it = states.cbegin(); it != states.cend(); ++it) {
+            if (it->stateCode == 1 && stored.value(it.key()).recording != it->recording) {
+                recChanges.append({it.key(), it->recording});
+                m_mapRecStatus.insert(trx::ServerPort(serverId, it.key()), it->recording);
+            }
+            stored.insert(it.key(), it.value());
+        }
+    }
+    for (const auto &change : qAsConst(recChanges))
+        updateRecStatus(serverId, change.first, change.second);
+
+    const trx::ServerPort master = masterPort();
+    if (master.serverId == serverId && states.contains(master.portNo))
+        updateTimeline(states.value(master.portNo));
+}
+
+void MainController::onRecordTrainsPushed(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains)
+{
+    const QMap<qint32, qint32> cameraTrains = m_mapServerSettings.value(serverId).cameraTrains;
+    QMutexLocker lock(&m_portsMutex);
+    const auto server = m_mapPorts.find(serverId);
+    for (const trx::RecordTrainInfo &train : trains) {
+        if (!train.stillRecording)
+            continue;
+        const int port = cameraTrains.value(train.cameraNo, 0);
+        if (server != m_mapPorts.end()) {
+            const auto entry = server->find(port);
+            if (entry != server->end())
+                entry->train = train;
+        }
+        const QDateTime created = trainCreation(train, m_pSettings->m_offsetSecs);
+        if (created.isValid() && m_pSettings->m_date.isValid())
+            m_mapTrainDays.insert(serverId, int(m_pSettings->m_date.daysTo(created.date())));
+    }
 }

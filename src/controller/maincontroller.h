@@ -2,6 +2,7 @@
 
 #include "cmn/timecode.h"
 #include "controller/controlleroptions.h"
+#include "controller/portstatus.h"
 #include "controller/taskentry.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
@@ -12,12 +13,16 @@
 #include <QList>
 #include <QMap>
 #include <QMenu>
+#include <QMutex>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
 #include <QThread>
 #include <QTimer>
+#include <QVector>
+
+#include <atomic>
 
 class OXAMainView;
 class QAction;
@@ -94,8 +99,23 @@ public:
     void mgwsChanged(const QList<trx::MgwInfo> &mgws) override;
     void mgwFoldersReceived(const QString &mgwId, const QString &driveId,
                             const QList<trx::MgwFolderInfo> &folders) override;
-    // recordTrainsReceived, clipRemoved, remainTimeChanged, portStatesChanged and masterPortSynced
-    // are overridden by the port-status and master-port work.
+    // Port status and the master clock (controller_ports.cpp, controller_master.cpp).
+    void recordTrainsReceived(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains) override;
+    void clipRemoved(const QPair<QString, QString> &serverAndClip) override;
+    void remainTimeChanged(const QString &serverId, qint32 kind, const QString &value) override;
+    void portStatesChanged(const QString &serverId, const QMap<qint32, trx::PortState> &states) override;
+    void masterPortSynced(const trx::MasterPortSync &sync, qint32 flags) override;
+
+    // Port status and master clock as the views were last given them.
+    trx::ServerPort masterPort() const;
+    trx::PortState masterPortState() const;
+    const TimeCode &currentTc() const { return m_curTc; }
+    const QMap<QString, QMap<int, int>> &remainFrames() const { return m_mapRemainFrames; }
+    const QMap<trx::ServerPort, int> &lines24h() const { return m_map24hLines; }
+    QMap<trx::ServerPort, TrainStart> trainStarts() const;
+    // How many polls ran and how many were skipped because the previous answer was not applied yet.
+    int pollCount() const { return m_iPollCount.load(); }
+    int skippedPollCount() const { return m_iSkippedPolls.load(); }
 
 signals:
     void mgwFoldersReady(QString strMgwId, QString strDriveId, QList<trx::MgwFolderInfo> folders);
@@ -181,6 +201,7 @@ public slots:
     void slotAddSchedules10Per();
     void schedulesReady(QList<trx::ScheduleInfo> schedules);
     void slotClearAllPortViews();
+    bool usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc, QDate date);
 
 private:
     // Start-up pieces (controller_startup.cpp).
@@ -204,6 +225,14 @@ private:
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
     void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+
+    // Port status (controller_ports.cpp): what the poll fetched, applied on this thread.
+    void applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
+                       const QVector<trx::RecordTrainInfo> &trains);
+    void onPortStatesPushed(const QString &serverId, const QMap<qint32, trx::PortState> &states);
+    void onRecordTrainsPushed(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains);
+    // The rows whose proxy port is `port` of the server.
+    QList<ServerPortWidget *> proxyRowsOf(const QString &serverId, int port) const;
 
     const ControllerOptions m_options;
 
@@ -245,4 +274,18 @@ private:
     int m_iRetryDelayMs = 0;
     int m_iFailedAttempts = 0;
     QString m_strConnectionStatus;
+
+    // Port status and master clock. The port-table lock guards m_mapPortStates and m_mapRecStatus,
+    // the ports lock m_mapPorts, the master lock m_masterPort and m_masterPortState.
+    mutable QMutex m_portTableMutex;
+    mutable QMutex m_portsMutex;
+    mutable QMutex m_masterMutex;
+    QMap<trx::ServerPort, TrainStart> m_mapTrainStarts;
+    QMap<QString, int> m_mapTrainDays;
+    RemainTimeTexts m_remainTexts;
+    bool m_bMasterChanged = true;
+    // Set while a poll's answer waits for this thread, so that a slow thread gets no pile of polls.
+    std::atomic<bool> m_bPollPending{false};
+    std::atomic<int> m_iPollCount{0};
+    std::atomic<int> m_iSkippedPolls{0};
 };
