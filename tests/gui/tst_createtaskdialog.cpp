@@ -101,6 +101,8 @@ private slots:
     void coupling_data();
     void coupling();
     void packedTimes();
+    void startFromCurrentTc_data();
+    void startFromCurrentTc();
     void days();
     void gatewayAndDriveCombos();
     void folderFetchedOnce();
@@ -357,6 +359,30 @@ void tst_CreateTaskDialog::packedTimes()
     QCOMPARE(m_dlg->endTc(), -1); // seconds still empty
     m_dlg->setDurationText(QStringLiteral("000000"));
     QCOMPARE(m_dlg->durationTc(), 0);
+}
+
+void tst_CreateTaskDialog::startFromCurrentTc_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QString>("tcText");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("current TC") << 2 << "10:20:30:04"
+                                << "102030";
+    QTest::newRow("current TC drop-frame") << 2 << "00:01:00;02"
+                                           << "000100";
+    QTest::newRow("blank") << 1 << "10:20:30:04"
+                           << "";
+}
+
+void tst_CreateTaskDialog::startFromCurrentTc()
+{
+    QFETCH(int, mode);
+    QFETCH(QString, tcText);
+    QFETCH(QString, expected);
+    m_settings->m_strDefaultStartPointMode = mode;
+    m_dlg->setStartFromTcText(tcText);
+    m_settings->m_strDefaultStartPointMode = 1;
+    QCOMPARE(m_dlg->startText(), expected);
 }
 
 void tst_CreateTaskDialog::days()
