@@ -591,6 +591,9 @@ void CreateTaskDialog::fillTree(const FolderTarget &t, const QString &parentId,
     }
     if (!parent)
         return; // the folder was dropped by a refresh meanwhile
+    // Already loaded (the other tree asked for the same folder): keep what was opened below it.
+    if (parent->childCount() > 0 && !hasPlaceholderChild(parent))
+        return;
 
     const QList<QTreeWidgetItem *> old = parent->takeChildren();
     qDeleteAll(old);

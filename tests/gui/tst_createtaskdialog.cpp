@@ -107,6 +107,7 @@ private slots:
     void gatewayAndDriveCombos();
     void folderFetchedOnce();
     void emptyFolderAnswer();
+    void sameDriveInBothTrees();
     void foldersOfOtherDriveIgnored();
     void maintenanceDisablesDestination();
     void okOnceWhenAccepted();
@@ -519,6 +520,31 @@ void tst_CreateTaskDialog::emptyFolderAnswer()
     news->setExpanded(false);
     news->setExpanded(true);
     QCOMPARE(fetch.count(), 2);
+}
+
+void tst_CreateTaskDialog::sameDriveInBothTrees()
+{
+    QSignalSpy fetch(m_dlg.get(), &CreateTaskDialog::sigFetchMgwFolders);
+    m_dlg->mgwsReady(gateways()); // master and proxy both on drv-1
+    const QString mgw = QStringLiteral("mgw-a");
+    const QString drive = QStringLiteral("drv-1");
+    m_dlg->mgwFoldersReady(mgw, drive, {folder("f1", "", "news", "/news")});
+    QTreeWidgetItem *masterNews =
+        child<QTreeWidget>(m_dlg.get(), "masterFolderWidget")->topLevelItem(0)->child(0);
+    QTreeWidgetItem *proxyNews =
+        child<QTreeWidget>(m_dlg.get(), "proxyFolderWidget")->topLevelItem(0)->child(0);
+    QCOMPARE(proxyNews->text(0), QStringLiteral("news"));
+
+    masterNews->setExpanded(true);
+    m_dlg->mgwFoldersReady(mgw, drive, {folder("f11", "f1", "2024", "/news/2024")});
+    masterNews->child(0)->setExpanded(true);
+    m_dlg->mgwFoldersReady(mgw, drive, {folder("f111", "f11", "jan", "/news/2024/jan")});
+    QCOMPARE(masterNews->child(0)->child(0)->text(0), QStringLiteral("jan"));
+    // The proxy tree got the same answers for what it shows; the master keeps what was opened.
+    QCOMPARE(proxyNews->child(0)->text(0), QStringLiteral("2024"));
+    QCOMPARE(fetch.count(), 3);
+    m_dlg->mgwFoldersReady(mgw, drive, {folder("f11", "f1", "2024", "/news/2024")});
+    QCOMPARE(masterNews->child(0)->child(0)->text(0), QStringLiteral("jan"));
 }
 
 void tst_CreateTaskDialog::foldersOfOtherDriveIgnored()
