@@ -69,7 +69,8 @@ public:
     // Remembers the ids to select once the gateway and folder lists arrive.
     void setDestination(const MgwDestination &dst);
     void setDestinationEnabled(bool enabled);
-    // Hides or shows the folder entries and trees of both destinations.
+    // Hides or shows the folder entries and trees of both destinations; a new dialog follows the
+    // settings' "MGW Folder" choice. Hidden trees ask for no folders.
     void setFolderSelectionVisible(bool visible);
 
     void setDays(const QDate &date);
@@ -106,6 +107,8 @@ signals:
     void sigFetchMgwFolders(const QString &strMgwId, const QString &strDriveId, const QString &strParentId);
     void sigProxyChkIsEnable(const QMap<trx::ServerPort, bool> &selectedPorts, int start, int end,
                              const QDate &date);
+    // Once per press. The handler is expected to run directly (validate, then accept or show the
+    // problems); the OK button stays disabled until it returns with the dialog still open.
     void sigCreateTaskOKClicked();
 
 public slots:
