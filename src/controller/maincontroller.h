@@ -110,6 +110,8 @@ public:
     trx::ServerPort masterPort() const;
     trx::PortState masterPortState() const;
     const TimeCode &currentTc() const { return m_curTc; }
+    // The next master state re-anchors the main window's timeline.
+    bool masterChangePending() const { return m_bMasterChanged; }
     const QMap<QString, QMap<int, int>> &remainFrames() const { return m_mapRemainFrames; }
     const QMap<trx::ServerPort, int> &lines24h() const { return m_map24hLines; }
     QMap<trx::ServerPort, TrainStart> trainStarts() const;
