@@ -96,6 +96,8 @@ void MainController::stopWorker()
 {
     if (!m_workerThread.isRunning())
         return;
+    // A poll waiting for a slow manager gives up before its next request.
+    m_workerThread.requestInterruption();
     // The timer lives on the worker thread and may only be stopped there.
     QMetaObject::invokeMethod(
         &m_workerTimer, [this] { m_workerTimer.stop(); }, Qt::BlockingQueuedConnection);

@@ -1,0 +1,476 @@
+// Port status and the master clock against the simulator: remaining time and loop recording, the
+// REC button, usable ranges, link states, master changes and dates, and the poll on its thread.
+
+#include "controllerharness.h"
+
+#include "cmn/timecodemode.h"
+#include "cmn/timecodetext.h"
+#include "platform/idbg.h"
+#include "widgets/proxycombobox.h"
+
+#include <QPushButton>
+
+namespace {
+
+const char *portsScenarioJson()
+{
+    return R"({
+  "name": "ports",
+  "master": {"server": "srv-a", "port": 0},
+  "servers": [
+    {"id": "srv-a", "name": "A", "systemFrequency": 25, "remainText": "Loop Off", "ports": [
+      {"port": 0, "camera": 2, "rate": "25"},
+      {"port": 1, "camera": 1, "rate": "25", "remainMinutes": 125},
+      {"port": 2, "camera": 3, "rate": "25", "tcOffsetFrames": 24},
+      {"port": 3, "camera": 4, "rate": "25", "tcOffsetFrames": 25, "recording": false}]},
+    {"id": "srv-b", "name": "B", "systemFrequency": 25, "ports": [
+      {"port": 0, "rate": "25", "tcOffsetFrames": -24}, {"port": 1, "rate": "25", "tcOffsetFrames": -25}]},
+    {"id": "srv-c", "name": "C", "systemFrequency": 25, "ports": [{"port": 0, "rate": "25"}]}
+  ],
+  "schedules": [
+    {"id": "done", "server": "srv-a", "port": 0, "startIn": -7200, "duration": 600},
+    {"id": "later", "server": "srv-a", "port": 0, "startIn": 3600, "duration": 600}
+  ]
+})";
+}
+
+const QString A = QStringLiteral("srv-a");
+const QString B = QStringLiteral("srv-b");
+const QString C = QStringLiteral("srv-c");
+
+int countOf(const QList<int> &codes, int code)
+{
+    return int(std::count(codes.cbegin(), codes.cend(), code));
+}
+
+} // namespace
+
+class tst_ControllerPorts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void masterAndDateFromTheManager();
+    void sameMasterTwiceChangesNothing();
+    void otherPortOfSameServerReanchorsWithoutRegistering();
+    void otherServerRegistersBoth();
+    void bothFlagsSetMasterThenDate();
+    void setDateKeepsOffsetWithoutMasterTimecode_data();
+    void setDateKeepsOffsetWithoutMasterTimecode();
+    void lostMasterServerMovesToAnotherServer();
+    void linkStatesAgainstTheMaster_data();
+    void linkStatesAgainstTheMaster();
+    void remainingTimeTextsAndLoop();
+    void loopFallingOffRemovesUnscheduledSchedules();
+    void repeatedKind5ShowsNothing();
+    void recStartsPortAndProxy();
+    void usableRangesReachTimelinesAndTest();
+    void recordingStateFollowsTheManager();
+    void busyGuiThreadGetsNoPileOfPolls();
+    void slowManagerStillShutsDown();
+
+private:
+    void start(ControllerHarness &h, const SimScenario &scenario = scenarioFromJson(portsScenarioJson()));
+    QTemporaryDir m_logDir;
+};
+
+void tst_ControllerPorts::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    setLogFilePath(m_logDir.filePath(QStringLiteral("tarsa.log")).toUtf8().constData());
+}
+
+void tst_ControllerPorts::start(ControllerHarness &h, const SimScenario &scenario)
+{
+    QVERIFY(h.startSim(scenario));
+    h.createController();
+    QSignalSpy done(h.controller(), &MainController::sigInitDone);
+    h.controller()->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    // The manager names the master once the schedules are loaded; its first state follows.
+    QTRY_COMPARE_WITH_TIMEOUT(h.controller()->masterPort(), trx::ServerPort(A, 0), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(h.controller()->currentTc().valid, 5000);
+    QTRY_VERIFY(!h.controller()->masterChangePending());
+}
+
+void tst_ControllerPorts::masterAndDateFromTheManager()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    QCOMPARE(c->findPortWidget(A, 0)->tcStatus(), 2);
+    QCOMPARE(c->settings()->m_date, QDate::currentDate());
+    QCOMPARE(c->currentTc().rate, frameRateFor(25, false));
+    // The main window and every timeline follow the master clock.
+    QTRY_COMPARE(h.view()->currentTc().frames, c->currentTc().frames);
+    TimelineWidget *timeline = c->findPortWidget(B, 1)->timeline();
+    QTRY_COMPARE(timeline->currentTc().frames, c->currentTc().frames);
+    QCOMPARE(timeline->anchorFrame(), h.view()->anchorFrame());
+    QCOMPARE(timeline->anchorX(), h.view()->originX());
+}
+
+void tst_ControllerPorts::sameMasterTwiceChangesNothing()
+{
+    ControllerHarness h;
+    start(h);
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    h.controller()->setMasterPort(trx::ServerPort(A, 0));
+    QVERIFY(!h.controller()->masterChangePending());
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 3), 0);
+    QCOMPARE(h.controller()->findPortWidget(A, 0)->tcStatus(), 2);
+}
+
+void tst_ControllerPorts::otherPortOfSameServerReanchorsWithoutRegistering()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    QSignalSpy zoom(h.view(), &OXAMainView::sigUpdateView);
+    c->setMasterPort(trx::ServerPort(A, 1));
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 3), 0);
+    QVERIFY(c->masterChangePending());
+    QCOMPARE(c->findPortWidget(A, 1)->tcStatus(), 2);
+    QCOMPARE(c->findPortWidget(A, 0)->tcStatus(), 0);
+    QCOMPARE(c->findPortWidget(B, 0)->tcStatus(), 0);
+    // The next master state re-anchors the window (which re-applies its zoom).
+    QTRY_VERIFY(!c->masterChangePending());
+    QVERIFY(zoom.count() >= 1);
+}
+
+void tst_ControllerPorts::otherServerRegistersBoth()
+{
+    ControllerHarness h;
+    start(h);
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    h.controller()->setMasterPort(trx::ServerPort(B, 1));
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 3), 2);
+    QVERIFY(h.controller()->masterChangePending());
+    QCOMPARE(h.controller()->findPortWidget(B, 1)->tcStatus(), 2);
+    QCOMPARE(h.controller()->findPortWidget(A, 0)->tcStatus(), 0);
+}
+
+void tst_ControllerPorts::bothFlagsSetMasterThenDate()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    trx::MasterPortSync sync;
+    sync.serverId = B;
+    sync.portNo = 0;
+    sync.date = QDate(2026, 12, 24);
+    // The link's thread makes this call; both halves reach the controller's thread in order.
+    std::thread link([c, sync] { c->masterPortSynced(sync, 3); });
+    link.join();
+    QTRY_COMPARE(c->settings()->m_date, QDate(2026, 12, 24));
+    QCOMPARE(c->masterPort(), trx::ServerPort(B, 0));
+    QCOMPARE(c->findPortWidget(B, 0)->tcStatus(), 2);
+
+    // Flag 1 alone leaves the date; flag 2 alone leaves the master.
+    sync.date = QDate(2026, 12, 25);
+    c->masterPortSynced(sync, 2);
+    QTRY_COMPARE(c->settings()->m_date, QDate(2026, 12, 25));
+    sync.serverId = A;
+    sync.date = QDate(2027, 1, 1);
+    c->masterPortSynced(sync, 1);
+    QTRY_COMPARE(c->masterPort(), trx::ServerPort(A, 0));
+    QCOMPARE(c->settings()->m_date, QDate(2026, 12, 25));
+}
+
+void tst_ControllerPorts::setDateKeepsOffsetWithoutMasterTimecode_data()
+{
+    QTest::addColumn<int>("masterTc");
+    QTest::addColumn<bool>("offsetChanges");
+    QTest::newRow("no timecode") << -1 << false;
+    QTest::newRow("midnight counts as none") << 0 << false;
+    QTest::newRow("ten o'clock") << ((10 << 24) | (30 << 16)) << true;
+}
+
+void tst_ControllerPorts::setDateKeepsOffsetWithoutMasterTimecode()
+{
+    QFETCH(int, masterTc);
+    QFETCH(bool, offsetChanges);
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    trx::PortState state = c->masterPortState();
+    state.currentTc = masterTc;
+    c->settings()->m_offsetSecs = 12345;
+    // Both on this thread in one go: no push can replace the master state in between.
+    c->updateTimeline(state);
+    const QDate date = QDate::currentDate().addDays(3);
+    c->setDate(date);
+    QCOMPARE(c->settings()->m_date, date);
+    QCOMPARE(c->settings()->m_offsetSecs != 12345, offsetChanges);
+    QCOMPARE(h.view()->gotoDayCombo()->currentText(), date.toString(QStringLiteral("yyyy/MM/dd")));
+}
+
+void tst_ControllerPorts::lostMasterServerMovesToAnotherServer()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    c->findPortWidget(B, 0)->setLoopStatus(false);
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    c->slotReSetMasterTc(A);
+    QCOMPARE(c->masterPort(), trx::ServerPort(B, 0));
+    QCOMPARE(c->findPortWidget(B, 0)->tcStatus(), 2);
+    QVERIFY(c->findPortWidget(B, 0)->recButton()->isEnabled());
+    // The manager hears of it as of a TC button press.
+    QTRY_COMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 1007), 1);
+}
+
+void tst_ControllerPorts::linkStatesAgainstTheMaster_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("status");
+    QTest::newRow("same clock") << A << 1 << 1;
+    QTest::newRow("24 frames ahead") << A << 2 << 1;
+    QTest::newRow("25 frames ahead") << A << 3 << 3;
+    QTest::newRow("24 frames behind, other server") << B << 0 << 1;
+    QTest::newRow("25 frames behind, other server") << B << 1 << 3;
+    QTest::newRow("the master itself") << A << 0 << 2;
+}
+
+void tst_ControllerPorts::linkStatesAgainstTheMaster()
+{
+    QFETCH(QString, server);
+    QFETCH(int, port);
+    QFETCH(int, status);
+    ControllerHarness h;
+    start(h);
+    ServerPortWidget *row = h.controller()->findPortWidget(server, port);
+    QTRY_COMPARE(row->tcStatus(), status);
+    const char *texts[] = {"None", "Link", "Master", "UnLink"};
+    QCOMPARE(row->tcButton()->property("TcStatus").toString(), QLatin1String(texts[status]));
+}
+
+void tst_ControllerPorts::remainingTimeTextsAndLoop()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    // Camera map of srv-a: camera 1 -> port 1, 2 -> 0, 3 -> 2, 4 -> 3.
+    QTRY_VERIFY(c->trainStarts().contains(trx::ServerPort(A, 1)));
+    QTRY_COMPARE(c->findPortWidget(A, 1)->remainTime(), QStringLiteral("02H 05M"));
+    for (int port = 0; port < 4; ++port)
+        c->findPortWidget(A, port)->setRemainTime(QStringLiteral("keep"));
+    const auto loopBefore = c->loopRecModes();
+    const auto framesBefore = c->remainFrames();
+
+    c->updatePortsRemainTime(A, QStringLiteral("1|2|3"));
+    for (int port = 0; port < 4; ++port)
+        QCOMPARE(c->findPortWidget(A, port)->remainTime(), QStringLiteral("keep"));
+    QCOMPARE(c->loopRecModes(), loopBefore);
+    QCOMPARE(c->remainFrames(), framesBefore);
+
+    c->updatePortsRemainTime(A, QStringLiteral("125|-1|0|6000"));
+    QCOMPARE(c->findPortWidget(A, 1)->remainTime(), QStringLiteral("02H 05M"));
+    QCOMPARE(c->findPortWidget(A, 0)->remainTime(), QStringLiteral("Loop Off"));
+    QCOMPARE(c->findPortWidget(A, 2)->remainTime(), QStringLiteral("00H 00M"));
+    QCOMPARE(c->findPortWidget(A, 3)->remainTime(), QStringLiteral("100H 00M"));
+    QCOMPARE(c->loopRecModes().value(trx::ServerPort(A, 0)), false);
+    QCOMPARE(c->loopRecModes().value(trx::ServerPort(A, 2)), true);
+    QCOMPARE(c->loopRecModes().value(trx::ServerPort(A, 1)), true);
+    // The frames follow the port's own rate (25) once the poll has seen its recording.
+    QCOMPARE(c->remainFrames().value(A).value(1), (2 * 3600 + 5 * 60) * 25);
+    QCOMPARE(c->remainFrames().value(A).value(2), 0);
+    QVERIFY(!c->remainFrames().value(A).contains(0));
+    QCOMPARE(c->findPortWidget(A, 1)->timeline()->remainX(),
+             c->findPortWidget(A, 1)->timeline()->columnOf(qint64(c->currentTc().frames) + 187500));
+    QCOMPARE(c->findPortWidget(A, 0)->timeline()->remainX(), -1);
+    // Out of loop recording the row is covered and its controls are off.
+    QVERIFY(!c->findPortWidget(A, 0)->recButton()->isEnabled());
+    QVERIFY(c->findPortWidget(A, 2)->recButton()->isEnabled());
+
+    c->updatePortsRemainTime(A, QStringLiteral("125|0|0|6000"));
+    QCOMPARE(c->findPortWidget(A, 0)->remainTime(), QStringLiteral("00H 00M"));
+    QCOMPARE(c->loopRecModes().value(trx::ServerPort(A, 0)), true);
+    QVERIFY(c->findPortWidget(A, 0)->recButton()->isEnabled());
+}
+
+void tst_ControllerPorts::loopFallingOffRemovesUnscheduledSchedules()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    QTRY_VERIFY(c->tasks().contains(QStringLiteral("done")) && c->tasks().contains(QStringLiteral("later")));
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    c->updateLoopRecStatus(A, 0, false);
+    // Only the schedule that is no longer waiting for its time goes; the future one stays.
+    QTRY_VERIFY(!c->tasks().contains(QStringLiteral("done")));
+    QVERIFY(c->tasks().contains(QStringLiteral("later")));
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 1003), 1);
+    // Falling off again (already off) sends nothing more.
+    c->updateLoopRecStatus(A, 0, false);
+    QTest::qWait(200);
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 1003), 1);
+}
+
+void tst_ControllerPorts::repeatedKind5ShowsNothing()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    ServerPortWidget *row = c->findPortWidget(B, 0);
+    std::thread([c] { c->remainTimeChanged(B, 5, QStringLiteral("7|8")); }).join();
+    QTRY_COMPARE(row->remainTime(), QStringLiteral("00H 07M"));
+    row->setRemainTime(QStringLiteral("keep"));
+    std::thread([c] { c->remainTimeChanged(B, 5, QStringLiteral("7|8")); }).join();
+    QTest::qWait(100);
+    QCOMPARE(row->remainTime(), QStringLiteral("keep"));
+    // Kinds other than 3 and 5 are not ours.
+    std::thread([c] { c->remainTimeChanged(B, 4, QStringLiteral("1|2")); }).join();
+    QTest::qWait(100);
+    QCOMPARE(row->remainTime(), QStringLiteral("keep"));
+}
+
+void tst_ControllerPorts::recStartsPortAndProxy()
+{
+    ControllerHarness h;
+    {
+        // Port 3 records the proxy of port 0.
+        Settings stored;
+        PortViewInfo info;
+        info.ProxyPort = 3;
+        stored.m_portInfos.insert(trx::ServerPort(A, 0), info);
+        QVERIFY(stored.save(h.settingsFile()));
+    }
+    start(h);
+    MainController *c = h.controller();
+    h.sim()->call([](SimServer &s) {
+        s.installation().setPortRecording(A, 0, false);
+        s.clearReceivedCodes();
+    });
+    QTRY_VERIFY(!c->findPortWidget(A, 0)->recButton()->isChecked());
+
+    c->setREC(A, 0, false);
+    QTest::qWait(200);
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 27), 0);
+
+    c->setREC(A, 0, true);
+    QTRY_COMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 27), 2);
+    const auto states = h.sim()->call([](SimServer &s) { return s.installation().portStates(A); });
+    QVERIFY(states.value(0).recording);
+    QVERIFY(states.value(3).recording);
+    QTRY_VERIFY(c->findPortWidget(A, 0)->recButton()->isChecked());
+    QCOMPARE(c->findPortWidget(A, 0)->recButton()->property("Recording").toString(), QStringLiteral("Yes"));
+    QTRY_VERIFY(c->findPortWidget(A, 0)->proxyRecButton()->isChecked());
+
+    // A port without a row sends nothing.
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    c->setREC(A, 7, true);
+    QTest::qWait(200);
+    QCOMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 27), 0);
+}
+
+void tst_ControllerPorts::usableRangesReachTimelinesAndTest()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    QTRY_VERIFY(!c->ports().value(A).value(0).ranges.isEmpty());
+    QTRY_COMPARE(c->findPortWidget(A, 0)->timeline()->masterRanges(), c->ports().value(A).value(0).ranges);
+
+    const FrameRate rate = c->currentTc().rate;
+    const int perDay = rate.mode->frames_per_day();
+    const int hour = 3600 * 25;
+    const auto packedOf = [&rate, perDay](int frames) {
+        return bcdToPacked(int(rate.mode->frames_to_tc(((frames % perDay) + perDay) % perDay)));
+    };
+    const int now = c->currentTc().frames;
+    const QDate date = c->settings()->m_date.addDays(now - hour < 0 ? -1 : 0);
+    const int hourAgo = packedOf(now - hour);
+    const int hourAhead = packedOf(now + hour);
+    const int twoHoursAhead = packedOf(now + 2 * hour);
+
+    // The recording in progress covers a past start running into the future.
+    QVERIFY(c->usableRangeAccepts(A, {0}, hourAgo, hourAhead, date));
+    // A port list is tried in order until one accepts; unknown ports are passed over.
+    QVERIFY(c->usableRangeAccepts(A, {7, 0}, hourAgo, hourAhead, date));
+    QVERIFY(!c->usableRangeAccepts(A, {7}, hourAgo, hourAhead, date));
+    QVERIFY(!c->usableRangeAccepts(QStringLiteral("srv-unknown"), {0}, hourAgo, hourAhead, date));
+
+    // A server out of service has no ranges: not even a future start is covered.
+    h.sim()->call([](SimServer &s) { s.installation().setServerConnected(C, false); });
+    QTRY_VERIFY(c->ports().value(C).value(0).ranges.isEmpty());
+    QTRY_VERIFY(c->findPortWidget(C, 0)->timeline()->masterRanges().isEmpty());
+    const QDate today = c->settings()->m_date.addDays(now + hour >= perDay ? 1 : 0);
+    QVERIFY(!c->usableRangeAccepts(C, {0}, hourAhead, twoHoursAhead, today));
+    QVERIFY(c->usableRangeAccepts(B, {0}, hourAhead, twoHoursAhead, today));
+
+    // The 24-hour line lies one day after the recording began.
+    QTRY_VERIFY(c->lines24h().contains(trx::ServerPort(A, 0)));
+    const int line = c->lines24h().value(trx::ServerPort(A, 0));
+    const UsableRange last = c->ports().value(A).value(0).ranges.last();
+    QCOMPARE(line, last.start + perDay);
+}
+
+void tst_ControllerPorts::recordingStateFollowsTheManager()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    ServerPortWidget *row = c->findPortWidget(B, 1);
+    QTRY_VERIFY(row->recButton()->isChecked());
+    h.sim()->call([](SimServer &s) { s.installation().setPortRecording(B, 1, false); });
+    QTRY_VERIFY(!row->recButton()->isChecked());
+    QCOMPARE(row->recButton()->property("Recording").toString(), QStringLiteral("No"));
+}
+
+void tst_ControllerPorts::busyGuiThreadGetsNoPileOfPolls()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    QTRY_VERIFY(c->pollCount() > 2);
+    const int polls = c->pollCount();
+    const int skipped = c->skippedPollCount();
+    // The GUI thread is busy for many poll periods: at most one answer waits for it.
+    QThread::msleep(800);
+    QVERIFY(c->pollCount() - polls <= 1);
+    QVERIFY(c->skippedPollCount() > skipped);
+    // Once it is free again, polling resumes.
+    QTRY_VERIFY(c->pollCount() > polls + 2);
+}
+
+void tst_ControllerPorts::slowManagerStillShutsDown()
+{
+    ControllerHarness h;
+    QVERIFY(h.startSim(scenarioFromJson(portsScenarioJson())));
+    auto c = std::make_unique<MainController>(shortIntervals(h.settingsFile()));
+    c->settings()->m_trxmIp = QStringLiteral("127.0.0.1");
+    c->settings()->m_trxmPort = h.sim()->port();
+    QSignalSpy done(c.get(), &MainController::sigInitDone);
+    c->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    QTRY_VERIFY(c->pollCount() > 0);
+
+    SimFaults faults;
+    faults.answerDelayMs = 1500;
+    h.sim()->call([faults](SimServer &s) { s.setFaults(faults); });
+    QTest::qWait(200); // a poll is now waiting for a slow answer
+    const int polls = c->pollCount();
+    // The GUI thread keeps running while the poll waits.
+    QElapsedTimer gui;
+    gui.start();
+    int turns = 0;
+    while (gui.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+        ++turns;
+    }
+    QVERIFY(turns > 10);
+    QVERIFY(c->pollCount() - polls <= 1);
+    QVERIFY(c->workerThread()->isRunning());
+
+    // Shutting down with a request in flight stops the worker thread.
+    QSignalSpy finished(c->workerThread(), &QThread::finished);
+    c.reset();
+    QCOMPARE(finished.count(), 1);
+}
+
+QTEST_MAIN(tst_ControllerPorts)
+#include "tst_controllerports.moc"
