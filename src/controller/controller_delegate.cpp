@@ -1,13 +1,36 @@
 #include "controller/maincontroller.h"
 
 // Every operation here runs on a thread of the manager link. None of them touches the controller's
-// tables: each copies its arguments into a call queued to the controller's own thread.
+// tables: each copies its arguments into work handed over to the controller's own thread.
+
+void MainController::handOver(std::function<void()> work)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_handOverLock);
+        m_handOver.push_back(std::move(work));
+    }
+    // By name, so that the posted call carries no data of ours across threads.
+    QMetaObject::invokeMethod(this, "runHandedOver", Qt::QueuedConnection);
+}
+
+void MainController::runHandedOver()
+{
+    for (;;) {
+        std::function<void()> work;
+        {
+            std::lock_guard<std::mutex> lock(m_handOverLock);
+            if (m_handOver.empty())
+                return;
+            work = std::move(m_handOver.front());
+            m_handOver.pop_front();
+        }
+        work();
+    }
+}
 
 void MainController::serverInfoChanged(const trx::ServerInfo &server)
 {
-    const trx::ServerInfo info = server;
-    QMetaObject::invokeMethod(
-        this, [this, info] { onServerInfoPushed(info); }, Qt::QueuedConnection);
+    handOver([this, info = server] { onServerInfoPushed(info); });
 }
 
 void MainController::connectionStateChanged(bool connected, int socketError)
@@ -15,62 +38,46 @@ void MainController::connectionStateChanged(bool connected, int socketError)
     Q_UNUSED(connected)
     Q_UNUSED(socketError)
     // The reconnect waits on the controller's thread, so the link's thread is not held up.
-    QMetaObject::invokeMethod(
-        this, [this] { onLinkLost(); }, Qt::QueuedConnection);
+    handOver([this] { onLinkLost(); });
 }
 
 void MainController::recordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train)
 {
-    const QString id = serverId;
-    const trx::RecordTrainInfo copy = train;
-    QMetaObject::invokeMethod(
-        this, [this, id, copy] { onRecordTrainChanged(id, copy); }, Qt::QueuedConnection);
+    handOver([this, id = serverId, copy = train] { onRecordTrainChanged(id, copy); });
 }
 
 void MainController::schedulesReceived(const QList<trx::ScheduleInfo> &schedules, qint64 value)
 {
     Q_UNUSED(value)
-    const QList<trx::ScheduleInfo> list = schedules;
-    // Both land on the controller's thread in this order: the views are cleared before the list
-    // is shown.
-    emit sigClearAllPortViews();
-    QMetaObject::invokeMethod(
-        this, [this, list] { schedulesReady(list); }, Qt::QueuedConnection);
+    // One queue for both, so the views are cleared before the list is shown, whatever else was
+    // handed over before.
+    handOver([this] { emit sigClearAllPortViews(); });
+    handOver([this, list = schedules] { schedulesReady(list); });
 }
 
 void MainController::scheduleAdded(const trx::ScheduleInfo &schedule)
 {
-    const ScheduleInfo sch = schedule;
-    QMetaObject::invokeMethod(
-        this, [this, sch] { addScheduleFromPush(sch); }, Qt::QueuedConnection);
+    handOver([this, sch = schedule] { addScheduleFromPush(sch); });
 }
 
 void MainController::scheduleChanged(const trx::ScheduleInfo &schedule, qint32 value)
 {
     Q_UNUSED(value)
-    const ScheduleInfo sch = schedule;
-    QMetaObject::invokeMethod(
-        this, [this, sch] { changeScheduleFromPush(sch); }, Qt::QueuedConnection);
+    handOver([this, sch = schedule] { changeScheduleFromPush(sch); });
 }
 
 void MainController::scheduleRemoved(const QString &scheduleId)
 {
-    const QString id = scheduleId;
-    QMetaObject::invokeMethod(
-        this, [this, id] { removeTaskById(id); }, Qt::QueuedConnection);
+    handOver([this, id = scheduleId] { removeTaskById(id); });
 }
 
 void MainController::mgwsChanged(const QList<trx::MgwInfo> &mgws)
 {
-    const QList<trx::MgwInfo> list = mgws;
-    QMetaObject::invokeMethod(
-        this,
-        [this, list] {
-            m_listMgws = list;
-            updateMgw();
-        },
-        Qt::QueuedConnection);
-    emit mgwsReady(list);
+    handOver([this, list = mgws] {
+        m_listMgws = list;
+        updateMgw();
+    });
+    emit mgwsReady(mgws);
 }
 
 void MainController::mgwFoldersReceived(const QString &mgwId, const QString &driveId,

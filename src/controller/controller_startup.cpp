@@ -85,8 +85,7 @@ void MainController::startWorker()
     m_workerTimer.setParent(nullptr);
     m_workerTimer.moveToThread(&m_workerThread);
     const int interval = m_options.pollIntervalMs;
-    QMetaObject::invokeMethod(
-        &m_workerTimer, [this, interval] { m_workerTimer.start(interval); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&m_workerTimer, "start", Qt::QueuedConnection, Q_ARG(int, interval));
     connect(&m_workerTimer, &QTimer::timeout, this, &MainController::updatePorts,
             Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
     m_workerThread.start(QThread::InheritPriority);
@@ -99,8 +98,7 @@ void MainController::stopWorker()
     // A poll waiting for a slow manager gives up before its next request.
     m_workerThread.requestInterruption();
     // The timer lives on the worker thread and may only be stopped there.
-    QMetaObject::invokeMethod(
-        &m_workerTimer, [this] { m_workerTimer.stop(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(&m_workerTimer, "stop", Qt::BlockingQueuedConnection);
     m_workerThread.exit(0);
     if (!m_workerThread.wait(3000)) {
         m_workerThread.terminate();

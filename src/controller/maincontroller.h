@@ -23,6 +23,9 @@
 #include <QVector>
 
 #include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
 
 class OXAMainView;
 class QAction;
@@ -205,7 +208,15 @@ public slots:
     void slotClearAllPortViews();
     bool usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc, QDate date);
 
+private slots:
+    // Runs the work the link's threads handed over, in the order it was handed over.
+    void runHandedOver();
+
 private:
+    // Work for this thread from any other one. A standard mutex guards the queue, so that
+    // ThreadSanitizer follows the hand-over that Qt's uninstrumented event queue hides from it.
+    void handOver(std::function<void()> work);
+
     // Start-up pieces (controller_startup.cpp).
     bool buildServers();
     void buildServer(const trx::ServerInfo &info);
@@ -237,6 +248,8 @@ private:
     QList<ServerPortWidget *> proxyRowsOf(const QString &serverId, int port) const;
 
     const ControllerOptions m_options;
+    std::mutex m_handOverLock;
+    std::deque<std::function<void()>> m_handOver;
 
     bool m_bHasServers = false;
     bool m_bConnected = false;
