@@ -33,11 +33,9 @@ void MainController::masterPortSynced(const trx::MasterPortSync &sync, qint32 fl
     const QDate date = sync.date;
     // Queued in this order, so a call with both bits sets the master before the date.
     if (flags & 1)
-        QMetaObject::invokeMethod(
-            this, [this, port] { setMasterPort(port); }, Qt::QueuedConnection);
+        handOver([this, port] { setMasterPort(port); });
     if (flags & 2)
-        QMetaObject::invokeMethod(
-            this, [this, date] { setDate(date); }, Qt::QueuedConnection);
+        handOver([this, date] { setDate(date); });
 }
 
 void MainController::updateTimeline(trx::PortState masterPortState)

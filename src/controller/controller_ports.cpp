@@ -37,13 +37,10 @@ void MainController::updatePorts()
         return;
     ++m_iPollCount;
     m_bPollPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this, states, trains] {
-            applyPortPoll(states, trains);
-            m_bPollPending = false;
-        },
-        Qt::QueuedConnection);
+    handOver([this, states, trains] {
+        applyPortPoll(states, trains);
+        m_bPollPending = false;
+    });
 }
 
 void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
@@ -292,10 +289,7 @@ QMap<trx::ServerPort, TrainStart> MainController::trainStarts() const
 
 void MainController::portStatesChanged(const QString &serverId, const QMap<qint32, trx::PortState> &states)
 {
-    const QString id = serverId;
-    const QMap<qint32, trx::PortState> copy = states;
-    QMetaObject::invokeMethod(
-        this, [this, id, copy] { onPortStatesPushed(id, copy); }, Qt::QueuedConnection);
+    handOver([this, id = serverId, copy = states] { onPortStatesPushed(id, copy); });
 }
 
 void MainController::remainTimeChanged(const QString &serverId, qint32 kind, const QString &value)
@@ -303,26 +297,19 @@ void MainController::remainTimeChanged(const QString &serverId, qint32 kind, con
     const std::optional<QString> vals = m_remainTexts.accept(serverId, kind, value);
     if (!vals)
         return;
-    const QString id = serverId;
-    const QString text = *vals;
-    QMetaObject::invokeMethod(
-        this, [this, id, text] { updatePortsRemainTime(id, text); }, Qt::QueuedConnection);
+    handOver([this, id = serverId, text = *vals] { updatePortsRemainTime(id, text); });
 }
 
 void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
 {
-    const QString serverId = serverAndClip.first;
-    const QString clipId = serverAndClip.second;
-    QMetaObject::invokeMethod(
-        this, [this, serverId, clipId] { markClipRemoved(serverId, clipId); }, Qt::QueuedConnection);
+    handOver([this, serverId = serverAndClip.first, clipId = serverAndClip.second] {
+        markClipRemoved(serverId, clipId);
+    });
 }
 
 void MainController::recordTrainsReceived(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains)
 {
-    const QString id = serverId;
-    const QVector<trx::RecordTrainInfo> copy = trains;
-    QMetaObject::invokeMethod(
-        this, [this, id, copy] { onRecordTrainsPushed(id, copy); }, Qt::QueuedConnection);
+    handOver([this, id = serverId, copy = trains] { onRecordTrainsPushed(id, copy); });
 }
 
 void MainController::onPortStatesPushed(const QString &serverId, const QMap<qint32, trx::PortState> &states)

@@ -4,8 +4,6 @@
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 
-#include <QMutexLocker>
-
 #include <algorithm>
 #include <limits>
 
@@ -175,7 +173,7 @@ bool rangesAccept(QList<UsableRange> ranges, qint32 start, qint32 end, qint32 no
 
 std::optional<QString> RemainTimeTexts::accept(const QString &serverId, int kind, const QString &text)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (kind == 3) {
         m_mapRemainKind3.insert(serverId, text);
         return m_mapRemainKind5.value(serverId);
@@ -194,12 +192,12 @@ std::optional<QString> RemainTimeTexts::accept(const QString &serverId, int kind
 
 QString RemainTimeTexts::kind3Text(const QString &serverId) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_mapRemainKind3.value(serverId);
 }
 
 QString RemainTimeTexts::lastKind5() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_strRemainLast;
 }

@@ -8,10 +8,10 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
-#include <QMutex>
 #include <QString>
 #include <QVector>
 
+#include <mutex>
 #include <optional>
 
 // Port status computations the controller applies to the views: remaining-time texts, usable
@@ -83,7 +83,7 @@ public:
     QString lastKind5() const;
 
 private:
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QMap<QString, QString> m_mapRemainKind3;
     QMap<QString, QString> m_mapRemainKind5;
     QString m_strRemainLast;
