@@ -60,6 +60,12 @@ MainController::~MainController()
     stopWorker();
     delete m_pClient;
     m_pClient = nullptr;
+    // Work handed over that this thread never ran: dropped under the queue's lock, which orders it
+    // after the last hand-over of the stopped threads.
+    {
+        std::lock_guard<std::mutex> lock(m_handOverLock);
+        m_handOver.clear();
+    }
     idbg_api("[%04x] INFO <MRL> Exit.", logTid());
     delete m_pSettings;
     m_pSettings = nullptr;
