@@ -120,8 +120,9 @@ int main(int argc, char *argv[])
     std::printf("bench_ports %s, %d s of steady state each\n", qPrintable(path), seconds);
     std::printf("  pushes only     : GUI thread busy %5.2f %% of one core, %d rows\n", 100.0 * base.busyShare,
                 base.rows);
-    std::printf("  pushes and poll : GUI thread busy %5.2f %% of one core, %d polls (%d skipped while one waited)\n",
-                100.0 * full.busyShare, full.polls, full.skipped);
+    std::printf(
+        "  pushes and poll : GUI thread busy %5.2f %% of one core, %d polls (%d skipped while one waited)\n",
+        100.0 * full.busyShare, full.polls, full.skipped);
     std::printf("  the poll's own share: %5.2f %% of one core; ratio with / without poll: %.2f\n",
                 100.0 * (full.busyShare - base.busyShare),
                 base.busyShare > 0 ? full.busyShare / base.busyShare : 0.0);

@@ -142,7 +142,8 @@ void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
     if (row && previous && !loop) {
         QList<QString> ids;
         for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-            if (task.serverId == serverId && task.port == port && task.schedule.master.status != 1 && task.item)
+            if (task.serverId == serverId && task.port == port && task.schedule.master.status != 1 &&
+                task.item)
                 ids.append(task.item->taskId());
         }
         for (const QString &id : qAsConst(ids))
@@ -257,7 +258,8 @@ void MainController::markClipRemoved(QString strServerId, QString strClipId)
     }
 }
 
-bool MainController::usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc, QDate date)
+bool MainController::usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc,
+                                        QDate date)
 {
     const QDate workingDate = m_pSettings->m_date;
     const int days = workingDate.isValid() && date.isValid() ? int(workingDate.daysTo(date)) : 0;
@@ -307,7 +309,8 @@ void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
     });
 }
 
-void MainController::recordTrainsReceived(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains)
+void MainController::recordTrainsReceived(const QString &serverId,
+                                          const QVector<trx::RecordTrainInfo> &trains)
 {
     handOver([this, id = serverId, copy = trains] { onRecordTrainsPushed(id, copy); });
 }
@@ -334,7 +337,8 @@ void MainController::onPortStatesPushed(const QString &serverId, const QMap<qint
         updateTimeline(states.value(master.portNo));
 }
 
-void MainController::onRecordTrainsPushed(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains)
+void MainController::onRecordTrainsPushed(const QString &serverId,
+                                          const QVector<trx::RecordTrainInfo> &trains)
 {
     const QMap<qint32, qint32> cameraTrains = m_mapServerSettings.value(serverId).cameraTrains;
     QMutexLocker lock(&m_portsMutex);

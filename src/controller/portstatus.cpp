@@ -113,9 +113,9 @@ std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, con
     return UsableRange{qint32(start), qint32(length)};
 }
 
-QMap<trx::ServerPort, QList<UsableRange>>
-usableRangesFor(const QVector<trx::RecordTrainInfo> &trains, const QMap<trx::ServerPort, trx::PortState> &states,
-                const QDate &workingDate, int offsetSecs)
+QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::RecordTrainInfo> &trains,
+                                                          const QMap<trx::ServerPort, trx::PortState> &states,
+                                                          const QDate &workingDate, int offsetSecs)
 {
     QMap<trx::ServerPort, QList<UsableRange>> ranges;
     for (const trx::RecordTrainInfo &train : trains) {

@@ -53,9 +53,9 @@ std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, con
                                           const QDate &workingDate, int offsetSecs);
 
 // The usable ranges of every train that has a port state, grouped by port in train order.
-QMap<trx::ServerPort, QList<UsableRange>>
-usableRangesFor(const QVector<trx::RecordTrainInfo> &trains, const QMap<trx::ServerPort, trx::PortState> &states,
-                const QDate &workingDate, int offsetSecs);
+QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::RecordTrainInfo> &trains,
+                                                          const QMap<trx::ServerPort, trx::PortState> &states,
+                                                          const QDate &workingDate, int offsetSecs);
 
 // The reference of a train still being recorded; nothing when its creation cannot be read.
 std::optional<TrainStart> trainStartFor(const trx::RecordTrainInfo &train, int offsetSecs);

@@ -59,6 +59,7 @@ private slots:
     void setDateKeepsOffsetWithoutMasterTimecode_data();
     void setDateKeepsOffsetWithoutMasterTimecode();
     void lostMasterServerMovesToAnotherServer();
+    void tcButtonMakesThePortMaster();
     void linkStatesAgainstTheMaster_data();
     void linkStatesAgainstTheMaster();
     void remainingTimeTextsAndLoop();
@@ -220,6 +221,26 @@ void tst_ControllerPorts::lostMasterServerMovesToAnotherServer()
     QVERIFY(c->findPortWidget(B, 0)->recButton()->isEnabled());
     // The manager hears of it as of a TC button press.
     QTRY_COMPARE(countOf(h.sim()->call([](SimServer &s) { return s.receivedCodes(); }), 1007), 1);
+}
+
+void tst_ControllerPorts::tcButtonMakesThePortMaster()
+{
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    ServerPortWidget *row = c->findPortWidget(B, 1);
+    QTRY_COMPARE(row->tcStatus(), 3);
+    h.sim()->call([](SimServer &s) { s.clearReceivedCodes(); });
+    row->tcButton()->click();
+    QCOMPARE(c->masterPort(), trx::ServerPort(B, 1));
+    QCOMPARE(row->tcStatus(), 2);
+    QCOMPARE(row->tcButton()->property("TcStatus").toString(), QStringLiteral("Master"));
+    // The manager takes the new master, and the old one is now measured against it.
+    QTRY_COMPARE(h.sim()->call([](SimServer &s) { return s.installation().masterPort(); })->portNo, 1);
+    QCOMPARE(h.sim()->call([](SimServer &s) { return s.installation().masterPort(); })->serverId, B);
+    QTRY_COMPARE(c->findPortWidget(A, 0)->tcStatus(), 3);
+    QTRY_VERIFY(!c->masterChangePending());
+    QCOMPARE(c->masterPort(), trx::ServerPort(B, 1));
 }
 
 void tst_ControllerPorts::linkStatesAgainstTheMaster_data()

@@ -118,8 +118,8 @@ void tst_PortStatus::remainFrames_data()
     QTest::newRow("kind 3 text") << "Loop Off" << 25 << std::optional<int>();
     QTest::newRow("no minutes") << "12H" << 25 << std::optional<int>();
     QTest::newRow("hours not a number") << "xxH 05M" << 25 << std::optional<int>();
-    QTest::newRow("huge hours clamp") << "99999999H 00M" << 25
-                                      << std::optional<int>(std::numeric_limits<int>::max());
+    QTest::newRow("huge hours clamp")
+        << "99999999H 00M" << 25 << std::optional<int>(std::numeric_limits<int>::max());
 }
 
 void tst_PortStatus::remainFrames()
@@ -170,7 +170,8 @@ void tst_PortStatus::usableRange_data()
     recording.stillRecording = true;
     recording.outPoint = 77; // not final while recording
     QTest::newRow("recording: ends at the port's position")
-        << recording << stateAt(25, 0, 1, 1000) << 0 << std::optional<UsableRange>(UsableRange{tenFrames, 1000});
+        << recording << stateAt(25, 0, 1, 1000) << 0
+        << std::optional<UsableRange>(UsableRange{tenFrames, 1000});
 
     trx::RecordTrainInfo finished = train25(QStringLiteral("20261208"), QStringLiteral("100000"), ten);
     finished.inPoint = 100;
@@ -179,23 +180,26 @@ void tst_PortStatus::usableRange_data()
         << finished << stateAt(25, 0, 1, 1000) << 0
         << std::optional<UsableRange>(UsableRange{tenFrames + 100, 4900});
 
-    QTest::newRow("port not in service") << finished << stateAt(25, 0, 0, 1000) << 0
-                                         << std::optional<UsableRange>();
+    QTest::newRow("port not in service")
+        << finished << stateAt(25, 0, 0, 1000) << 0 << std::optional<UsableRange>();
 
     trx::RecordTrainInfo dayBefore = finished;
     dayBefore.startDate = QStringLiteral("20261207");
     QTest::newRow("created the day before")
-        << dayBefore << stateAt(25, 0) << 0 << std::optional<UsableRange>(UsableRange{tenFrames + 100 - Day25, 4900});
+        << dayBefore << stateAt(25, 0) << 0
+        << std::optional<UsableRange>(UsableRange{tenFrames + 100 - Day25, 4900});
 
     trx::RecordTrainInfo lateEvening = finished;
     lateEvening.startDate = QStringLiteral("20261207");
     lateEvening.startTime = QStringLiteral("235959");
     QTest::newRow("offset moves the creation onto the working date")
-        << lateEvening << stateAt(25, 0) << 2 << std::optional<UsableRange>(UsableRange{tenFrames + 100, 4900});
+        << lateEvening << stateAt(25, 0) << 2
+        << std::optional<UsableRange>(UsableRange{tenFrames + 100, 4900});
 
     trx::RecordTrainInfo garbled = finished;
     garbled.startDate = QStringLiteral("2026-12-08");
-    QTest::newRow("unreadable creation date") << garbled << stateAt(25, 0) << 0 << std::optional<UsableRange>();
+    QTest::newRow("unreadable creation date")
+        << garbled << stateAt(25, 0) << 0 << std::optional<UsableRange>();
 
     trx::RecordTrainInfo noTc = finished;
     noTc.startTc = -1;
@@ -222,7 +226,8 @@ void tst_PortStatus::usableRange()
 
 void tst_PortStatus::rangesGroupedByPortInTrainOrder()
 {
-    trx::RecordTrainInfo a = train25(QStringLiteral("20261208"), QStringLiteral("000000"), packed(1, 0, 0, 0));
+    trx::RecordTrainInfo a =
+        train25(QStringLiteral("20261208"), QStringLiteral("000000"), packed(1, 0, 0, 0));
     a.outPoint = 10;
     trx::RecordTrainInfo b = a;
     b.startTc = packed(0, 0, 0, 0);
@@ -253,15 +258,16 @@ void tst_PortStatus::accepts_data()
     const int now = 10000;
     const QList<UsableRange> two{UsableRange{1000, 2000}, UsableRange{5000, now - 5000}};
     QTest::newRow("no ranges, future start") << QList<UsableRange>() << now + 100 << now + 200 << false;
-    QTest::newRow("future start, any range") << QList<UsableRange>{UsableRange{0, 10}} << now << now + 200 << true;
+    QTest::newRow("future start, any range")
+        << QList<UsableRange>{UsableRange{0, 10}} << now << now + 200 << true;
     QTest::newRow("past start in last range, future end") << two << now - 100 << now + 500 << true;
     QTest::newRow("past start and end in first range") << two << 1500 << 2900 << true;
     QTest::newRow("end past first range") << two << 1500 << 3100 << false;
     QTest::newRow("start between ranges") << two << 4000 << 6000 << false;
     QTest::newRow("first range, future end") << two << 1500 << now + 10 << false;
     QTest::newRow("unsorted: the latest range still counts as last")
-        << QList<UsableRange>{UsableRange{5000, now - 5000}, UsableRange{1000, 2000}} << now - 100 << now + 500
-        << true;
+        << QList<UsableRange>{UsableRange{5000, now - 5000}, UsableRange{1000, 2000}} << now - 100
+        << now + 500 << true;
     QTest::newRow("range edges are inside") << two << 1000 << 3000 << true;
 }
 
@@ -283,7 +289,8 @@ void tst_PortStatus::line24h_data()
     QTest::newRow("working date") << QDate(2026, 12, 8) << 25 << std::optional<int>(ten * 25 + Day25);
     QTest::newRow("day before: today at ten") << QDate(2026, 12, 7) << 25 << std::optional<int>(ten * 25);
     QTest::newRow("30 fps") << QDate(2026, 12, 8) << 30 << std::optional<int>(ten * 30 + 24 * 3600 * 30);
-    QTest::newRow("no date counts as the working date") << QDate() << 25 << std::optional<int>(ten * 25 + Day25);
+    QTest::newRow("no date counts as the working date")
+        << QDate() << 25 << std::optional<int>(ten * 25 + Day25);
 }
 
 void tst_PortStatus::line24h()
@@ -312,7 +319,8 @@ void tst_PortStatus::remainNotifications()
     QCOMPARE(texts.accept(a, 3, QStringLiteral("Loop Off")), std::optional<QString>(QStringLiteral("10|20")));
     QCOMPARE(texts.kind3Text(a), QStringLiteral("Loop Off"));
     QCOMPARE(texts.kind3Text(b), QString());
-    QCOMPARE(texts.accept(QStringLiteral("srv-c"), 3, QStringLiteral("Off")), std::optional<QString>(QString()));
+    QCOMPARE(texts.accept(QStringLiteral("srv-c"), 3, QStringLiteral("Off")),
+             std::optional<QString>(QString()));
     QCOMPARE(texts.accept(a, 4, QStringLiteral("1|2")), std::optional<QString>());
     QCOMPARE(texts.accept(a, 5, QStringLiteral("9|20")), std::optional<QString>(QStringLiteral("9|20")));
 }
