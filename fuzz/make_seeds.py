@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Writes the seed corpora: one valid payload per push type (corpus/push) and a few valid
-frame sequences (corpus/frames). Run from anywhere; it writes next to itself."""
+"""Writes the seed corpora: one valid payload per push type (corpus/push), a few valid frame
+sequences (corpus/frames), one valid response per synchronous command (corpus/responses), valid
+settings files (corpus/settings) and one valid request per simulator command (corpus/simrequests).
+Run from anywhere; it writes next to itself."""
 import os
 import struct
 
@@ -141,6 +143,71 @@ TYPES = [101, 102, 103, 104, 105, 106, 107, 108, 109, 110, 111, 112, 113, 114, 1
          2006, 2007, 2008, 2009, 2999]
 
 
+def qmap(pairs): return u32(len(pairs)) + b''.join(k + v for k, v in pairs)
+
+
+def server_settings():
+    b = b''.join(i32(x) for x in range(1, 12)) + i32(25) + i32(13) + lst([i32(1), i32(2)]) + u8(15)
+    b += boolean(True) + boolean(False) + boolean(True) + boolean(False) + boolean(True)
+    return b + qmap([(i32(1), i32(2))]) + qmap([(i32(1), i32(0)), (i32(2), i32(1))]) + i32(23) + i32(24)
+
+
+# The order of the response fuzz target's command table.
+RESPONSES = [
+    boolean(True) + i32(0),
+    lst([server(), server()]),
+    server_settings(),
+    boolean(True),
+    lst([train(), train()]),
+    i32(1) + qmap([(i32(1), i32(1)), (i32(2), i32(0))]),
+    qmap([(i32(1), port_state())]) + qmap([(s('SRV') + i32(1), port_state())]),
+    clip(),
+]
+
+SETTINGS_FULL = """<?xml version="1.0"?>
+<Setting ver="1.0">
+ <m_trxmIp value="10.0.0.5"/>
+ <m_trxmPort value="9300"/>
+ <m_offsetSecs value="-3600"/>
+ <m_bLockTimeScroll value="true"/>
+ <m_iZoomValue value="7"/>
+ <m_bMgwFolder value="false"/>
+ <m_maintenanceTime value="02000000"/>
+ <m_strDefaultStartPointMode value="1"/>
+ <m_strCurDefaultNameSet value="News"/>
+ <m_strDefaultTaskName value="%S_%P_%D"/>
+ <m_strDefaultOpenEndClipName value="%S_%T"/>
+ <DefaultName><Info Set="News" DefaultTaskName="%S" DefaultOpenEndClipName="%T"/></DefaultName>
+ <PortInfo><Info ServerId="SRV" PortNo="1" PortHeight="40" PortName="Cam 1" ProxyPort="2" CheckStatus="true" PortCollapse="false"/></PortInfo>
+ <ServerInfo><Info ServerId="SRV" ServerCollapse="true"/></ServerInfo>
+ <MgwInfo><Info ServerId="SRV" PortNo="1" WithProxy="true" MasterMgwId="m" MasterDriveId="d" MasterFolderId="f" ProxyMgwId="pm" ProxyDriveId="pd" ProxyFolderId="pf"/></MgwInfo>
+</Setting>
+"""
+
+SETTINGS = {
+    'defaults': '<Setting ver="1.0"><m_trxmIp value="127.0.0.1"/><m_trxmPort value="9300"/></Setting>',
+    'full': SETTINGS_FULL,
+}
+
+
+def schedule_request():
+    port = s('SRV') + i32(1)
+    return (s('m') + s('d') + s('f') + s('pm') + s('pd') + s('pf') + s('Name') + date(JAN1_2000)
+            + i32(0x0a000000) + date(JAN1_2000) + i32(0x0b000000) + boolean(True) + i32(0)
+            + lst([port]) + qmap([(port, i32(2))]))
+
+
+# The order of the simulator fuzz target's command table, with a valid payload for each.
+SIM_REQUESTS = [
+    (1, b''), (2, b''), (3, s('SRV') + i32(-1)), (5, s('SRV')), (7, s('SRV') + boolean(False) + qmap([])),
+    (27, s('SRV') + i32(1) + boolean(True)), (43, s('mgw1') + s('SRV') + s('clip1') + s('d1') + s('f1')),
+    (47, boolean(True)), (52, s('SRV') + i32(255)), (61, s('SRV')), (63, s('SRV') + s('clip1')), (99, b''),
+    (1001, boolean(True)), (1002, schedule_request()), (1003, s('id1')), (1004, s('id1') + i32(1)),
+    (1005, schedule(1) + schedule_request() + i32(1)), (1006, s('mgw1') + s('d1') + s('')),
+    (1007, s('SRV') + i32(1) + date(JAN1_2000) + i32(0)), (12345, b''),
+]
+
+
 def frame(kind, code, rest):
     body = i16(kind) + i16(code) + utc(JAN1_2000, 0) + rest
     return i64(len(body)) + body
@@ -168,6 +235,12 @@ def main():
     write('frames', 'bad-kind', frame(7, 1, b'') + push_frame(108))
     write('frames', 'zero-length-then-push', i64(0) + push_frame(2004))
     write('frames', 'every-push', b''.join(push_frame(code) for code in TYPES))
+    for index, payload in enumerate(RESPONSES):
+        write('responses', 'response-%d' % index, bytes([index]) + payload)
+    for name, text in SETTINGS.items():
+        write('settings', name + '.xml', text.encode('utf-8'))
+    for index, (code, payload) in enumerate(SIM_REQUESTS):
+        write('simrequests', 'request-%d' % code, bytes([index]) + payload)
 
 
 if __name__ == '__main__':

@@ -5,7 +5,8 @@ build=${1:-build-fuzz}
 seconds=${2:-60}
 found=0
 for f in "$build"/fuzz/fuzz_*; do
-  [ -x "$f" ] || continue
+  # Only the fuzzer binaries: not CMake's helper folders or files that share the prefix.
+  [ -f "$f" ] && [ -x "$f" ] || continue
   found=1
   name=$(basename "$f")
   corpus="fuzz/corpus/${name#fuzz_}"
