@@ -11,6 +11,8 @@
 #include "widgets/proxycombobox.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QSessionManager>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSpacerItem>
@@ -76,6 +78,13 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     connect(ui->actSettings, &QAction::triggered, this, &OXAMainView::settings);
     connect(ui->actMtnSetting, &QAction::triggered, this, &OXAMainView::mtnSetting);
     connect(ui->action_Exit, &QAction::triggered, this, &OXAMainView::slotExit);
+    // An operator who closes the window or logs out keeps what was entered, not only one
+    // who leaves through Exit. A session save may not end the program, so it always writes.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &OXAMainView::saveSettingsOnExit);
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) {
+        if (Settings *s = Settings::instance())
+            s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+    });
     connect(ui->m_chkLockTimeScroll, &QCheckBox::clicked, this, &OXAMainView::slotLockTimeScroll);
     connect(ui->m_cursor, &QSlider::valueChanged, this, &OXAMainView::sliderValueChanged);
     connect(ui->action_About, &QAction::triggered, this, &OXAMainView::slotAboutClicked);
@@ -244,9 +253,22 @@ void OXAMainView::mtnSetting()
 
 void OXAMainView::slotExit()
 {
-    if (Settings *s = Settings::instance())
-        s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+    saveSettingsOnExit();
     close();
+}
+
+void OXAMainView::saveSettingsOnExit()
+{
+    if (m_bSettingsSaved)
+        return;
+    if (Settings *s = Settings::instance())
+        m_bSettingsSaved = s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+}
+
+void OXAMainView::closeEvent(QCloseEvent *event)
+{
+    saveSettingsOnExit();
+    QMainWindow::closeEvent(event);
 }
 
 void OXAMainView::slotLockTimeScroll(bool bLocked)

@@ -98,6 +98,9 @@ public slots:
     void settings();
     void mtnSetting();
     void slotExit();
+    // Writes the settings file once per exit, whichever way the program ends in order:
+    // the Exit action, closing the window, the application quitting.
+    void saveSettingsOnExit();
     void slotLockTimeScroll(bool bLocked);
     void timeLinePosChanged(const TimeCode &tc);
     void sliderPosChanged(const TimeCode &tc);
@@ -119,6 +122,7 @@ public slots:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
@@ -140,6 +144,7 @@ private:
     int m_iOriginX = 0;
     int m_iPanFrames = 0;
     bool m_bZoomAtMouse = false;
+    bool m_bSettingsSaved = false;
     int m_iZoomMouseX = 0;
     QPoint m_ptPress;
     int m_iPressPan = 0;

@@ -68,6 +68,8 @@ private slots:
     void dayList();
     void currentTimecodeLabelAndScale();
     void exitSavesTheSettings();
+    void everyOrderlyEndSavesOnce_data();
+    void everyOrderlyEndSavesOnce();
     void signalsForTheController();
     void rowsFollowTheWindowWidth_data();
     void rowsFollowTheWindowWidth();
@@ -441,6 +443,41 @@ void tst_OXAMainView::signalsForTheController()
     QCOMPARE(m_view->windowTitle(), QStringLiteral("MRL"));
     QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menu_View"))->menuAction()->isVisible());
     QVERIFY(!m_view->findChild<QMenu *>(QStringLiteral("menuTestMenu"))->menuAction()->isVisible());
+}
+
+void tst_OXAMainView::everyOrderlyEndSavesOnce_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("close box") << "close";
+    QTest::newRow("application quitting") << "aboutToQuit";
+    QTest::newRow("Exit action") << "exit";
+}
+
+// Not only the Exit action: an operator who closes the window or whose session ends keeps
+// what was entered. After the first save, later ends of the same exit write nothing more.
+void tst_OXAMainView::everyOrderlyEndSavesOnce()
+{
+    QFETCH(QString, how);
+    const QString path = Settings::settingsFolder() + QStringLiteral("Settings.xml");
+    QFile::remove(path);
+    m_settings->m_trxmIp = QStringLiteral("192.0.2.10");
+
+    if (how == QLatin1String("close"))
+        QVERIFY(m_view->close());
+    else if (how == QLatin1String("aboutToQuit"))
+        QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+    else
+        m_view->findChild<QAction *>(QStringLiteral("action_Exit"))->trigger();
+    QVERIFY(QFile::exists(path));
+
+    // The rest of the same exit (window closing, then the application quitting) adds no write.
+    m_settings->m_trxmIp = QStringLiteral("changed later");
+    m_view->close();
+    QVERIFY(QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection));
+
+    Settings reread(nullptr, QStringLiteral("Settings.xml"));
+    QVERIFY(reread.load(path));
+    QCOMPARE(reread.m_trxmIp, QStringLiteral("192.0.2.10"));
 }
 
 void tst_OXAMainView::rowsFollowTheWindowWidth_data()
