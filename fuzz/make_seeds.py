@@ -104,7 +104,7 @@ PUSHES = {
     111: s('a') + boolean(True) + u32(1) + i32(0) + boolean(True),
     112: u32(2) + i32(0) + port_state() + i32(1) + port_state() + s('SRV'),
     113: i32(1) + i32(2) + s('c') + s('d') + boolean(True) + s('f') + raw(b'\x01\x02') + i32(8),
-    114: s('a') + s('b') + i32(1) + i32(1) + b'\x89PNG\r\n\x1a\n',
+    114: s('a') + s('b') + i32(1) + i32(1) + b'\x89PNG\r\n\x1a\n' + u32(0) + b'IEND' + u32(0xae426082),
     115: boolean(False),
     116: s('unknown'),
     117: b'',

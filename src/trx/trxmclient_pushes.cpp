@@ -1,5 +1,6 @@
 #include "trx/trxmclient.h"
 
+#include "trx/pngstream.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
 
@@ -154,12 +155,10 @@ void TRXMClient::decodePush114(QDataStream &s)
     QString text1;
     QString text2;
     qint32 value = 0;
-    // The image's stream form: a qint32 marker (0 for a null image), then a PNG file to the end.
-    qint32 imageMarker = 0;
-    readAll(s, text1, text2, value, imageMarker);
+    readAll(s, text1, text2, value);
+    // Nothing shows this image: its PNG bytes are passed on undecoded.
     QByteArray imageData;
-    if (imageMarker != 0 && s.status() == QDataStream::Ok && s.device())
-        imageData = s.device()->readAll();
+    readPngStream(s, imageData);
     if (TRXMClientDelegate *d = delegate())
         d->onPush114(text1, text2, value, imageData);
 }

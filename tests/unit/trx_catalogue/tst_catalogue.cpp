@@ -381,8 +381,9 @@ void tst_Catalogue::pushReachesDelegate_data()
     row("113", 113,
         i32(1) + i32(2) + str("c") + str("d") + boolean(true) + str("f") + bytes(hex("beef")) + i32(8),
         "onPush113(1,2,c,d,true,f,beef,8)");
-    row("114 with image", 114, str("a") + str("b") + i32(3) + i32(1) + hex("89504e470d0a1a0a"),
-        "onPush114(a,b,3,89504e470d0a1a0a)");
+    row("114 with image", 114,
+        str("a") + str("b") + i32(3) + i32(1) + hex("89504e470d0a1a0a0000000049454e44ae426082"),
+        "onPush114(a,b,3,89504e470d0a1a0a0000000049454e44ae426082)");
     row("114 null image", 114, str("a") + str("b") + i32(3) + i32(0), "onPush114(a,b,3,)");
     row("115", 115, boolean(true), "onPush115(true)");
     row("116 stays unknown", 116, str("x"), QString());
