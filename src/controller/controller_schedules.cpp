@@ -10,6 +10,7 @@
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
 
+#include <QSet>
 #include <QMap>
 
 namespace {
@@ -123,6 +124,23 @@ void MainController::updateTaskView(QString taskId)
 
 void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
 {
+    // The full list replaces the model: a schedule the manager no longer has would otherwise
+    // linger and block new schedules in the overlap and maintenance checks.
+    QSet<QString> listed;
+    for (const ScheduleInfo &sch : qAsConst(schedules))
+        listed.insert(sch.id);
+    QStringList ghosts;
+    for (auto it = m_mapTasks.cbegin(); it != m_mapTasks.cend(); ++it) {
+        if (!listed.contains(it.key()))
+            ghosts << it.key();
+    }
+    for (auto it = m_mapMaintenance.cbegin(); it != m_mapMaintenance.cend(); ++it) {
+        if (!listed.contains(it.key()))
+            ghosts << it.key();
+    }
+    for (const QString &id : qAsConst(ghosts))
+        removeTaskById(id);
+
     QMap<trx::ServerPort, QList<TimelineItemWidget *>> itemsByPort;
     for (const ScheduleInfo &sch : qAsConst(schedules)) {
         if (!isMaintenance(sch))

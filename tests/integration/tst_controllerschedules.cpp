@@ -56,6 +56,7 @@ private slots:
     void changeForAnUnknownIdIsIgnored();
     void removingTheProxyScheduleResetsTheMainProxyBar();
     void reloadReplacesItemsWithoutDuplicates();
+    void reloadDropsSchedulesTheManagerNoLongerHas();
     void removeAllSendsOneRemovePerTask();
 
 private:
@@ -280,6 +281,36 @@ void tst_ControllerSchedules::reloadReplacesItemsWithoutDuplicates()
     QCOMPARE(m_h->itemIds(QStringLiteral("srv-a"), 0), before);
     for (const TaskEntry &task : m_h->controller()->tasks())
         QVERIFY2(task.item, qPrintable(task.id));
+}
+
+// A schedule the reloaded list no longer contains must not linger: it would block new
+// schedules in the overlap and maintenance checks although the manager has forgotten it.
+void tst_ControllerSchedules::reloadDropsSchedulesTheManagerNoLongerHas()
+{
+    trx::ScheduleInfo ghost = schedule(QStringLiteral("ghost-task"), QStringLiteral("srv-a"), 0);
+    trx::ScheduleInfo ghostMtn = schedule(QStringLiteral("ghost-mtn"), QStringLiteral("srv-a"), 0);
+    ghostMtn.type = 255;
+    onLinkThread([this, ghost, ghostMtn] {
+        link()->scheduleAdded(ghost);
+        link()->scheduleAdded(ghostMtn);
+    });
+    QTRY_VERIFY(m_h->controller()->tasks().contains(QStringLiteral("ghost-task")));
+    QTRY_VERIFY(m_h->controller()->maintenanceSchedules().contains(QStringLiteral("ghost-mtn")));
+    QVERIFY(m_h->itemIds(QStringLiteral("srv-a"), 0).contains(QStringLiteral("ghost-task")));
+    const QStringList kept = m_h->controller()->tasks().keys();
+
+    QSignalSpy done(m_h->controller(), &MainController::sigInitDone);
+    m_h->controller()->refreshSchedules();
+    QTRY_COMPARE(done.count(), 1);
+
+    QVERIFY(!m_h->controller()->tasks().contains(QStringLiteral("ghost-task")));
+    QVERIFY(!m_h->controller()->maintenanceSchedules().contains(QStringLiteral("ghost-mtn")));
+    QVERIFY(!m_h->itemIds(QStringLiteral("srv-a"), 0).contains(QStringLiteral("ghost-task")));
+    // Everything the manager still has is still there.
+    for (const QString &id : kept) {
+        if (id != QLatin1String("ghost-task"))
+            QVERIFY2(m_h->controller()->tasks().contains(id), qPrintable(id));
+    }
 }
 
 void tst_ControllerSchedules::removeAllSendsOneRemovePerTask()
