@@ -47,6 +47,8 @@ void AppAssembly::assemble()
                      &MainController::slotRemoveAllTasks);
     QObject::connect(view, &OXAMainView::sigAddSchedules10Per, controller,
                      &MainController::slotAddSchedules10Per);
+    QObject::connect(view, &OXAMainView::sigSettings, controller, &MainController::settingsDialog);
+    QObject::connect(view, &OXAMainView::sigMtnSetting, controller, &MainController::maintenanceDialog);
     QObject::connect(controller, &MainController::sigConnectionStatusChanged, view,
                      [view](const QString &text) { showConnectionStatus(view, text); });
 

@@ -17,3 +17,21 @@ void MainController::startArchive(QString taskId)
 {
     Q_UNUSED(taskId) // placeholder: filled by the task-actions work
 }
+
+bool MainController::canEdit(const ScheduleInfo &sch)
+{
+    Q_UNUSED(sch)
+    return false;
+}
+
+bool MainController::canDelete(const ScheduleInfo &sch) const
+{
+    Q_UNUSED(sch)
+    return false;
+}
+
+bool MainController::isUnfinished(const QString &taskId) const
+{
+    Q_UNUSED(taskId)
+    return true;
+}

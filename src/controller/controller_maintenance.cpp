@@ -24,3 +24,13 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
     Q_UNUSED(bNow)
     Q_UNUSED(iTc) // placeholder: filled by the maintenance work
 }
+
+void MainController::maintenanceDialog() {}
+
+bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
+{
+    Q_UNUSED(tc)
+    Q_UNUSED(bNow)
+    Q_UNUSED(errorText)
+    return false;
+}

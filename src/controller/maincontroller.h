@@ -2,8 +2,10 @@
 
 #include "cmn/timecode.h"
 #include "controller/controlleroptions.h"
+#include "controller/controllerprompts.h"
 #include "controller/portstatus.h"
 #include "controller/taskentry.h"
+#include "controller/editingprompts.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
 #include "views/usablerange.h"
@@ -18,6 +20,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QVector>
@@ -29,6 +32,7 @@
 
 class OXAMainView;
 class QAction;
+class CreateTaskDialog;
 class ServerPortWidget;
 class ServerWidget;
 class Settings;
@@ -91,6 +95,10 @@ public:
     TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
     // A new hidden item for the schedule, its texts, extent and progress filled in.
     TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+    // False without a gateway id; true when the last gateway list has that gateway with that drive.
+    bool validateDestination(const QString &mgwId, const QString &driveId) const;
+    // How the schedule dialog and its messages run (controller_editing.cpp).
+    void setEditingPrompts(const EditingPrompts &prompts) { m_editingPrompts = prompts; }
 
     // trx::TRXMClientDelegate, called on the link's threads.
     void serverInfoChanged(const trx::ServerInfo &server) override;
@@ -121,6 +129,15 @@ public:
     // How many polls ran and how many were skipped because the previous answer was not applied yet.
     int pollCount() const { return m_iPollCount.load(); }
     int skippedPollCount() const { return m_iSkippedPolls.load(); }
+
+    // Task actions and maintenance (controller_actions.cpp, controller_maintenance.cpp).
+    void setPrompts(const ControllerPrompts &prompts) { m_prompts = prompts; }
+    bool canEdit(const ScheduleInfo &sch);
+    bool canDelete(const ScheduleInfo &sch) const;
+    bool isUnfinished(const QString &taskId) const;
+    // True when the 10-second window from `tc` (the master's current timecode when bNow) is taken on
+    // some port; one "... Next Schedule" line per such port is appended to errorText.
+    bool maintenanceConflict(int tc, bool bNow, QString &errorText) const;
 
 signals:
     void mgwFoldersReady(QString strMgwId, QString strDriveId, QList<trx::MgwFolderInfo> folders);
@@ -207,6 +224,9 @@ public slots:
     void schedulesReady(QList<trx::ScheduleInfo> schedules);
     void slotClearAllPortViews();
     bool usableRangeAccepts(QString serverId, QVector<int> ports, int startTc, int endTc, QDate date);
+    // The main window's settings and maintenance actions.
+    void settingsDialog();
+    void maintenanceDialog();
 
 private slots:
     // Runs the work the link's threads handed over, in the order it was handed over.
@@ -248,6 +268,7 @@ private:
     QList<ServerPortWidget *> proxyRowsOf(const QString &serverId, int port) const;
 
     const ControllerOptions m_options;
+    ControllerPrompts m_prompts = ControllerPrompts::interactive();
     std::mutex m_handOverLock;
     std::deque<std::function<void()>> m_handOver;
 
@@ -303,4 +324,18 @@ private:
     std::atomic<bool> m_bPollPending{false};
     std::atomic<int> m_iPollCount{0};
     std::atomic<int> m_iSkippedPolls{0};
+
+    // Creating and editing schedules (controller_editing.cpp).
+    CreateTaskDialog *createTaskDialog(bool editMode);
+    void fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked, bool onlyChecked) const;
+    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port);
+    QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
+    bool masterDropFrame();
+    bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
+                   const QString &excludedId, QStringList &errors);
+    void createChecks(const CreateTaskDialog &dialog, const QString &excludedId, QStringList &errors);
+    void showEditingMessage(const QString &title, const QStringList &lines, int icon);
+    EditingPrompts m_editingPrompts = EditingPrompts::interactive();
+    QString m_strEditOpeningStatus;
+    bool m_bEditNotStarted = false;
 };

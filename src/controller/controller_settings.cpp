@@ -1,0 +1,45 @@
+#include "controller/maincontroller.h"
+
+#include "dialogs/settingdialog.h"
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+
+#include <QTime>
+
+void MainController::settingsDialog()
+{
+    SettingDialog dialog(m_pMainView);
+    dialog.fillFrom(*m_pSettings, m_listMgws, QDate::currentDate());
+    if (!m_prompts.runSettings || !m_prompts.runSettings(dialog))
+        return;
+
+    const QString oldIp = m_pSettings->m_trxmIp;
+    const int oldPort = m_pSettings->m_trxmPort;
+    const bool dateChanged = dialog.isDateChanged();
+    const QDate date = dialog.selectedDate();
+
+    dialog.applyTo(*m_pSettings);
+
+    const int tc = masterPortState().currentTc;
+    QTime time;
+    if (tc >= 1)
+        time = QTime((tc >> 24) & 0xFF, (tc >> 16) & 0xFF, (tc >> 8) & 0xFF);
+    m_pSettings->setDateTime(date, time);
+
+    if (dateChanged)
+        m_pClient->syncScheduleTime(QString(), 0, date, 2);
+
+    adjustTasksPos();
+    if (m_pMainView)
+        m_pMainView->updateDate();
+    updateMaintenanceTask();
+    const QList<QString> maintenanceIds = m_mapMaintenance.keys();
+    for (const QString &id : maintenanceIds)
+        updateMaintenanceTaskView(id);
+
+    // A new installation first connects here: a changed address takes effect now, not at the
+    // next retry or restart. Queued, so that the dialog is gone before the blocking requests run.
+    if (m_pSettings->m_trxmIp != oldIp || m_pSettings->m_trxmPort != oldPort)
+        QMetaObject::invokeMethod(this, &MainController::init, Qt::QueuedConnection);
+}
