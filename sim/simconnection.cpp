@@ -4,6 +4,7 @@
 #include "simserver.h"
 
 #include "platform/idbg.h"
+#include "trx/streamio.h"
 #include "trx/trxmclient.h"
 
 #include <QDataStream>
@@ -74,11 +75,11 @@ void SimConnection::handleBody(const QByteArray &body)
     trx::TRXMClient::prepareStream(s);
     qint16 kind = 0;
     qint16 code = 0;
-    QDateTime stamp;
     QString id;
     qint16 status = 0;
     QByteArray payload;
-    s >> kind >> code >> stamp;
+    s >> kind >> code;
+    trx::readWireDateTime(s); // the sender's stamp: read and dropped
     if (s.status() != QDataStream::Ok || kind != simframes::KindRequest) {
         idbg_api("[%04x] WARNING <TRXMSim> Packet of kind %d from %s ignored", logTid(), kind,
                  m_strPeer.toUtf8().constData());

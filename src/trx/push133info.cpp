@@ -1,5 +1,7 @@
 #include "trx/push133info.h"
 
+#include "trx/streamio.h"
+
 namespace trx {
 
 bool operator==(const Push133Info &a, const Push133Info &b)
@@ -23,7 +25,10 @@ QDataStream &operator<<(QDataStream &s, const Push133Info &v)
 QDataStream &operator>>(QDataStream &s, Push133Info &v)
 {
     s >> v.text1 >> v.text2 >> v.text3 >> v.text4 >> v.text5 >> v.int6;
-    return s >> v.time7 >> v.time8 >> v.time9 >> v.text10;
+    v.time7 = readWireDateTime(s);
+    v.time8 = readWireDateTime(s);
+    v.time9 = readWireDateTime(s);
+    return s >> v.text10;
 }
 
 } // namespace trx

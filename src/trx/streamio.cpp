@@ -61,4 +61,43 @@ void writeFloat(QDataStream &s, float value)
     s.setFloatingPointPrecision(precision);
 }
 
+QDateTime readWireDateTime(QDataStream &s)
+{
+    QDate date;
+    QTime time;
+    qint8 spec = 0;
+    s >> date >> time >> spec;
+    switch (spec) {
+    case Qt::UTC:
+        return QDateTime(date, time, Qt::UTC);
+    case Qt::OffsetFromUTC: {
+        qint32 offset = 0;
+        s >> offset;
+        return QDateTime(date, time, Qt::OffsetFromUTC, offset);
+    }
+    case Qt::TimeZone: {
+        // The zone's own stream form: its id, or a marker followed by a fixed-offset zone.
+        QString id;
+        s >> id;
+        if (id == QLatin1String("OffsetFromUtc")) {
+            QString ianaId;
+            qint32 offset = 0;
+            QString name;
+            QString abbreviation;
+            qint32 country = 0;
+            QString comment;
+            s >> ianaId >> offset >> name >> abbreviation >> country >> comment;
+        }
+        return QDateTime(date, time, Qt::LocalTime);
+    }
+    default:
+        return QDateTime(date, time, Qt::LocalTime);
+    }
+}
+
+void readValue(QDataStream &s, QDateTime &value)
+{
+    value = readWireDateTime(s);
+}
+
 } // namespace trx

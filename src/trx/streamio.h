@@ -83,6 +83,13 @@ bool readBoundedCount(QDataStream &s, quint32 &count, qint64 minElementBytes);
 float readFloat(QDataStream &s);
 void writeFloat(QDataStream &s, float value);
 
+// Reads a QDateTime's stream form without resolving a time-zone id. Qt's own reader builds a
+// QTimeZone from the id on the wire, which opens a file named by that text under the zoneinfo
+// folder; a peer could name any path. Local, UTC and offset values come back as they were; a
+// value with a zone id comes back as local time with the zone dropped.
+QDateTime readWireDateTime(QDataStream &s);
+void readValue(QDataStream &s, QDateTime &value);
+
 template<typename T> void readValue(QDataStream &s, T &value);
 template<typename T> void readValue(QDataStream &s, QList<T> &value);
 template<typename T> void readValue(QDataStream &s, QVector<T> &value);

@@ -2,13 +2,13 @@
 
 #include "platform/idbg.h"
 #include "trx/asynctcpclient.h"
+#include "trx/streamio.h"
 #include "trx/trxmclientdelegate.h"
 
 #include <QDataStream>
 #include <QDateTime>
 #include <QDebug>
 #include <QTcpSocket>
-#include <QTimeZone>
 #include <QUuid>
 #include <QtEndian>
 
@@ -24,21 +24,10 @@ constexpr int LengthFieldBytes = 8;
 
 using Lock = std::unique_lock<std::mutex>;
 
-// The sender's stamp is consumed field by field and dropped: turning it into a local QDateTime
-// would cost a time-zone conversion for every packet received.
+// The sender's stamp is consumed and dropped, without resolving a zone id it may carry.
 void skipStamp(QDataStream &stream)
 {
-    QDate date;
-    QTime time;
-    qint8 spec = 0;
-    stream >> date >> time >> spec;
-    if (spec == Qt::OffsetFromUTC) {
-        qint32 offset = 0;
-        stream >> offset;
-    } else if (spec == Qt::TimeZone) {
-        QTimeZone zone;
-        stream >> zone;
-    }
+    readWireDateTime(stream);
 }
 
 } // namespace
