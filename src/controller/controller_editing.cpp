@@ -1,11 +1,156 @@
 #include "controller/maincontroller.h"
 
-// Schedule dialog, validation and submission; the schedule-creation work fills these in.
+#include "controller/schedulechecks.h"
+#include "controller/schedulename.h"
+#include "controller/scheduletexts.h"
+#include "dialogs/createtaskdialog.h"
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+#include "views/serverportwidget.h"
+#include "views/serverwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
+#include "widgets/confirmdialog.h"
+
+#include <QAction>
+#include <QDebug>
+
+#include <climits>
+#include <memory>
+
+namespace {
+
+// The proxy's name follows the master's in the one name field the request has.
+const QLatin1String kProxyNameSeparator("|");
+
+QString taskIdOf(QObject *sender)
+{
+    if (auto *action = qobject_cast<QAction *>(sender))
+        return action->data().toString();
+    if (auto *item = qobject_cast<TimelineItemWidget *>(sender))
+        return item->taskId();
+    return QString();
+}
+
+bool unfinished(const trx::ScheduleInfo &sch)
+{
+    return sch.master.status >= StatusScheduled && sch.master.status <= StatusInProgress;
+}
+
+QStringList destinationStrings(const trx::ScheduleInfo &sch)
+{
+    return {sch.master.text3, sch.master.text4, sch.master.text5,
+            sch.proxy.text3,  sch.proxy.text4,  sch.proxy.text5};
+}
+
+QStringList destinationStrings(const MgwDestination &d)
+{
+    return {d.MasterMgwId, d.MasterDriveId, d.MasterFolderId, d.ProxyMgwId, d.ProxyDriveId, d.ProxyFolderId};
+}
+
+MgwDestination destinationOf(const trx::ScheduleInfo &sch)
+{
+    MgwDestination d;
+    d.WithProxy = sch.withProxy;
+    d.MasterMgwId = sch.master.text3;
+    d.MasterDriveId = sch.master.text4;
+    d.MasterFolderId = sch.master.text5;
+    d.ProxyMgwId = sch.proxy.text3;
+    d.ProxyDriveId = sch.proxy.text4;
+    d.ProxyFolderId = sch.proxy.text5;
+    return d;
+}
+
+} // namespace
+
+bool MainController::validateDestination(const QString &mgwId, const QString &driveId) const
+{
+    if (mgwId.isEmpty())
+        return false;
+    for (const trx::MgwInfo &mgw : m_listMgws) {
+        if (mgw.id != mgwId)
+            continue;
+        for (const trx::MgwDrive &drive : mgw.drives) {
+            if (drive.id == driveId)
+                return true;
+        }
+    }
+    return false;
+}
+
+CreateTaskDialog *MainController::createTaskDialog(bool editMode)
+{
+    auto *dlg = new CreateTaskDialog(m_pMainView);
+    connect(this, &MainController::mgwFoldersReady, dlg, &CreateTaskDialog::mgwFoldersReady,
+            Qt::QueuedConnection);
+    connect(dlg, &CreateTaskDialog::sigFetchMgwFolders, this, &MainController::fetchMgwFolders);
+    connect(dlg, &CreateTaskDialog::sigRefreshMgws, this, &MainController::refreshMgws);
+    connect(this, &MainController::mgwsReady, dlg, &CreateTaskDialog::mgwsReady, Qt::QueuedConnection);
+    if (editMode) {
+        connect(dlg, &CreateTaskDialog::sigCreateTaskOKClicked, this, &MainController::slotEditTaskOKClicked);
+    } else {
+        connect(this, &MainController::sigProxyChkEnable, dlg, &CreateTaskDialog::slotSetProxyChkEnable);
+        connect(dlg, &CreateTaskDialog::sigProxyChkIsEnable, this, &MainController::slotProxyChkIsEnable);
+        connect(dlg, &CreateTaskDialog::sigCreateTaskOKClicked, this,
+                &MainController::slotCreateTaskOKClicked);
+    }
+    dlg->setFolderSelectionVisible(m_pSettings->m_bMgwFolder);
+    return dlg;
+}
+
+void MainController::fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked,
+                                     bool onlyChecked) const
+{
+    QList<CreateTaskDialog::ServerEntry> servers;
+    for (auto s = m_mapPorts.cbegin(); s != m_mapPorts.cend(); ++s) {
+        CreateTaskDialog::ServerEntry server;
+        server.serverId = s.key();
+        server.name = m_mapServers.value(s.key()).name;
+        for (auto p = s->cbegin(); p != s->cend(); ++p) {
+            const trx::ServerPort key(s.key(), p.key());
+            if (onlyChecked && key != checked)
+                continue;
+            CreateTaskDialog::PortEntry port;
+            port.portNo = p.key();
+            port.name = portLabel(m_pSettings->m_portInfos.value(key).PortName, p.key());
+            port.checked = key == checked;
+            const int proxy = m_mapProxyPorts.value(key, -1);
+            port.withProxy = proxy >= 0 && proxy != p.key();
+            server.ports << port;
+        }
+        if (!server.ports.isEmpty())
+            servers << server;
+    }
+    dialog.fillPorts(servers);
+}
 
 void MainController::newTask(QString serverId, int port)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port) // placeholder: filled by the schedule-creation work
+    const trx::ServerPort preselected(serverId, port);
+    std::unique_ptr<CreateTaskDialog> dlg(createTaskDialog(false));
+    fillDialogPorts(*dlg, preselected, false);
+    dlg->setDaysAroundToday(m_pSettings->m_date);
+    dlg->setStartFromTcText(m_curTc.toString());
+    dlg->setName(m_pSettings->m_strDefaultTaskName);
+    MgwDestination dst;
+    dst.WithProxy = m_pSettings->m_bDefaultWithProxy;
+    dst.MasterMgwId = m_pSettings->m_strDefaultMasterMgwId;
+    dst.MasterDriveId = m_pSettings->m_strDefaultMasterDriveId;
+    dst.ProxyMgwId = m_pSettings->m_strDefaultProxyMgwId;
+    dst.ProxyDriveId = m_pSettings->m_strDefaultProxyDriveId;
+    dlg->setDestination(m_pSettings->m_mgwInfos.value(preselected, dst));
+    dlg->mgwsReady(m_listMgws);
+
+    if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
+        return;
+
+    const MgwDestination chosen = dlg->destination();
+    for (const trx::ServerPort &p : dlg->selectedPorts()) {
+        m_pSettings->mergeMgwInfos({{p, chosen}});
+        const trx::ScheduleRequest request = buildRequest(*dlg, p);
+        m_pClient->addSchedule(request);
+    }
 }
 
 void MainController::newTask(QString serverId)
@@ -18,41 +163,412 @@ void MainController::newTask()
     newTask(QString(), -1);
 }
 
+bool MainController::masterDropFrame()
+{
+    const trx::ServerPort master = masterPort();
+    trx::PortState state = masterPortState();
+    if (!master.serverId.isEmpty()) {
+        QMap<qint32, trx::PortState> states;
+        // The state kept from the last poll may be a second old; the rate is read afresh.
+        if (m_pClient->getPortStates(master.serverId, states) && states.contains(master.portNo))
+            state = states.value(master.portNo);
+    }
+    return state.dropFrame;
+}
+
+QString MainController::requestName(const QString &rule, const trx::ScheduleRequest &request,
+                                    const trx::ServerPort &port)
+{
+    const QString label = cameraLabel(m_pSettings->m_portInfos.value(port).PortName, port.portNo);
+    const TimeCode tc(masterPortState(), request.startTc, daysFromWorkingDate(request.startDate));
+    return expandScheduleName(rule, label, request.startDate, tcInDigits(tc));
+}
+
+trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port)
+{
+    trx::ScheduleRequest r;
+    const MgwDestination dst = dialog.destination();
+    r.masterMgwId = dst.MasterMgwId;
+    r.masterDriveId = dst.MasterDriveId;
+    r.masterFolderId = dst.MasterFolderId;
+    r.proxyMgwId = dst.ProxyMgwId;
+    r.proxyDriveId = dst.ProxyDriveId;
+    r.proxyFolderId = dst.ProxyFolderId;
+    r.startDate = dialog.selectedDate();
+    const bool dropFrame = masterDropFrame();
+    r.startTc = dropFrameAdjusted(dialog.startTc(), dropFrame);
+    r.endTc = dropFrameAdjusted(dialog.endTc(), dropFrame);
+    r.type = scheduleType(r.startTc, r.endTc, dialog.isMaintenance());
+    r.endDate = scheduleEndDate(r.startDate, r.startTc, r.endTc);
+    r.withProxy = dialog.withProxy();
+    r.ports = {port};
+    r.proxyPorts = m_mapProxyPorts;
+    r.name = requestName(dialog.name(), r, port);
+    if (r.withProxy) {
+        const trx::ServerPort proxy(port.serverId, m_mapProxyPorts.value(port, port.portNo));
+        r.name += kProxyNameSeparator + requestName(dialog.name(), r, proxy);
+    }
+    return r;
+}
+
+void MainController::showEditingMessage(const QString &title, const QStringList &lines, int icon)
+{
+    m_editingPrompts.message(m_pMainView, joinedMessages(lines), title, icon);
+}
+
+bool MainController::portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date,
+                               bool asProxy, const QString &excludedId, QStringList &errors)
+{
+    const trx::ServerPort key(serverId, port);
+    PortCheckFacts facts;
+    facts.serverName = m_mapServers.value(serverId).name;
+    facts.portName = portLabel(m_pSettings->m_portInfos.value(key).PortName, port);
+    facts.asProxy = asProxy;
+    bool recording = false;
+    {
+        QMutexLocker lock(&m_portTableMutex);
+        recording = m_mapRecStatus.value(key, false);
+    }
+    facts.materialOk = recording && usableRangeAccepts(serverId, {port}, startTc, endTc, date);
+    facts.openEnd = endTc == -1;
+
+    const trx::PortState master = masterPortState();
+    const int days = daysFromWorkingDate(date);
+    facts.period.start = TimeCode(master, startTc, days).frames;
+
+    // Other schedules of the port; one whose end is still open runs on until it finishes.
+    QList<FramePeriod> others;
+    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+        if (task.serverId != serverId || task.port != port || task.id == excludedId)
+            continue;
+        const trx::ScheduleInfo &sch = task.schedule;
+        FramePeriod p;
+        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
+        if (sch.endTc == -1)
+            p.end = unfinished(sch) ? INT_MAX : p.start;
+        else
+            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
+        others << p;
+    }
+    const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
+
+    if (!facts.openEnd) {
+        facts.period.end = TimeCode(master, endTc, startTc > endTc ? days + 1 : days).frames;
+        facts.overlapsSchedule = periodMeets(others, facts.period);
+        const int guardEnd = addSecondsInDay(endTc, 5);
+        FramePeriod guarded = facts.period;
+        guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
+        facts.meetsMaintenance = maintenanceMeets(maintenance, master, m_curTc.frames, guarded);
+        facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
+        facts.line24h = m_map24hLines.value(key, 0);
+    } else {
+        facts.meetsMaintenance =
+            maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames, facts.period.start);
+        for (const FramePeriod &o : qAsConst(others)) {
+            if (o.start <= facts.period.start && facts.period.start <= o.end)
+                facts.overlapsSchedule = true;
+        }
+    }
+    const QString line = portCheckLine(facts);
+    if (line.isEmpty())
+        return true;
+    errors << line;
+    return false;
+}
+
+void MainController::createChecks(const CreateTaskDialog &dialog, const QString &excludedId,
+                                  QStringList &errors)
+{
+    const int startTc = dialog.startTc();
+    const int endTc = dialog.endTc();
+    const MgwDestination dst = dialog.destination();
+    const bool withProxy = dialog.withProxy();
+    if (dialog.name().isEmpty())
+        errors << QStringLiteral("No schedule name");
+    if (startTc == -1)
+        errors << QStringLiteral("No Start TC");
+    if (startTc == endTc && dialog.durationTc() == 0)
+        errors << QStringLiteral("Invalid Timecode");
+    if (!validateDestination(dst.MasterMgwId, dst.MasterDriveId))
+        errors << QStringLiteral("No master destination");
+    if (withProxy && !validateDestination(dst.ProxyMgwId, dst.ProxyDriveId))
+        errors << QStringLiteral("No proxy destination");
+    const QList<trx::ServerPort> ports = dialog.selectedPorts();
+    if (ports.isEmpty()) {
+        errors << QStringLiteral("No port selection");
+        return;
+    }
+    if (startTc == -1)
+        return;
+    const QDate date = dialog.selectedDate();
+    for (const trx::ServerPort &p : ports) {
+        portCheck(p.serverId, p.portNo, startTc, endTc, date, false, excludedId, errors);
+        const int proxy = m_mapProxyPorts.value(p, p.portNo);
+        if (withProxy && proxy != p.portNo)
+            portCheck(p.serverId, proxy, startTc, endTc, date, true, excludedId, errors);
+    }
+}
+
+void MainController::slotCreateTaskOKClicked()
+{
+    auto *dlg = qobject_cast<CreateTaskDialog *>(sender());
+    if (!dlg)
+        return;
+    QStringList errors;
+    createChecks(*dlg, QString(), errors);
+    if (!errors.isEmpty()) {
+        showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
+        return;
+    }
+    dlg->accept();
+}
+
 void MainController::markStart(QString serverId, int port)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port) // placeholder: filled by the schedule-creation work
+    const trx::ServerPort key(serverId, port);
+    const MgwDestination dst = m_pSettings->m_mgwInfos.value(key);
+    trx::ScheduleRequest r;
+    r.ports = {key};
+    r.masterMgwId = dst.MasterMgwId;
+    r.masterDriveId = dst.MasterDriveId;
+    r.masterFolderId = dst.MasterFolderId;
+    r.proxyMgwId = dst.ProxyMgwId;
+    r.proxyDriveId = dst.ProxyDriveId;
+    r.proxyFolderId = dst.ProxyFolderId;
+    r.withProxy = dst.WithProxy;
+    r.proxyPorts = m_mapProxyPorts;
+    r.startDate = m_pSettings->m_date;
+    r.endDate = m_pSettings->m_date;
+    r.startTc = dropFrameAdjusted(masterPortState().currentTc, masterDropFrame());
+    r.endTc = -1;
+    r.type = trx::ScheduleInfo::OpenEnd;
+    r.name = requestName(m_pSettings->m_strDefaultOpenEndClipName, r, key);
+    const int proxy = m_mapProxyPorts.value(key, port);
+    if (r.withProxy)
+        r.name += kProxyNameSeparator +
+                  requestName(m_pSettings->m_strDefaultOpenEndClipName, r, trx::ServerPort(serverId, proxy));
+
+    QStringList errors;
+    if (r.name.isEmpty())
+        errors << QStringLiteral("No schedule name");
+    if (m_listMgws.isEmpty()) {
+        errors << QStringLiteral("No master destination");
+        if (r.withProxy)
+            errors << QStringLiteral("No proxy destination");
+    } else {
+        if (!validateDestination(r.masterMgwId, r.masterDriveId))
+            errors << QStringLiteral("No master destination");
+        // A row whose proxy choice is "None" has no proxy port in the map.
+        if (r.withProxy && m_mapProxyPorts.contains(key) &&
+            !validateDestination(r.proxyMgwId, r.proxyDriveId))
+            errors << QStringLiteral("No proxy destination");
+    }
+    portCheck(serverId, port, r.startTc, -1, r.startDate, false, QString(), errors);
+    if (r.withProxy && proxy != port)
+        portCheck(serverId, proxy, r.startTc, -1, r.startDate, true, QString(), errors);
+    if (!errors.isEmpty()) {
+        showEditingMessage(QStringLiteral("OpenEnd Schedule Error"), errors, ConfirmDialog::Critical);
+        return;
+    }
+    m_pClient->addSchedule(r);
 }
 
 void MainController::markEnd(QString serverId, int port)
 {
-    Q_UNUSED(serverId)
-    Q_UNUSED(port) // placeholder: filled by the schedule-creation work
+    const trx::PortState master = masterPortState();
+    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+        const trx::ScheduleInfo &sch = task.schedule;
+        if (task.serverId != serverId || task.port != port || !sch.mainScheduleId.isEmpty())
+            continue;
+        bool endAhead = false;
+        if (sch.endTc == -1) {
+            // An open end lies ahead until the schedule finishes; this is what mark end is for.
+            endAhead = unfinished(sch);
+        } else {
+            const int days = daysFromWorkingDate(sch.startDate) + (sch.startTc > sch.endTc ? 1 : 0);
+            endAhead = TimeCode(master, sch.endTc, days).frames > m_curTc.frames;
+        }
+        if (endAhead)
+            m_pClient->executeSchedule(task.id, 1);
+    }
 }
 
-void MainController::editTask() {} // placeholder: filled by the schedule-creation work
+void MainController::editTask()
+{
+    const QString id = taskIdOf(sender());
+    const auto it = m_mapTasks.constFind(id);
+    if (it == m_mapTasks.cend())
+        return;
+    const TaskEntry task = *it;
+    const trx::ScheduleInfo sch = task.schedule;
+    m_editSchedule = sch;
+    m_strEditOpeningStatus = statusText(sch.master.status);
+    const trx::PortState master = masterPortState();
+    const QDate today = m_pSettings->m_date;
+    const qint32 startPos = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
+    m_bEditNotStarted = sch.startDate > today || (sch.startDate == today && startPos > m_curTc.frames);
+
+    std::unique_ptr<CreateTaskDialog> dlg(createTaskDialog(true));
+    const trx::ServerPort key(sch.serverId, sch.portNo);
+    fillDialogPorts(*dlg, key, true);
+    dlg->setDestination(destinationOf(sch));
+    dlg->mgwsReady(m_listMgws);
+    dlg->fillFromSchedule(sch, TimeCode(master), m_bEditNotStarted);
+
+    if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
+        return;
+
+    if (!dlg->withProxy() && sch.withProxy && m_bEditNotStarted) {
+        const QString proxyId = findLinkingTask(sch.id);
+        if (!proxyId.isEmpty())
+            m_pClient->removeSchedule(proxyId);
+    }
+    const QList<trx::ServerPort> ports = dlg->selectedPorts();
+    trx::ScheduleRequest r = buildRequest(*dlg, ports.isEmpty() ? key : ports.first());
+    // Frames are not shown in the dialog: an unchanged hh:mm:ss keeps the stored frames.
+    if (!hhmmssChanged(sch.startTc, r.startTc))
+        r.startTc = sch.startTc;
+    if (!hhmmssChanged(sch.endTc, r.endTc))
+        r.endTc = sch.endTc;
+    qDebug() << "edit task" << sch.id;
+    m_pClient->updateSchedule(sch, r, 2);
+}
+
+void MainController::slotEditTaskOKClicked()
+{
+    auto *dlg = qobject_cast<CreateTaskDialog *>(sender());
+    if (!dlg)
+        return;
+    const trx::ScheduleInfo &sch = m_editSchedule;
+    const auto current = m_mapTasks.constFind(sch.id);
+    const QString opening = m_strEditOpeningStatus;
+    const QString now =
+        statusText(current != m_mapTasks.cend() ? current->schedule.master.status : sch.master.status);
+
+    EditValues before;
+    before.name = sch.name;
+    before.date = sch.startDate;
+    before.startTc = sch.startTc;
+    before.endTc = sch.endTc;
+    before.destinations = destinationStrings(sch);
+    EditValues after;
+    after.name = dlg->name();
+    after.date = dlg->selectedDate();
+    after.startTc = dlg->startTc();
+    after.endTc = dlg->endTc();
+    after.destinations = destinationStrings(dlg->destination());
+    // The destination a schedule without proxy reports has no proxy ids; the dialog may still hold some.
+    if (!sch.withProxy && !dlg->withProxy()) {
+        for (int i = 3; i < 6; ++i)
+            after.destinations[i] = before.destinations[i];
+    }
+
+    const QStringList started = startedMeanwhileMessages(opening, now, before, after);
+    if (!started.isEmpty()) {
+        showEditingMessage(QStringLiteral("Information"), started, ConfirmDialog::Information);
+        return;
+    }
+
+    if ((now.startsWith(QLatin1String("Waiting")) || now.startsWith(QLatin1String("In-Progress")) ||
+         now.startsWith(QLatin1String("Cancelled"))) &&
+        sch.startDate == m_pSettings->m_date && hhmmssChanged(before.endTc, after.endTc) &&
+        after.endTc != -1) {
+        const trx::PortState master = masterPortState();
+        const int days = daysFromWorkingDate(sch.startDate);
+        const qint32 newEnd =
+            TimeCode(master, after.endTc, after.endTc < after.startTc ? days + 1 : days).frames;
+        const qint32 oldEnd =
+            sch.endTc == -1 ? INT_MAX
+                            : TimeCode(master, sch.endTc, sch.endTc < sch.startTc ? days + 1 : days).frames;
+        if (endTooClose(newEnd, oldEnd, m_curTc.frames)) {
+            showEditingMessage(QStringLiteral("Information"), {QStringLiteral("Invalid End")},
+                               ConfirmDialog::Information);
+            return;
+        }
+    }
+
+    const QStringList finished = finishedMeanwhileMessages(opening, now, before, after);
+    if (!finished.isEmpty()) {
+        showEditingMessage(QStringLiteral("Information"), finished, ConfirmDialog::Information);
+        return;
+    }
+
+    QStringList errors;
+    createChecks(*dlg, sch.id, errors);
+    if (!errors.isEmpty()) {
+        showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
+        return;
+    }
+    dlg->accept();
+}
 
 void MainController::editTask(QString taskId)
 {
-    Q_UNUSED(taskId) // placeholder: filled by the schedule-creation work
+    const auto it = m_mapTasks.constFind(taskId);
+    if (it == m_mapTasks.cend() || !findPortWidget(it->serverId, it->port) || !it->item)
+        return;
+    it->item->editName();
 }
 
 void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iProxyPortId)
 {
-    Q_UNUSED(strServerId)
-    Q_UNUSED(iPort)
-    Q_UNUSED(iProxyPortId) // placeholder: filled by the schedule-creation work
+    const trx::ServerPort key(strServerId, iPort);
+    if (iProxyPortId == -1 || iProxyPortId == iPort) {
+        const auto old = m_mapProxyPorts.constFind(key);
+        if (old != m_mapProxyPorts.cend()) {
+            const int q = *old;
+            m_mapProxyPorts.remove(key);
+            if (m_pMainView) {
+                if (ServerWidget *server = m_pMainView->serverWidgets().value(strServerId))
+                    server->refreshProxyPorts();
+            }
+            for (auto it = m_mapTasks.begin(); it != m_mapTasks.end(); ++it) {
+                if (it->serverId != strServerId || it->port != q ||
+                    it->schedule.type == trx::ScheduleInfo::Maintenance)
+                    continue;
+                it->schedule.mainScheduleId.clear();
+                trx::ScheduleRequest r;
+                r.type = trx::ScheduleInfo::Normal;
+                m_pClient->updateSchedule(it->schedule, r, 1);
+            }
+            for (auto it = m_mapTasks.begin(); it != m_mapTasks.end(); ++it) {
+                if (it->serverId != strServerId || it->port != iPort)
+                    continue;
+                it->schedule.proxy = trx::ScheduleDestination();
+                it->proxyProgress = -1;
+                if (it->item)
+                    it->item->setProgress(it->masterProgress, -1);
+            }
+        }
+        m_mapProxyPorts.remove(key);
+        return;
+    }
+
+    m_mapProxyPorts.insert(key, iProxyPortId);
+    QList<UsableRange> masterRanges;
+    QList<UsableRange> proxyRanges;
+    bool withProxy = false;
+    {
+        QMutexLocker lock(&m_portsMutex);
+        const QMap<int, PortEntry> entries = m_mapPorts.value(strServerId);
+        masterRanges = entries.value(iPort).ranges;
+        if (iProxyPortId >= 0 && iProxyPortId <= 7 && iProxyPortId != iPort &&
+            entries.contains(iProxyPortId)) {
+            proxyRanges = entries.value(iProxyPortId).ranges;
+            withProxy = true;
+        }
+    }
+    if (ServerPortWidget *row = findPortWidget(strServerId, iPort))
+        row->timeline()->setRanges(masterRanges, proxyRanges, withProxy);
 }
 
 void MainController::slotProxyChkIsEnable(QMap<trx::ServerPort, bool> selectedPorts, int iStart, int iEnd,
                                           QDate date)
 {
-    Q_UNUSED(selectedPorts)
-    Q_UNUSED(iStart)
-    Q_UNUSED(iEnd)
-    Q_UNUSED(date) // placeholder: filled by the schedule-creation work
+    bool any = false;
+    for (auto it = selectedPorts.cbegin(); it != selectedPorts.cend() && !any; ++it) {
+        const int proxy = m_mapProxyPorts.value(it.key(), 0);
+        any = usableRangeAccepts(it.key().serverId, {proxy}, iStart, iEnd, date);
+    }
+    emit sigProxyChkEnable(any);
 }
-
-void MainController::slotCreateTaskOKClicked() {} // placeholder: filled by the schedule-creation work
-
-void MainController::slotEditTaskOKClicked() {} // placeholder: filled by the schedule-creation work

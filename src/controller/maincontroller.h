@@ -5,6 +5,7 @@
 #include "controller/controllerprompts.h"
 #include "controller/portstatus.h"
 #include "controller/taskentry.h"
+#include "controller/editingprompts.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
 #include "views/usablerange.h"
@@ -19,6 +20,7 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QVector>
@@ -30,6 +32,7 @@
 
 class OXAMainView;
 class QAction;
+class CreateTaskDialog;
 class ServerPortWidget;
 class ServerWidget;
 class Settings;
@@ -92,6 +95,10 @@ public:
     TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
     // A new hidden item for the schedule, its texts, extent and progress filled in.
     TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+    // False without a gateway id; true when the last gateway list has that gateway with that drive.
+    bool validateDestination(const QString &mgwId, const QString &driveId) const;
+    // How the schedule dialog and its messages run (controller_editing.cpp).
+    void setEditingPrompts(const EditingPrompts &prompts) { m_editingPrompts = prompts; }
 
     // trx::TRXMClientDelegate, called on the link's threads.
     void serverInfoChanged(const trx::ServerInfo &server) override;
@@ -317,4 +324,18 @@ private:
     std::atomic<bool> m_bPollPending{false};
     std::atomic<int> m_iPollCount{0};
     std::atomic<int> m_iSkippedPolls{0};
+
+    // Creating and editing schedules (controller_editing.cpp).
+    CreateTaskDialog *createTaskDialog(bool editMode);
+    void fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked, bool onlyChecked) const;
+    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port);
+    QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
+    bool masterDropFrame();
+    bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
+                   const QString &excludedId, QStringList &errors);
+    void createChecks(const CreateTaskDialog &dialog, const QString &excludedId, QStringList &errors);
+    void showEditingMessage(const QString &title, const QStringList &lines, int icon);
+    EditingPrompts m_editingPrompts = EditingPrompts::interactive();
+    QString m_strEditOpeningStatus;
+    bool m_bEditNotStarted = false;
 };

@@ -1,0 +1,232 @@
+#include "controller/schedulechecks.h"
+
+#include "cmn/timecode.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kEndMarginFrames = 900;
+
+int hoursOf(int tc)
+{
+    return (tc >> 24) & 0xFF;
+}
+int minutesOf(int tc)
+{
+    return (tc >> 16) & 0xFF;
+}
+int secondsOf(int tc)
+{
+    return (tc >> 8) & 0xFF;
+}
+int framesOf(int tc)
+{
+    return tc & 0xFF;
+}
+
+bool startsWithAny(const QString &text, std::initializer_list<const char *> prefixes)
+{
+    for (const char *p : prefixes) {
+        if (text.startsWith(QLatin1String(p)))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int scheduleType(int startTc, int endTc, bool maintenance)
+{
+    Q_UNUSED(startTc)
+    if (endTc == -1)
+        return trx::ScheduleInfo::OpenEnd;
+    return maintenance ? trx::ScheduleInfo::Maintenance : trx::ScheduleInfo::Normal;
+}
+
+QDate scheduleEndDate(const QDate &startDate, int startTc, int endTc)
+{
+    if (endTc != -1 && endTc < startTc)
+        return startDate.addDays(1);
+    return startDate;
+}
+
+int dropFrameAdjusted(int packedTc, bool dropFrame)
+{
+    if (!dropFrame || packedTc == -1)
+        return packedTc;
+    if (secondsOf(packedTc) == 0 && framesOf(packedTc) <= 1 && minutesOf(packedTc) % 10 != 0)
+        return packedTc + 2;
+    return packedTc;
+}
+
+int addSecondsInDay(int packedTc, int seconds)
+{
+    if (packedTc == -1)
+        return -1;
+    constexpr int day = 24 * 3600;
+    int total = hoursOf(packedTc) * 3600 + minutesOf(packedTc) * 60 + secondsOf(packedTc) + seconds;
+    total = ((total % day) + day) % day;
+    return ((total / 3600) << 24) | (((total / 60) % 60) << 16) | ((total % 60) << 8) | framesOf(packedTc);
+}
+
+bool hhmmssChanged(int oldTc, int newTc)
+{
+    if (oldTc == -1 || newTc == -1)
+        return oldTc != newTc;
+    return (oldTc & ~0xFF) != (newTc & ~0xFF);
+}
+
+bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period)
+{
+    // Every earlier schedule is compared, not only the one starting just before: a long schedule
+    // may contain a short one and still cover the new start.
+    for (const FramePeriod &o : others) {
+        if (o.start == period.start)
+            return true;
+        if (o.start < period.start && period.start <= o.end)
+            return true;
+        if (o.start > period.start && period.end >= o.start)
+            return true;
+    }
+    return false;
+}
+
+QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, const trx::PortState &master,
+                                          qint32 nowFrames)
+{
+    QList<FramePeriod> out;
+    const bool crosses = maintenance.endTc != -1 && maintenance.endTc < maintenance.startTc;
+    auto occurrence = [&](int day) {
+        FramePeriod p;
+        p.start = TimeCode(master, maintenance.startTc, day).frames;
+        p.end = TimeCode(master, maintenance.endTc, crosses ? day + 1 : day).frames;
+        return p;
+    };
+    if (maintenance.startDate.isValid()) {
+        out << occurrence(0);
+        return out;
+    }
+    for (int day = 0; day <= 7; ++day) {
+        const FramePeriod p = occurrence(day);
+        if (day == 0 && p.start <= nowFrames && p.end < nowFrames)
+            continue;
+        out << p;
+    }
+    return out;
+}
+
+bool maintenanceMeets(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
+                      qint32 nowFrames, const FramePeriod &period)
+{
+    QList<FramePeriod> all;
+    for (const trx::ScheduleInfo &m : maintenance)
+        all << maintenanceOccurrences(m, master, nowFrames);
+    return periodMeets(all, period);
+}
+
+bool maintenanceBlocksOpenEnd(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
+                              qint32 nowFrames, qint32 startFrames)
+{
+    for (const trx::ScheduleInfo &m : maintenance) {
+        const QList<FramePeriod> occ = maintenanceOccurrences(m, master, nowFrames);
+        // Day 0 may have been left out as already passed; a running window is never left out.
+        for (const FramePeriod &p : occ) {
+            if (p.start <= nowFrames && nowFrames <= p.end && startFrames <= p.end)
+                return true;
+        }
+    }
+    return false;
+}
+
+QString portLabel(const QString &portName, int portNo)
+{
+    if (!portName.isEmpty())
+        return portName;
+    return QStringLiteral("Port %1").arg(QChar(QLatin1Char('A').unicode() + portNo));
+}
+
+QString portCheckLine(const PortCheckFacts &facts)
+{
+    QString reasons;
+    if (!facts.materialOk)
+        reasons += QStringLiteral("No material, ");
+    if (!facts.openEnd) {
+        if (facts.overlapsSchedule)
+            reasons += QStringLiteral("Next Schedule, ");
+        if (facts.meetsMaintenance)
+            reasons += QStringLiteral("Maintenance Schedule, ");
+        if (qint64(facts.period.end) - facts.period.start > facts.remainFrames)
+            reasons += QStringLiteral("Remain time, ");
+        if (facts.period.start < facts.line24h && facts.line24h < facts.period.end)
+            reasons += QStringLiteral("24hrs, ");
+    } else {
+        if (facts.meetsMaintenance)
+            reasons += QStringLiteral("Maintenance Schedule, ");
+        if (facts.overlapsSchedule)
+            reasons += QStringLiteral("Next schedule");
+    }
+    if (reasons.isEmpty())
+        return QString();
+    if (reasons.endsWith(QLatin1String(", ")))
+        reasons.chop(2);
+    const QString prefix = facts.asProxy ? QStringLiteral("%1 [%2]: ") : QStringLiteral("%1 %2: ");
+    return prefix.arg(facts.serverName, facts.portName) + reasons;
+}
+
+QString joinedMessages(const QStringList &lines)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1Char('\n');
+    return text;
+}
+
+QStringList startedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+                                     const EditValues &before, const EditValues &after)
+{
+    QStringList out;
+    if (!openingStatus.startsWith(QLatin1String("Scheduled")) ||
+        !startsWithAny(currentStatus, {"Waiting", "In-Progress"}))
+        return out;
+    if (before.name != after.name)
+        out << QStringLiteral("Could not edit the name because it is in progress.");
+    if (before.date != after.date)
+        out << QStringLiteral("Could not edit the date because it is in progress.");
+    if (hhmmssChanged(before.startTc, after.startTc))
+        out << QStringLiteral("Could not edit the Start because it is in progress.");
+    if (before.destinations != after.destinations)
+        out << QStringLiteral("Could not edit the destination because it is in progress.");
+    return out;
+}
+
+bool endTooClose(qint32 newEndFrames, qint32 oldEndFrames, qint32 nowFrames)
+{
+    const qint64 limit = qint64(nowFrames) + kEndMarginFrames;
+    // A new end in the past is as unusable as one too close to now.
+    if (newEndFrames < limit)
+        return true;
+    return oldEndFrames < limit;
+}
+
+QStringList finishedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+                                      const EditValues &before, const EditValues &after)
+{
+    QStringList out;
+    if (!startsWithAny(openingStatus, {"Scheduled", "Waiting", "In-Progress"}))
+        return out;
+    QString suffix;
+    if (currentStatus.startsWith(QLatin1String("Completed")))
+        suffix = QStringLiteral("completed.");
+    else if (currentStatus.startsWith(QLatin1String("Transfer Error")))
+        suffix = QStringLiteral("failed to transfer.");
+    else if (currentStatus.startsWith(QLatin1String("Cancelled")))
+        suffix = QStringLiteral("cancelled.");
+    else
+        return out;
+    if (before.date != after.date)
+        out << QStringLiteral("%1%2").arg(QStringLiteral("Could not edit the date because it is "), suffix);
+    if (hhmmssChanged(before.startTc, after.startTc) || hhmmssChanged(before.endTc, after.endTc))
+        out << QStringLiteral("%1%2").arg(QStringLiteral("Could not edit the TC because it is "), suffix);
+    return out;
+}
