@@ -1,37 +1,121 @@
 #include "controller/maincontroller.h"
 
-// The schedule item's context menu and its actions; the task-actions work fills these in.
+#include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+#include "views/timelineitemwidget.h"
+#include "widgets/confirmdialog.h"
+
+#include <QAction>
+#include <QDebug>
+
+namespace {
+
+// The schedule an action or item stands for: menu actions carry it as data, items as their task id.
+QString taskIdOf(QObject *sender)
+{
+    if (auto *action = qobject_cast<QAction *>(sender))
+        return action->data().toString();
+    if (auto *item = qobject_cast<TimelineItemWidget *>(sender))
+        return item->taskId();
+    return QString();
+}
+
+} // namespace
 
 void MainController::taskItemContextMenu(QPoint pos)
 {
-    Q_UNUSED(pos) // placeholder: filled by the task-actions work
-}
+    const QString id = taskIdOf(sender());
+    const auto task = m_mapTasks.constFind(id);
+    if (task == m_mapTasks.cend())
+        return;
+    const ScheduleInfo sch = task->schedule;
+    for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
+        action->setData(id);
+    m_actEdit->setEnabled(canEdit(sch));
+    m_actDelete->setEnabled(canDelete(sch));
+    m_actStop->setEnabled(stoppable(sch));
 
-void MainController::removeTask() {} // placeholder: filled by the task-actions work
-
-void MainController::cancelTask() {} // placeholder: filled by the task-actions work
-
-void MainController::retransferTask() {} // placeholder: filled by the task-actions work
-
-void MainController::startArchive(QString taskId)
-{
-    Q_UNUSED(taskId) // placeholder: filled by the task-actions work
+    // The item stays enlarged under its menu; it may be dropped while the menu runs.
+    QPointer<TimelineItemWidget> item = qobject_cast<TimelineItemWidget *>(sender());
+    if (item)
+        item->setPinned(true);
+    if (m_prompts.runMenu)
+        m_prompts.runMenu(m_menuTask, pos);
+    if (item)
+        item->setPinned(false);
 }
 
 bool MainController::canEdit(const ScheduleInfo &sch)
 {
-    Q_UNUSED(sch)
-    return false;
+    switch (editVerdict(sch, masterPortState(), m_curTc, m_pSettings->m_date)) {
+    case EditVerdict::Editable:
+        return true;
+    case EditVerdict::NotEditable:
+        return false;
+    case EditVerdict::ClipTest:
+        break;
+    }
+    trx::ClipInfo clip;
+    const bool found = m_pClient->getClipInfo(sch.serverId, sch.master.clipId, clip);
+    return clipTestPasses(found, clip.clipRef, sch);
 }
 
 bool MainController::canDelete(const ScheduleInfo &sch) const
 {
-    Q_UNUSED(sch)
-    return false;
+    return deletable(sch, masterPortState(), m_curTc, m_pSettings->m_date);
 }
 
 bool MainController::isUnfinished(const QString &taskId) const
 {
-    Q_UNUSED(taskId)
-    return true;
+    return isUnfinishedStatus(statusText(m_mapTasks.value(taskId).schedule.master.status));
+}
+
+void MainController::removeTask()
+{
+    const QString id = taskIdOf(sender());
+    if (!m_prompts.confirm)
+        return;
+    const int answer =
+        m_prompts.confirm(m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?"),
+                          QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+    if (answer != ConfirmDialog::ResultOk)
+        return;
+    // Looked up after the question: the schedule may have started while it was open.
+    const ScheduleInfo sch = m_mapTasks.value(id).schedule;
+    if (canDelete(sch)) {
+        m_pClient->removeSchedule(id);
+        return;
+    }
+    m_prompts.confirm(m_pMainView, QStringLiteral("Could not delete the schedule because it is in progress."),
+                      QStringLiteral("Delete Schedule Error"), ConfirmDialog::OkOnly, ConfirmDialog::Critical);
+}
+
+void MainController::cancelTask()
+{
+    const QString id = taskIdOf(sender());
+    if (!m_prompts.confirm)
+        return;
+    const int answer =
+        m_prompts.confirm(m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?"),
+                          QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+    if (answer == ConfirmDialog::ResultOk && isUnfinished(id))
+        m_pClient->executeSchedule(id, answer + 1);
+}
+
+void MainController::retransferTask()
+{
+    qDebug() << "retransfer task" << taskIdOf(sender());
+}
+
+void MainController::startArchive(QString taskId)
+{
+    const TaskEntry task = m_mapTasks.value(taskId);
+    const ScheduleInfo &sch = task.schedule;
+    m_pClient->archiveClip(task.archiveMgwId, sch.serverId, sch.master.clipId, task.archiveDriveId, QString());
+    if (!sch.proxy.clipId.isEmpty())
+        m_pClient->archiveClip(task.archiveProxyMgwId, sch.serverId, sch.proxy.clipId, task.archiveProxyDriveId,
+                               QString());
 }
