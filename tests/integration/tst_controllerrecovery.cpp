@@ -6,6 +6,7 @@
 
 #include "platform/idbg.h"
 
+#include <QPushButton>
 #include <QTcpServer>
 
 #include <thread>
@@ -60,6 +61,7 @@ class tst_ControllerRecovery : public QObject
 private slots:
     void initTestCase();
     void droppedLinkRebuildsWithoutDuplicates();
+    void visiblePanelsFollowTheManagerAfterAReconnect();
     void managerDownAtStartUpIsRetriedUntilItComes();
     void retryWaitsGrowWhileTheManagerStaysDown();
     void serverConnectingLaterGetsItsPanelAndReloads();
@@ -113,6 +115,60 @@ void tst_ControllerRecovery::droppedLinkRebuildsWithoutDuplicates()
     QVERIFY(!linkText.isEmpty());
     QVERIFY(linkText.first().at(0).toString().startsWith(QLatin1String("TRXM disconnected, retrying in ")));
     QVERIFY(h.controller()->connectionStatusText().isEmpty());
+}
+
+// After a reconnect the panels on screen are the ones the controller keeps updating: a
+// schedule the manager adds appears there, and recording states keep changing there.
+void tst_ControllerRecovery::visiblePanelsFollowTheManagerAfterAReconnect()
+{
+    ControllerHarness h;
+    QVERIFY(h.startSim(testScenario()));
+    h.createController();
+    QSignalSpy done(h.controller(), &MainController::sigInitDone);
+    h.controller()->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    h.sim()->call([](SimServer &s) { s.dropLinks(); });
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 2, 10000);
+
+    auto visibleRow = [&h](const QString &serverId, int port) -> ServerPortWidget * {
+        ServerWidget *server = h.view()->serverWidgets().value(serverId);
+        if (!server || !server->isVisible())
+            return nullptr;
+        ServerPortWidget *row = server->portWidget(port);
+        return row && row->isVisibleTo(h.view()) ? row : nullptr;
+    };
+    h.view()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(h.view()));
+    QVERIFY(visibleRow(QStringLiteral("srv-b"), 2));
+
+    const QDateTime now = h.sim()->call([](SimServer &s) { return s.clock().now(); });
+    const QDateTime start = now.addSecs(5400);
+    const auto tcOf = [](const QDateTime &t) {
+        const int ms = t.time().msecsSinceStartOfDay();
+        return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
+    };
+    trx::ScheduleRequest r;
+    r.masterMgwId = QStringLiteral("mgw-1");
+    r.masterDriveId = QStringLiteral("d1");
+    r.name = QStringLiteral("After the reconnect");
+    r.startDate = start.date();
+    r.endDate = start.addSecs(300).date();
+    r.startTc = tcOf(start);
+    r.endTc = tcOf(start.addSecs(300));
+    r.ports.append(trx::ServerPort(QStringLiteral("srv-b"), 2));
+    const QStringList before = QStringList(visibleRow(QStringLiteral("srv-b"), 2)->timeline()->taskIds());
+    QVERIFY(h.controller()->client()->addSchedule(r));
+    QTRY_COMPARE_WITH_TIMEOUT(visibleRow(QStringLiteral("srv-b"), 2)->timeline()->taskIds().size(),
+                              before.size() + 1, 10000);
+
+    h.sim()->call([](SimServer &s) { s.installation().setPortRecording(QStringLiteral("srv-b"), 2, false); });
+    QTRY_COMPARE_WITH_TIMEOUT(
+        visibleRow(QStringLiteral("srv-b"), 2)->recButton()->property("Recording").toString(),
+        QStringLiteral("No"), 10000);
+    h.sim()->call([](SimServer &s) { s.installation().setPortRecording(QStringLiteral("srv-b"), 2, true); });
+    QTRY_COMPARE_WITH_TIMEOUT(
+        visibleRow(QStringLiteral("srv-b"), 2)->recButton()->property("Recording").toString(),
+        QStringLiteral("Yes"), 10000);
 }
 
 void tst_ControllerRecovery::managerDownAtStartUpIsRetriedUntilItComes()
