@@ -1,10 +1,123 @@
 #include "controller/maincontroller.h"
 
-// Maintenance window checks, requests and items; the maintenance work fills these in.
+#include "controller/maintenancerules.h"
+#include "controller/schedulechecks.h"
+#include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
+#include "dialogs/maintenancedialog.h"
+#include "settings/settings.h"
+#include "trx/trxmclient.h"
+#include "views/oxamainview.h"
+#include "views/serverportwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
+#include "widgets/confirmdialog.h"
+
+#include <QMutexLocker>
+
+#include <climits>
+
+void MainController::maintenanceDialog()
+{
+    MaintenanceDialog dialog(m_pMainView);
+    connect(&dialog, &MaintenanceDialog::sigMaintenance, this, &MainController::slotCanMaintenance);
+    connect(this, &MainController::mtnDone, &dialog, &MaintenanceDialog::slotMtnDone);
+    connect(this, &MainController::mtnNoDone, &dialog, &MaintenanceDialog::slotMtnNoDone);
+    connect(this, &MainController::sigCloseMtnDialog, &dialog, &MaintenanceDialog::slotCloseMtnDialog);
+
+    QString unused;
+    dialog.slotCanMaintenanceNow(!maintenanceConflict(parseTcText(m_curTc.toString()), true, unused));
+    dialog.setMaintenanceTime(m_pSettings->m_maintenanceTime);
+    if (m_prompts.runMaintenance)
+        m_prompts.runMaintenance(dialog);
+}
+
+bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
+{
+    const trx::PortState master = masterPortState();
+    if (bNow)
+        tc = master.currentTc;
+    // Without a time there is no window to check; maintenance() sends nothing for it either.
+    if (tc == -1)
+        return false;
+
+    const TimeCode t(master, tc, 0);
+    const bool ahead = m_curTc.frames < t.frames;
+    const MaintenanceDays days = maintenanceDays(ahead, bNow);
+    const int endTc = maintenanceWindowEnd(master, tc);
+    const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
+
+    bool conflict = false;
+    for (auto server = m_mapServers.cbegin(); server != m_mapServers.cend(); ++server) {
+        const QMap<int, PortEntry> ports = m_mapPorts.value(server.key());
+        for (auto port = ports.cbegin(); port != ports.cend(); ++port) {
+            const trx::ServerPort key(server.key(), port.key());
+            const QString label = portLabel(m_pSettings->m_portInfos.value(key).PortName, port.key());
+            bool asProxy = false;
+            for (auto proxy = m_mapProxyPorts.cbegin(); proxy != m_mapProxyPorts.cend(); ++proxy) {
+                if (proxy.key().serverId == server.key() && proxy.value() == port.key())
+                    asProxy = true;
+            }
+
+            QList<FramePeriod> others;
+            for (const TaskEntry &task : m_mapTasks) {
+                if (task.serverId != server.key() || task.port != port.key())
+                    continue;
+                const trx::ScheduleInfo &sch = task.schedule;
+                FramePeriod p;
+                p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
+                if (sch.endTc == -1)
+                    p.end = isUnfinishedStatus(statusText(sch.master.status)) ? INT_MAX : p.start;
+                else
+                    p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
+                others << p;
+            }
+
+            for (int d = days.first; d <= days.last; ++d) {
+                FramePeriod window;
+                window.start = TimeCode(master, tc, d).frames;
+                window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
+                if (periodMeets(others, window) || maintenanceMeets(maintenance, master, m_curTc.frames, window)) {
+                    errorText += maintenancePortPrefix(server->name, label, asProxy) +
+                                 QStringLiteral("Next Schedule\n");
+                    conflict = true;
+                    break;
+                }
+            }
+        }
+    }
+    return conflict;
+}
+
+void MainController::slotCanMaintenance(bool bNow, int iTc)
+{
+    QString text;
+    if (maintenanceConflict(iTc, bNow, text)) {
+        auto *parent = qobject_cast<QWidget *>(sender());
+        if (m_prompts.confirm)
+            m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), text,
+                              QStringLiteral("Maintenance Error"), ConfirmDialog::OkOnly, ConfirmDialog::Critical);
+        return;
+    }
+    // An empty field must not wipe the daily time that the settings file keeps.
+    if (iTc != -1)
+        m_pSettings->m_maintenanceTime = iTc;
+    maintenance(bNow);
+    emit sigCloseMtnDialog();
+}
 
 void MainController::maintenance(bool bNow)
 {
-    Q_UNUSED(bNow) // placeholder: filled by the maintenance work
+    trx::ScheduleRequest request;
+    {
+        QMutexLocker lock(&m_portTableMutex);
+        request = maintenanceRequest(masterPortState(), m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
+    }
+    if (request.startTc == -1 || request.endTc == -1) {
+        qDebug("maintenance: no start time, nothing sent");
+        return;
+    }
+    m_pClient->addSchedule(request);
 }
 
 void MainController::maintenance()
@@ -14,23 +127,67 @@ void MainController::maintenance()
 
 void MainController::updateMaintenanceTaskView(QString strId)
 {
-    Q_UNUSED(strId) // placeholder: filled by the maintenance work
+    const auto found = m_mapMaintenance.constFind(strId);
+    if (found == m_mapMaintenance.cend())
+        return;
+    const trx::ScheduleInfo sch = *found;
+    const trx::PortState master = masterPortState();
+    const QDate today = m_pSettings->m_date;
+
+    int first = 0;
+    int last = 0;
+    if (sch.startDate.isValid()) {
+        first = last = daysFromWorkingDate(sch.startDate);
+    } else {
+        first = TimeCode(master, sch.startTc, 0).frames > m_curTc.frames ? 0 : 1;
+        last = 7;
+    }
+    const bool crosses = sch.endTc != -1 && sch.endTc < sch.startTc;
+    const QString status = statusText(sch.master.status);
+
+    for (const QMap<int, PortEntry> &ports : qAsConst(m_mapPorts)) {
+        for (const PortEntry &port : ports) {
+            if (!port.widget)
+                continue;
+            TimelineWidget *timeline = port.widget->timeline();
+            // Redrawn from scratch: a changed schedule or date must not leave the old items behind.
+            timeline->removeItemsByTaskId(strId);
+            for (int d = first; d <= last; ++d) {
+                const TimeCode start(master, sch.startTc, d);
+                const int endDay = crosses ? d + 1 : d;
+                const TimeCode end(master, sch.endTc, endDay);
+                const int length = qMax(1, end.frames - start.frames);
+                auto *item = new TimelineItemWidget(
+                    nullptr, QStringLiteral("Maintenance"), start.frames, length,
+                    maintenanceItemText(today.addDays(d), start.toString()),
+                    maintenanceItemText(today.addDays(endDay), end.toString()), status);
+                item->setMaintenance(true);
+                item->setDated(sch.startDate.isValid());
+                item->setValue(TimelineItemWidget::TaskIdKey, QVariant(strId));
+                item->setReady(true);
+                timeline->addItem(item, false);
+            }
+            timeline->relayout();
+        }
+    }
 }
 
-void MainController::updateMaintenanceTask() {} // placeholder: filled by the maintenance work
-
-void MainController::slotCanMaintenance(bool bNow, int iTc)
+void MainController::updateMaintenanceTask()
 {
-    Q_UNUSED(bNow)
-    Q_UNUSED(iTc) // placeholder: filled by the maintenance work
-}
-
-void MainController::maintenanceDialog() {}
-
-bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
-{
-    Q_UNUSED(tc)
-    Q_UNUSED(bNow)
-    Q_UNUSED(errorText)
-    return false;
+    const QDate date = m_pSettings->m_date;
+    if (m_lastMtnDate.isValid() && m_lastMtnDate != date) {
+        m_lastMtnDate = date;
+        update24hPortLines();
+        // The daily items count their days from the working date.
+        const QList<QString> ids = m_mapMaintenance.keys();
+        for (const QString &id : ids)
+            updateMaintenanceTaskView(id);
+        for (const QMap<int, PortEntry> &ports : qAsConst(m_mapPorts)) {
+            for (const PortEntry &port : ports) {
+                if (port.widget)
+                    port.widget->timeline()->refreshMaintenanceItems();
+            }
+        }
+    }
+    m_lastMtnDate = date;
 }

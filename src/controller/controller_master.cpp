@@ -47,6 +47,12 @@ void MainController::updateTimeline(trx::PortState masterPortState)
     m_curTc = TimeCode(masterPortState);
     const bool reanchor = m_bMasterChanged;
     m_bMasterChanged = false;
+    // An open maintenance dialog offers "Maintenance Now" only while the window is free.
+    QString unusedText;
+    if (maintenanceConflict(-1, true, unusedText))
+        emit mtnNoDone();
+    else
+        emit mtnDone();
     if (!m_pMainView)
         return;
     if (reanchor)

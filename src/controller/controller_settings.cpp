@@ -34,9 +34,6 @@ void MainController::settingsDialog()
     if (m_pMainView)
         m_pMainView->updateDate();
     updateMaintenanceTask();
-    const QList<QString> maintenanceIds = m_mapMaintenance.keys();
-    for (const QString &id : maintenanceIds)
-        updateMaintenanceTaskView(id);
 
     // A new installation first connects here: a changed address takes effect now, not at the
     // next retry or restart. Queued, so that the dialog is gone before the blocking requests run.

@@ -93,8 +93,15 @@ public:
     }
     QStringList itemIds(const QString &serverId, int port) const
     {
+        // The schedules of the port; the daily maintenance items every port shows are left out.
         ServerPortWidget *row = m_controller->findPortWidget(serverId, port);
-        QStringList ids = row ? QStringList(row->timeline()->taskIds()) : QStringList();
+        QStringList ids;
+        if (row) {
+            for (TimelineItemWidget *item : row->timeline()->items()) {
+                if (!item->isMaintenance())
+                    ids << item->taskId();
+            }
+        }
         ids.sort();
         return ids;
     }
