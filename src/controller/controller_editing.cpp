@@ -567,7 +567,10 @@ void MainController::slotProxyChkIsEnable(QMap<trx::ServerPort, bool> selectedPo
 {
     bool any = false;
     for (auto it = selectedPorts.cbegin(); it != selectedPorts.cend() && !any; ++it) {
-        const int proxy = m_mapProxyPorts.value(it.key(), 0);
+        // A port without a proxy port offers no proxy copy (port 0 stands in for nothing).
+        const int proxy = m_mapProxyPorts.value(it.key(), -1);
+        if (proxy < 0 || proxy == it.key().portNo)
+            continue;
         any = usableRangeAccepts(it.key().serverId, {proxy}, iStart, iEnd, date);
     }
     emit sigProxyChkEnable(any);
