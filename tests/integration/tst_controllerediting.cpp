@@ -10,9 +10,15 @@
 #include "settings/settings.h"
 #include "trx/records.h"
 #include "views/oxamainview.h"
+#include "views/serverportwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
 #include "widgets/confirmdialog.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -85,6 +91,8 @@ private slots:
     void editOfAScheduleThatStartedMeanwhile();
     void editMovesTheEnd();
     void proxyChoiceAsksTheUsableRanges();
+    void okTwiceSendsOneRequest();
+    void endToEndThroughTheRealDialog();
 
 private:
     // Runs the dialog as the operator would: `fill` sets the fields, then OK is pressed once.
@@ -514,6 +522,103 @@ void tst_ControllerEditing::proxyChoiceAsksTheUsableRanges()
     QCOMPARE(answers[0][0].toBool(), true);
     QCOMPARE(answers[1][0].toBool(), false);
     QCOMPARE(answers[2][0].toBool(), false);
+}
+
+void tst_ControllerEditing::okTwiceSendsOneRequest()
+{
+    clearCodes();
+    driveDialog([&](CreateTaskDialog &d) {
+        d.setStartText(QStringLiteral("130000"));
+        d.setEndText(QStringLiteral("131000"));
+        // The first press is handled below; this one comes while it is pending or after the close.
+        d.slotCreateTaskOKClicked();
+    });
+    m_controller->newTask(A, 0);
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
+    QTest::qWait(300);
+    QCOMPARE(codes().count(1002), 1);
+}
+
+namespace {
+
+// Types into the modal schedule dialog once it is up, then presses OK with the mouse.
+void typeIntoModalDialog(const std::function<void(CreateTaskDialog &)> &typing, bool *done)
+{
+    QTimer::singleShot(50, [typing, done] {
+        auto *dialog = qobject_cast<CreateTaskDialog *>(QApplication::activeModalWidget());
+        if (!dialog) {
+            typeIntoModalDialog(typing, done);
+            return;
+        }
+        typing(*dialog);
+        auto *ok = dialog->findChild<QPushButton *>(QStringLiteral("m_btnCreateTaskOK"));
+        QVERIFY(ok);
+        QTest::mouseClick(ok, Qt::LeftButton);
+        *done = true;
+    });
+}
+
+void typeTime(CreateTaskDialog &d, const char *prefix, const QString &hhmmss)
+{
+    const QStringList parts{QStringLiteral("H"), QStringLiteral("M"), QStringLiteral("S")};
+    for (int i = 0; i < 3; ++i) {
+        auto *field = d.findChild<QLineEdit *>(QLatin1String(prefix) + parts[i]);
+        QVERIFY(field);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClicks(field, hhmmss.mid(i * 2, 2));
+    }
+}
+
+} // namespace
+
+void tst_ControllerEditing::endToEndThroughTheRealDialog()
+{
+    // The real dialogs run modally; only the messages are caught.
+    EditingPrompts prompts = EditingPrompts::interactive();
+    prompts.message = [this](QWidget *, const QString &text, const QString &title, int icon) {
+        m_messages << Message{title, text, icon};
+    };
+    m_controller->setEditingPrompts(prompts);
+
+    bool typed = false;
+    typeIntoModalDialog(
+        [](CreateTaskDialog &d) {
+            auto *name = d.findChild<QLineEdit *>(QStringLiteral("name"));
+            name->selectAll();
+            QTest::keyClicks(name, QStringLiteral("e2e"));
+            typeTime(d, "start", QStringLiteral("100100"));
+            typeTime(d, "end", QStringLiteral("100200"));
+        },
+        &typed);
+    m_controller->newTask(A, 0);
+    QVERIFY(typed);
+    QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+    QTRY_VERIFY_WITH_TIMEOUT(simScheduleNamed(QStringLiteral("e2e")).has_value(), 3000);
+    const QString id = simScheduleNamed(QStringLiteral("e2e"))->id;
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item, 3000);
+    TimelineItemWidget *item = m_controller->tasks().value(id).item;
+    QCOMPARE(item->statusText(), QStringLiteral("Scheduled..."));
+    QVERIFY(m_controller->findPortWidget(A, 0)->timeline()->taskIds().contains(id));
+
+    // Edit its end through the same dialog.
+    QAction edit;
+    edit.setData(id);
+    connect(&edit, &QAction::triggered, m_controller.get(), qOverload<>(&MainController::editTask));
+    typed = false;
+    typeIntoModalDialog([](CreateTaskDialog &d) { typeTime(d, "end", QStringLiteral("100300")); }, &typed);
+    edit.trigger();
+    QVERIFY(typed);
+    QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+    QTRY_COMPARE_WITH_TIMEOUT(m_sim->call([&](SimServer &s) { return s.installation().schedule(id)->endTc; }),
+                              packed(10, 3, 0, 2), 3000);
+
+    // The simulator's clock moves it through recording and transfer.
+    m_sim->call([](SimServer &s) { s.advanceClock(90 * 1000); });
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item->statusText().startsWith("Waiting"), 3000);
+    m_sim->call([](SimServer &s) { s.advanceClock(95 * 1000); });
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item->statusText().startsWith("In-Progress"),
+                             3000);
 }
 
 QTEST_MAIN(tst_ControllerEditing)
