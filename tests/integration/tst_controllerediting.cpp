@@ -92,6 +92,7 @@ private slots:
     void editMovesTheEnd();
     void proxyChoiceAsksTheUsableRanges();
     void okTwiceSendsOneRequest();
+    void proxySwitchedOffDetachesTheProxySchedules();
     void endToEndThroughTheRealDialog();
 
 private:
@@ -537,6 +538,41 @@ void tst_ControllerEditing::okTwiceSendsOneRequest()
     QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
     QTest::qWait(300);
     QCOMPARE(codes().count(1002), 1);
+}
+
+void tst_ControllerEditing::proxySwitchedOffDetachesTheProxySchedules()
+{
+    m_controller->slotProxyPortChanged(A, 0, 1);
+    driveDialog([&](CreateTaskDialog &d) {
+        d.setName(QStringLiteral("pair"));
+        d.setStartText(QStringLiteral("130000"));
+        d.setEndText(QStringLiteral("131000"));
+        d.slotSetProxyChkEnable(true);
+    });
+    m_controller->newTask(A, 0);
+    QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
+    // The master schedule on port 0 and its proxy schedule on port 1.
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().size(), 4, 3000);
+    QString proxyId;
+    for (const TaskEntry &t : m_controller->tasks()) {
+        if (t.port == 1)
+            proxyId = t.id;
+    }
+    QVERIFY(!proxyId.isEmpty());
+    QVERIFY(!m_controller->tasks().value(proxyId).schedule.mainScheduleId.isEmpty());
+
+    clearCodes();
+    m_controller->slotProxyPortChanged(A, 0, -1);
+    QVERIFY(!m_controller->proxyPorts().contains(trx::ServerPort(A, 0)));
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1005), 1, 3000);
+    for (const TaskEntry &t : m_controller->tasks()) {
+        if (t.port == 0)
+            QCOMPARE(t.proxyProgress, -1);
+    }
+    // Switching off twice sends nothing more.
+    m_controller->slotProxyPortChanged(A, 0, 0);
+    QTest::qWait(200);
+    QCOMPARE(codes().count(1005), 1);
 }
 
 namespace {
