@@ -78,9 +78,9 @@ void MainController::removeTask()
     const QString id = taskIdOf(sender());
     if (!m_prompts.confirm)
         return;
-    const int answer =
-        m_prompts.confirm(m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?"),
-                          QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+    const int answer = m_prompts.confirm(
+        m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?"),
+        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
     if (answer != ConfirmDialog::ResultOk)
         return;
     // Looked up after the question: the schedule may have started while it was open.
@@ -90,7 +90,8 @@ void MainController::removeTask()
         return;
     }
     m_prompts.confirm(m_pMainView, QStringLiteral("Could not delete the schedule because it is in progress."),
-                      QStringLiteral("Delete Schedule Error"), ConfirmDialog::OkOnly, ConfirmDialog::Critical);
+                      QStringLiteral("Delete Schedule Error"), ConfirmDialog::OkOnly,
+                      ConfirmDialog::Critical);
 }
 
 void MainController::cancelTask()
@@ -98,9 +99,9 @@ void MainController::cancelTask()
     const QString id = taskIdOf(sender());
     if (!m_prompts.confirm)
         return;
-    const int answer =
-        m_prompts.confirm(m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?"),
-                          QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+    const int answer = m_prompts.confirm(
+        m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?"),
+        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
     if (answer == ConfirmDialog::ResultOk && isUnfinished(id))
         m_pClient->executeSchedule(id, answer + 1);
 }
@@ -114,8 +115,9 @@ void MainController::startArchive(QString taskId)
 {
     const TaskEntry task = m_mapTasks.value(taskId);
     const ScheduleInfo &sch = task.schedule;
-    m_pClient->archiveClip(task.archiveMgwId, sch.serverId, sch.master.clipId, task.archiveDriveId, QString());
+    m_pClient->archiveClip(task.archiveMgwId, sch.serverId, sch.master.clipId, task.archiveDriveId,
+                           QString());
     if (!sch.proxy.clipId.isEmpty())
-        m_pClient->archiveClip(task.archiveProxyMgwId, sch.serverId, sch.proxy.clipId, task.archiveProxyDriveId,
-                               QString());
+        m_pClient->archiveClip(task.archiveProxyMgwId, sch.serverId, sch.proxy.clipId,
+                               task.archiveProxyDriveId, QString());
 }

@@ -77,7 +77,8 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                 FramePeriod window;
                 window.start = TimeCode(master, tc, d).frames;
                 window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
-                if (periodMeets(others, window) || maintenanceMeets(maintenance, master, m_curTc.frames, window)) {
+                if (periodMeets(others, window) ||
+                    maintenanceMeets(maintenance, master, m_curTc.frames, window)) {
                     errorText += maintenancePortPrefix(server->name, label, asProxy) +
                                  QStringLiteral("Next Schedule\n");
                     conflict = true;
@@ -96,7 +97,8 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
         auto *parent = qobject_cast<QWidget *>(sender());
         if (m_prompts.confirm)
             m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), text,
-                              QStringLiteral("Maintenance Error"), ConfirmDialog::OkOnly, ConfirmDialog::Critical);
+                              QStringLiteral("Maintenance Error"), ConfirmDialog::OkOnly,
+                              ConfirmDialog::Critical);
         return;
     }
     // An empty field must not wipe the daily time that the settings file keeps.
@@ -111,7 +113,8 @@ void MainController::maintenance(bool bNow)
     trx::ScheduleRequest request;
     {
         QMutexLocker lock(&m_portTableMutex);
-        request = maintenanceRequest(masterPortState(), m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
+        request =
+            maintenanceRequest(masterPortState(), m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
     }
     if (request.startTc == -1 || request.endTc == -1) {
         qDebug("maintenance: no start time, nothing sent");

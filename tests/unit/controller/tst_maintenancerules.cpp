@@ -76,21 +76,22 @@ void tst_MaintenanceRules::request_data()
     QTest::addColumn<QDate>("startDate");
     QTest::addColumn<QDate>("endDate");
 
-    QTest::newRow("daily at 02:00") << 25 << false << tc(12, 0, 0, 0) << tc(2, 0, 0, 0) << false << tc(2, 0, 0, 0)
-                                    << tc(2, 0, 10, 0) << QDate() << QDate();
+    QTest::newRow("daily at 02:00") << 25 << false << tc(12, 0, 0, 0) << tc(2, 0, 0, 0) << false
+                                    << tc(2, 0, 0, 0) << tc(2, 0, 10, 0) << QDate() << QDate();
     QTest::newRow("now at 23:59:55:00 ends tomorrow")
         << 25 << false << tc(23, 59, 55, 0) << tc(2, 0, 0, 0) << true << tc(23, 59, 55, 0) << tc(0, 0, 5, 0)
         << kToday << kToday.addDays(1);
-    QTest::newRow("now at noon stays today") << 25 << false << tc(12, 0, 0, 3) << -1 << true << tc(12, 0, 0, 3)
-                                             << tc(12, 0, 10, 3) << kToday << kToday;
+    QTest::newRow("now at noon stays today") << 25 << false << tc(12, 0, 0, 3) << -1 << true
+                                             << tc(12, 0, 0, 3) << tc(12, 0, 10, 3) << kToday << kToday;
     QTest::newRow("drop-frame daily 00:01:00:00") << 29 << true << tc(12, 0, 0, 0) << tc(0, 1, 0, 0) << false
                                                   << tc(0, 1, 0, 2) << tc(0, 1, 10, 2) << QDate() << QDate();
-    QTest::newRow("drop-frame 00:10:00:00 is real") << 29 << true << tc(12, 0, 0, 0) << tc(0, 10, 0, 0) << false
-                                                    << tc(0, 10, 0, 0) << tc(0, 10, 10, 0) << QDate() << QDate();
+    QTest::newRow("drop-frame 00:10:00:00 is real")
+        << 29 << true << tc(12, 0, 0, 0) << tc(0, 10, 0, 0) << false << tc(0, 10, 0, 0) << tc(0, 10, 10, 0)
+        << QDate() << QDate();
     // 300 frames on: the window ends on a dropped number and moves on as well.
-    QTest::newRow("drop-frame end on a dropped number") << 29 << true << tc(12, 0, 0, 0) << tc(0, 0, 50, 0)
-                                                        << false << tc(0, 0, 50, 0) << tc(0, 1, 0, 2) << QDate()
-                                                        << QDate();
+    QTest::newRow("drop-frame end on a dropped number")
+        << 29 << true << tc(12, 0, 0, 0) << tc(0, 0, 50, 0) << false << tc(0, 0, 50, 0) << tc(0, 1, 0, 2)
+        << QDate() << QDate();
 }
 
 void tst_MaintenanceRules::request()

@@ -65,23 +65,25 @@ void tst_TaskRules::edit_data()
 
     const int noon = tc(12, 0, 0, 0);
     QTest::newRow("tomorrow") << sch(1, tc(1, 0, 0, 0), 1, tc(2, 0, 0, 0), 1) << EditVerdict::Editable;
-    QTest::newRow("starts 301 frames ahead") << sch(0, tc(12, 0, 12, 1), 0, tc(12, 0, 20, 0), 1)
-                                             << EditVerdict::Editable;
+    QTest::newRow("starts 301 frames ahead")
+        << sch(0, tc(12, 0, 12, 1), 0, tc(12, 0, 20, 0), 1) << EditVerdict::Editable;
     // 300 frames ahead: the end (400 frames ahead) is within 900, the start not passed.
     QTest::newRow("starts exactly 300 frames ahead, end close")
         << sch(0, tc(12, 0, 12, 0), 0, tc(12, 0, 16, 0), 1) << EditVerdict::NotEditable;
-    QTest::newRow("starts within 300 frames, end far") << sch(0, tc(12, 0, 4, 0), 0, tc(13, 0, 0, 0), 1)
-                                                       << EditVerdict::Editable;
+    QTest::newRow("starts within 300 frames, end far")
+        << sch(0, tc(12, 0, 4, 0), 0, tc(13, 0, 0, 0), 1) << EditVerdict::Editable;
     QTest::newRow("open end started") << sch(0, tc(11, 0, 0, 0), 0, -1, 6) << EditVerdict::NotEditable;
-    QTest::newRow("open end from yesterday") << sch(-1, tc(23, 0, 0, 0), -1, -1, 6) << EditVerdict::NotEditable;
+    QTest::newRow("open end from yesterday")
+        << sch(-1, tc(23, 0, 0, 0), -1, -1, 6) << EditVerdict::NotEditable;
     QTest::newRow("open end starting soon") << sch(0, tc(12, 0, 1, 0), 0, -1, 1) << EditVerdict::NotEditable;
-    QTest::newRow("ended yesterday") << sch(-1, tc(10, 0, 0, 0), -1, tc(11, 0, 0, 0), 7) << EditVerdict::ClipTest;
-    QTest::newRow("ended earlier today") << sch(0, tc(10, 0, 0, 0), 0, tc(11, 0, 0, 0), 7)
-                                         << EditVerdict::ClipTest;
-    QTest::newRow("running, end far ahead") << sch(0, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 6)
-                                            << EditVerdict::Editable;
-    QTest::newRow("running, end within 900 frames") << sch(0, tc(11, 0, 0, 0), 0, tc(12, 0, 30, 0), 6)
-                                                    << EditVerdict::NotEditable;
+    QTest::newRow("ended yesterday") << sch(-1, tc(10, 0, 0, 0), -1, tc(11, 0, 0, 0), 7)
+                                     << EditVerdict::ClipTest;
+    QTest::newRow("ended earlier today")
+        << sch(0, tc(10, 0, 0, 0), 0, tc(11, 0, 0, 0), 7) << EditVerdict::ClipTest;
+    QTest::newRow("running, end far ahead")
+        << sch(0, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 6) << EditVerdict::Editable;
+    QTest::newRow("running, end within 900 frames")
+        << sch(0, tc(11, 0, 0, 0), 0, tc(12, 0, 30, 0), 6) << EditVerdict::NotEditable;
     QTest::newRow("running past midnight, end early tomorrow")
         << sch(0, tc(11, 0, 0, 0), 1, tc(0, 0, 10, 0), 6) << EditVerdict::Editable;
     QTest::newRow("maintenance") << [&] {
@@ -137,7 +139,8 @@ void tst_TaskRules::remove_data()
 
     QTest::newRow("waiting inside its period") << sch(0, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 3) << true;
     QTest::newRow("in progress") << sch(0, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 6) << false;
-    QTest::newRow("in progress, started yesterday") << sch(-1, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 6) << false;
+    QTest::newRow("in progress, started yesterday")
+        << sch(-1, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 6) << false;
     QTest::newRow("scheduled inside its period") << sch(0, tc(11, 0, 0, 0), 0, tc(13, 0, 0, 0), 1) << false;
     QTest::newRow("scheduled later today") << sch(0, tc(12, 0, 0, 1), 0, tc(13, 0, 0, 0), 1) << true;
     QTest::newRow("completed earlier today") << sch(0, tc(10, 0, 0, 0), 0, tc(11, 0, 0, 0), 7) << true;
