@@ -110,11 +110,12 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
 
 void MainController::maintenance(bool bNow)
 {
+    // The master state is read first: the master lock is never taken inside the port-table lock.
+    const trx::PortState master = masterPortState();
     trx::ScheduleRequest request;
     {
         QMutexLocker lock(&m_portTableMutex);
-        request =
-            maintenanceRequest(masterPortState(), m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
+        request = maintenanceRequest(master, m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
     }
     if (request.startTc == -1 || request.endTc == -1) {
         qDebug("maintenance: no start time, nothing sent");
