@@ -53,6 +53,12 @@ void MainController::updateTimeline(trx::PortState masterPortState)
         emit mtnNoDone();
     else
         emit mtnDone();
+    // Maintenance items may have been drawn before the master was known, or on another master's rate.
+    if (reanchor) {
+        const QList<QString> maintenanceIds = m_mapMaintenance.keys();
+        for (const QString &id : maintenanceIds)
+            updateMaintenanceTaskView(id);
+    }
     if (!m_pMainView)
         return;
     if (reanchor)
