@@ -91,13 +91,13 @@ void SimInstallation::load(const SimScenario &scenario)
     const QDateTime now = m_pClock->now();
     m_loadedAt = now;
 
-    for (const SimServerSpec &spec : scenario.servers) {
+    for (const SimServerSpec &config : scenario.servers) {
         Server server;
-        server.spec = spec;
-        server.connected = spec.connected;
-        for (const SimPortSpec &ps : spec.ports) {
+        server.config = config;
+        server.connected = config.connected;
+        for (const SimPortSpec &ps : config.ports) {
             Port port;
-            port.spec = ps;
+            port.config = ps;
             port.rate = frameRateFor(ps.rateCode, ps.dropFrame);
             port.recording = ps.recording;
             const QDateTime start = now.addMSecs(-qint64(ps.trainHours * 3600000.0));
@@ -107,8 +107,8 @@ void SimInstallation::load(const SimScenario &scenario)
             port.trains.append(train);
             server.ports.insert(ps.port, port);
         }
-        m_servers.insert(spec.id, server);
-        m_serverOrder.append(spec.id);
+        m_servers.insert(config.id, server);
+        m_serverOrder.append(config.id);
     }
 
     m_gateways = scenario.gateways;
@@ -125,8 +125,8 @@ void SimInstallation::load(const SimScenario &scenario)
         }
     }
 
-    for (const SimScheduleSpec &spec : scenario.schedules)
-        addFromSpec(spec, now);
+    for (const SimScheduleSpec &config : scenario.schedules)
+        addFromSpec(config, now);
 
     if (scenario.maintenanceTc >= 0) {
         Schedule s;
@@ -153,59 +153,59 @@ SimInstallation::Train SimInstallation::newTrain(Server &server, const QDateTime
     Train t;
     t.trainNo = server.nextTrainNo++;
     t.start = start;
-    t.clipRef = QCryptographicHash::hash(server.spec.id.toUtf8() + '/' + QByteArray::number(t.trainNo),
+    t.clipRef = QCryptographicHash::hash(server.config.id.toUtf8() + '/' + QByteArray::number(t.trainNo),
                                          QCryptographicHash::Md5);
     return t;
 }
 
-void SimInstallation::addFromSpec(const SimScheduleSpec &spec, const QDateTime &now)
+void SimInstallation::addFromSpec(const SimScheduleSpec &config, const QDateTime &now)
 {
-    const Port *port = findPort(spec.serverId, spec.port);
+    const Port *port = findPort(config.serverId, config.port);
     if (!port)
         return;
     Schedule s;
     trx::ScheduleInfo &info = s.info;
-    info.id = spec.id.isEmpty() || m_schedules.contains(spec.id) ? nextScheduleId() : spec.id;
-    info.serverId = spec.serverId;
-    info.name = spec.name;
-    info.portNo = spec.port;
-    info.type = spec.type;
-    if (spec.relative) {
-        const QDateTime start = now.addSecs(spec.startInSecs);
+    info.id = config.id.isEmpty() || m_schedules.contains(config.id) ? nextScheduleId() : config.id;
+    info.serverId = config.serverId;
+    info.name = config.name;
+    info.portNo = config.port;
+    info.type = config.type;
+    if (config.relative) {
+        const QDateTime start = now.addSecs(config.startInSecs);
         info.startDate = start.date();
         info.startTc = packedAt(port->rate, start, 0);
-        if (spec.durationSecs > 0) {
-            const QDateTime end = start.addSecs(spec.durationSecs);
+        if (config.durationSecs > 0) {
+            const QDateTime end = start.addSecs(config.durationSecs);
             info.endDate = end.date();
             info.endTc = packedAt(port->rate, end, 0);
         }
     } else {
-        info.startDate = now.date().addDays(spec.day);
-        info.startTc = spec.startTc;
-        info.endTc = spec.endTc;
-        if (spec.endTc >= 0)
-            info.endDate = info.startDate.addDays(spec.endTc < spec.startTc ? 1 : 0);
+        info.startDate = now.date().addDays(config.day);
+        info.startTc = config.startTc;
+        info.endTc = config.endTc;
+        if (config.endTc >= 0)
+            info.endDate = info.startDate.addDays(config.endTc < config.startTc ? 1 : 0);
     }
     info.master.clipId = QStringLiteral("C") + info.id;
     info.master.clipRef = QString::fromLatin1(port->trains.last().clipRef.toHex());
-    setDestinationIds(info.master, spec.master.mgwId, spec.master.driveId, spec.master.folderId);
+    setDestinationIds(info.master, config.master.mgwId, config.master.driveId, config.master.folderId);
     info.master.status = Scheduled;
-    s.failAt = spec.failAt;
-    if (spec.fixedStatus != 0) {
-        info.master.status = spec.fixedStatus;
-        info.master.progress = spec.fixedStatus == TransferError ? 40 : -1;
+    s.failAt = config.failAt;
+    if (config.fixedStatus != 0) {
+        info.master.status = config.fixedStatus;
+        info.master.progress = config.fixedStatus == TransferError ? 40 : -1;
         s.frozen = true;
     }
     Schedule proxy;
-    if (spec.proxyPort >= 0) {
+    if (config.proxyPort >= 0) {
         info.withProxy = true;
-        setDestinationIds(info.proxy, spec.proxy.mgwId, spec.proxy.driveId, spec.proxy.folderId);
+        setDestinationIds(info.proxy, config.proxy.mgwId, config.proxy.driveId, config.proxy.folderId);
         info.proxy.status = info.master.status;
-        info.proxy.progress = spec.fixedStatus == TransferError ? 30 : -1;
+        info.proxy.progress = config.fixedStatus == TransferError ? 30 : -1;
         proxy.info = info;
         proxy.info.id = nextScheduleId();
         proxy.info.mainScheduleId = info.id;
-        proxy.info.portNo = spec.proxyPort;
+        proxy.info.portNo = config.proxyPort;
         proxy.info.withProxy = false;
         proxy.info.master = info.proxy;
         proxy.info.master.clipId = QStringLiteral("C") + proxy.info.id;
@@ -369,8 +369,8 @@ void SimInstallation::tick()
 trx::ServerInfo SimInstallation::serverInfo(const Server &server) const
 {
     trx::ServerInfo info;
-    info.id = server.spec.id;
-    info.name = server.spec.name;
+    info.id = server.config.id;
+    info.name = server.config.name;
     info.connected = server.connected;
     info.text3 = QStringLiteral("127.0.0.1");
     info.int11 = server.ports.size();
@@ -411,10 +411,10 @@ trx::ServerSettings SimInstallation::serverSettings(const QString &serverId) con
     const auto it = m_servers.constFind(serverId);
     if (it == m_servers.constEnd())
         return settings;
-    settings.systemFrequency = it.value().spec.systemFrequency;
+    settings.systemFrequency = it.value().config.systemFrequency;
     settings.int1 = it.value().ports.size();
     for (const Port &p : it.value().ports)
-        settings.cameraTrains.insert(p.spec.camera, p.spec.port);
+        settings.cameraTrains.insert(p.config.camera, p.config.port);
     return settings;
 }
 
@@ -422,11 +422,11 @@ trx::PortState SimInstallation::portState(const Server &server, const Port &port
 {
     trx::PortState st;
     st.stateCode = server.connected ? 1 : 0;
-    st.currentTc = packedAt(port.rate, now, port.spec.tcOffsetFrames);
+    st.currentTc = packedAt(port.rate, now, port.config.tcOffsetFrames);
     st.tcTag = 1;
     st.recording = port.recording;
-    st.dropFrame = port.spec.dropFrame;
-    st.systemFrequency = port.spec.rateCode;
+    st.dropFrame = port.config.dropFrame;
+    st.systemFrequency = port.config.rateCode;
     if (port.recording && !port.trains.isEmpty())
         st.recordPosition = int(framesIn(port.rate, port.trains.last().start.msecsTo(now)));
     return st;
@@ -440,7 +440,7 @@ QMap<qint32, trx::PortState> SimInstallation::portStates(const QString &serverId
         return states;
     const QDateTime now = m_pClock->now();
     for (const Port &p : it.value().ports)
-        states.insert(p.spec.port, portState(it.value(), p, now));
+        states.insert(p.config.port, portState(it.value(), p, now));
     return states;
 }
 
@@ -450,7 +450,7 @@ QMap<trx::ServerPort, trx::PortState> SimInstallation::allPortStates() const
     const QDateTime now = m_pClock->now();
     for (const Server &s : m_servers)
         for (const Port &p : s.ports)
-            states.insert(trx::ServerPort(s.spec.id, p.spec.port), portState(s, p, now));
+            states.insert(trx::ServerPort(s.config.id, p.config.port), portState(s, p, now));
     return states;
 }
 
@@ -458,15 +458,15 @@ trx::RecordTrainInfo SimInstallation::trainInfo(const Server &server, const Port
                                                 const QDateTime &now) const
 {
     trx::RecordTrainInfo t;
-    t.serverId = server.spec.id;
-    t.portNo = port.spec.port;
-    t.cameraNo = port.spec.camera;
-    t.startTc = packedAt(port.rate, train.start, port.spec.tcOffsetFrames);
+    t.serverId = server.config.id;
+    t.portNo = port.config.port;
+    t.cameraNo = port.config.camera;
+    t.startTc = packedAt(port.rate, train.start, port.config.tcOffsetFrames);
     t.outPoint = int(framesIn(port.rate, train.start.msecsTo(train.end.isValid() ? train.end : now)));
     t.inPoint = 0;
-    t.systemFrequency = server.spec.systemFrequency;
-    t.rateCode = port.spec.rateCode;
-    t.dropFrame = port.spec.dropFrame;
+    t.systemFrequency = server.config.systemFrequency;
+    t.rateCode = port.config.rateCode;
+    t.dropFrame = port.config.dropFrame;
     t.startDate = train.start.date().toString(QStringLiteral("yyyyMMdd"));
     t.startTime = train.start.time().toString(QStringLiteral("HHmmsszzz"));
     t.clipRef = train.clipRef;
@@ -494,13 +494,13 @@ QMap<qint32, qint32> SimInstallation::loopModes(const QString &serverId) const
 {
     QMap<qint32, qint32> modes;
     for (const Port &p : m_servers.value(serverId).ports)
-        modes.insert(p.spec.port, p.spec.remainMinutes >= 0 ? 1 : 0);
+        modes.insert(p.config.port, p.config.remainMinutes >= 0 ? 1 : 0);
     return modes;
 }
 
 QString SimInstallation::remainText(const QString &serverId) const
 {
-    return m_servers.value(serverId).spec.remainText;
+    return m_servers.value(serverId).config.remainText;
 }
 
 QString SimInstallation::remainMinutes(const QString &serverId) const
@@ -511,10 +511,10 @@ QString SimInstallation::remainMinutes(const QString &serverId) const
     const qint64 elapsedMinutes = m_loadedAt.secsTo(m_pClock->now()) / 60;
     QMap<int, const Port *> byCamera;
     for (const Port &p : it.value().ports)
-        byCamera.insert(p.spec.camera, &p);
+        byCamera.insert(p.config.camera, &p);
     QStringList parts;
     for (const Port *p : qAsConst(byCamera)) {
-        const int rem = p->spec.remainMinutes;
+        const int rem = p->config.remainMinutes;
         const qint64 left = p->recording ? rem - elapsedMinutes : rem;
         parts.append(QString::number(rem < 0 ? -1 : std::max<qint64>(0, left)));
     }
@@ -544,8 +544,8 @@ SimInstallation::folders(const QString &mgwId, const QString &driveId, const QSt
         return std::nullopt;
     QList<trx::MgwFolderInfo> list;
     for (const Folder &f : it.value())
-        if (f.spec.parentId == parentId)
-            list.append(trx::MgwFolderInfo{f.spec.id, f.spec.parentId, f.spec.name, f.path});
+        if (f.config.parentId == parentId)
+            list.append(trx::MgwFolderInfo{f.config.id, f.config.parentId, f.config.name, f.path});
     return list;
 }
 

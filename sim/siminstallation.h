@@ -112,21 +112,21 @@ private:
     };
     struct Port
     {
-        SimPortSpec spec;
+        SimPortSpec config;
         FrameRate rate;
         bool recording = false;
         QList<Train> trains;
     };
     struct Server
     {
-        SimServerSpec spec;
+        SimServerSpec config;
         bool connected = true;
         QMap<int, Port> ports;
         qint32 nextTrainNo = 1;
     };
     struct Folder
     {
-        SimFolderSpec spec;
+        SimFolderSpec config;
         QString path;
     };
     struct Schedule
@@ -155,7 +155,7 @@ private:
     trx::RecordTrainInfo trainInfo(const Server &server, const Port &port, const Train &train,
                                    const QDateTime &now) const;
     trx::ServerInfo serverInfo(const Server &server) const;
-    void addFromSpec(const SimScheduleSpec &spec, const QDateTime &now);
+    void addFromSpec(const SimScheduleSpec &config, const QDateTime &now);
     void insertSchedule(const Schedule &s);
 
     SimClock *m_pClock = nullptr;

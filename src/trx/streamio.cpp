@@ -65,9 +65,9 @@ QDateTime readWireDateTime(QDataStream &s)
 {
     QDate date;
     QTime time;
-    qint8 spec = 0;
-    s >> date >> time >> spec;
-    switch (spec) {
+    qint8 timeSpec = 0;
+    s >> date >> time >> timeSpec;
+    switch (timeSpec) {
     case Qt::UTC:
         return QDateTime(date, time, Qt::UTC);
     case Qt::OffsetFromUTC: {

@@ -52,7 +52,7 @@ template<> struct WireMin<QDate>
 {
     static constexpr qint64 bytes = 8;
 };
-// Julian day, milliseconds of the day and the time spec.
+// Julian day, milliseconds of the day and the Qt::TimeSpec.
 template<> struct WireMin<QDateTime>
 {
     static constexpr qint64 bytes = 13;

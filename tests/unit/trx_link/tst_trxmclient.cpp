@@ -30,7 +30,7 @@ namespace {
 
 constexpr int TestPushType = 3000; // 0x0bb8
 
-// A stamp as a peer might send it: Julian day, milliseconds, time spec UTC. The client ignores it.
+// A stamp as a peer might send it: Julian day, milliseconds, Qt::TimeSpec UTC. The client ignores it.
 const char StampHex[] = "00000000 00258d1a 0001d4c0 01";
 
 QByteArray hex(const QByteArray &text)
@@ -397,7 +397,7 @@ void tst_TRXMClient::requestBytes_data()
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<QByteArray>("mask");
 
-    // length, kind 1, code, stamp (Julian day, ms, local time spec 0), id, status 0, payload
+    // length, kind 1, code, stamp (Julian day, ms, Qt::LocalTime 0), id, status 0, payload
     const QByteArray stamp = "???????????????? ???????? 00";
     const QByteArray id = "0000004c" + uuidMask();
     QTest::newRow("heartbeat: null payload, body of 103 bytes")
@@ -507,7 +507,7 @@ void tst_TRXMClient::receivedBytes_data()
     QTest::newRow("response with an unknown id is ignored quietly")
         << QByteArrayList{responseTo(QUuid::createUuid().toString()) + a} << QByteArrayList{"a"} << QString();
 
-    // The stamp is read and dropped whatever its time spec; what follows must still line up.
+    // The stamp is read and dropped whatever its Qt::TimeSpec; what follows must still line up.
     QTest::newRow("stamp in local time") << QByteArrayList{testPush("l", "00000000 00258d1a 0001d4c0 00") + b}
                                          << QByteArrayList{"l", "b"} << QString();
     QTest::newRow("stamp with an offset from UTC")

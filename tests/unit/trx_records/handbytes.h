@@ -98,7 +98,7 @@ inline QByteArray dbl(double v)
     return b;
 }
 
-// A date-time: Julian day, milliseconds since midnight, time spec (1 = UTC).
+// A date-time: Julian day, milliseconds since midnight, Qt::TimeSpec (1 = UTC).
 inline QByteArray utcDateTime(qint64 julianDay, quint32 msecs)
 {
     return i64(julianDay) + u32(msecs) + hex("01");
