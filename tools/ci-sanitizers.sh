@@ -48,7 +48,7 @@ run_fuzz() {
   t0=$(date +%s)
   CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DTARSA_BUILD_TESTS=OFF -DTARSA_FUZZ=ON >/dev/null
-  cmake --build build-fuzz -j "$jobs"
+  cmake --build build-fuzz -j "$jobs" --target fuzzers
   bash tools/run-fuzz.sh build-fuzz "$fuzz_seconds"
   stage_time "fuzz" "$t0"
 }
