@@ -45,8 +45,12 @@ int itemCount(const MainController *controller)
     int items = 0;
     for (const QMap<int, PortEntry> &ports : controller->ports()) {
         for (const PortEntry &port : ports) {
-            if (port.widget)
-                items += port.widget->timeline()->items().size();
+            if (!port.widget)
+                continue;
+            // Maintenance items follow the master clock, which arrives at its own time after a
+            // reconnect; schedule items are what must not be duplicated.
+            for (const auto &item : port.widget->timeline()->items())
+                items += item->isMaintenance() ? 0 : 1;
         }
     }
     return items;
