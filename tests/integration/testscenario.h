@@ -7,6 +7,13 @@
 
 #include <QtTest>
 
+// The integer-packed timecode of a wall-clock time on a 25-frame port of the test scenario.
+inline int packedTcAt25(const QDateTime &t)
+{
+    const int ms = t.time().msecsSinceStartOfDay();
+    return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
+}
+
 inline const char *testScenarioJson()
 {
     return R"({

@@ -147,18 +147,14 @@ void tst_ControllerRecovery::visiblePanelsFollowTheManagerAfterAReconnect()
 
     const QDateTime now = h.sim()->call([](SimServer &s) { return s.clock().now(); });
     const QDateTime start = now.addSecs(5400);
-    const auto tcOf = [](const QDateTime &t) {
-        const int ms = t.time().msecsSinceStartOfDay();
-        return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
-    };
     trx::ScheduleRequest r;
     r.masterMgwId = QStringLiteral("mgw-1");
     r.masterDriveId = QStringLiteral("d1");
     r.name = QStringLiteral("After the reconnect");
     r.startDate = start.date();
     r.endDate = start.addSecs(300).date();
-    r.startTc = tcOf(start);
-    r.endTc = tcOf(start.addSecs(300));
+    r.startTc = packedTcAt25(start);
+    r.endTc = packedTcAt25(start.addSecs(300));
     r.ports.append(trx::ServerPort(QStringLiteral("srv-b"), 2));
     // Schedules only: the daily maintenance items arrive on their own time.
     const auto scheduleCount = [&] {

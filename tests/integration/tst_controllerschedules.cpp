@@ -104,10 +104,6 @@ void tst_ControllerSchedules::addedByTheManagerAppearsOnItsPort()
     const QDateTime now = m_h->sim()->call([](SimServer &s) { return s.clock().now(); });
     const QDateTime start = now.addSecs(7200);
     const QDateTime end = start.addSecs(300);
-    const auto tcOf = [](const QDateTime &t) {
-        const int ms = t.time().msecsSinceStartOfDay();
-        return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
-    };
     trx::ScheduleRequest r;
     r.masterMgwId = QStringLiteral("mgw-1");
     r.masterDriveId = QStringLiteral("d1");
@@ -115,8 +111,8 @@ void tst_ControllerSchedules::addedByTheManagerAppearsOnItsPort()
     r.name = QStringLiteral("Evening news");
     r.startDate = start.date();
     r.endDate = end.date();
-    r.startTc = tcOf(start);
-    r.endTc = tcOf(end);
+    r.startTc = packedTcAt25(start);
+    r.endTc = packedTcAt25(end);
     r.ports.append(trx::ServerPort(QStringLiteral("srv-b"), 2));
     QVERIFY(m_h->controller()->client()->addSchedule(r));
 
