@@ -156,6 +156,10 @@ signals:
     void sigInitStatusChanged(QString);
     void sigInitDone();
     void sigClearAllPortViews();
+    // The task table changed: one task added or changed, one removed, or the whole list reloaded.
+    void sigTaskChanged(QString strId);
+    void sigTaskRemoved(QString strId);
+    void sigTasksReset();
     // The manager is not reachable: the text says so and when the next attempt comes; empty once
     // connected again.
     void sigConnectionStatusChanged(QString strText);
