@@ -194,6 +194,7 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         timeline->relayout();
     }
 
+    emit sigTasksReset();
     showMainWindowFullScreen();
     emit sigInitDone();
 }
@@ -211,6 +212,7 @@ void MainController::addScheduleFromPush(const ScheduleInfo &sch)
         return;
     m_mapTasks.insert(sch.id, buildTaskEntry(sch));
     updateTaskView(sch.id);
+    emit sigTaskChanged(sch.id);
 }
 
 void MainController::scheduleInfoChanged(ScheduleInfo sch)
@@ -232,6 +234,7 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
     it->proxyProgress = sch.proxy.progress;
     it->schedule = sch;
     updateTaskView(sch.id);
+    emit sigTaskChanged(sch.id);
 }
 
 void MainController::removeTask(QString taskId)
@@ -267,6 +270,9 @@ void MainController::removeTaskById(const QString &taskId)
         }
     }
     m_mapTasks.erase(m_mapTasks.find(taskId));
+    emit sigTaskRemoved(taskId);
+    if (!mainId.isEmpty() && m_mapTasks.contains(mainId))
+        emit sigTaskChanged(mainId);
 }
 
 void MainController::slotClearAllPortViews()
