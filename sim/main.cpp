@@ -98,8 +98,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption stormOpt(
         QStringLiteral("push-storm"),
         QStringLiteral("Fault: send each client this many extra pushes per second."), QStringLiteral("n"));
+    const QCommandLineOption dropOnOpt(
+        QStringLiteral("drop-on-request"),
+        QStringLiteral("Fault: close the link instead of answering the first request with this code."),
+        QStringLiteral("code"));
+    const QCommandLineOption churnOpt(
+        QStringLiteral("churn"),
+        QStringLiteral("Add, change and remove a schedule this often, for long runs."), QStringLiteral("ms"));
     parser.addOptions({listenOpt, portOpt, scenarioOpt, stateOpt, scaleOpt, logOpt, dropOpt, noHbOpt,
-                       delayOpt, splitOpt, unknownPushOpt, unknownKindOpt, absurdOpt, injectOpt, stormOpt});
+                       delayOpt, splitOpt, unknownPushOpt, unknownKindOpt, absurdOpt, injectOpt, stormOpt,
+                       dropOnOpt, churnOpt});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(
@@ -112,13 +120,16 @@ int main(int argc, char *argv[])
 
     QString error;
     int port = 0;
+    int churnMs = 0;
     SimFaults faults;
     if (!intOption(parser, portOpt, 0, 65535, port, &error) ||
         !intOption(parser, dropOpt, 0, 86400000, faults.dropLinkAfterMs, &error) ||
         !intOption(parser, delayOpt, 0, 600000, faults.answerDelayMs, &error) ||
         !intOption(parser, splitOpt, 1, 1 << 20, faults.splitWriteBytes, &error) ||
         !intOption(parser, injectOpt, 0, 86400000, faults.injectAfterMs, &error) ||
-        !intOption(parser, stormOpt, 0, 1000000, faults.pushStormPerSecond, &error))
+        !intOption(parser, stormOpt, 0, 1000000, faults.pushStormPerSecond, &error) ||
+        !intOption(parser, dropOnOpt, 0, 32767, faults.dropOnRequestCode, &error) ||
+        !intOption(parser, churnOpt, 10, 86400000, churnMs, &error))
         return fail(error);
     faults.noHeartbeatAnswer = parser.isSet(noHbOpt);
     faults.injectUnknownPush = parser.isSet(unknownPushOpt);
@@ -147,6 +158,7 @@ int main(int argc, char *argv[])
     if (!server.listen(address, quint16(port), &error))
         return fail(
             QStringLiteral("cannot listen on %1:%2: %3").arg(address.toString()).arg(port).arg(error));
+    server.setChurnIntervalMs(churnMs);
     std::printf("listening on %s:%u\n", address.toString().toLatin1().constData(),
                 unsigned(server.serverPort()));
     std::fflush(stdout);

@@ -5,6 +5,9 @@ struct SimFaults
 {
     // Each connection is closed this long after it was accepted; -1 keeps it open.
     int dropLinkAfterMs = -1;
+    // The next request with this command code closes its link instead of being answered; the
+    // switch then turns itself off, so that the client's next attempt gets through. -1: off.
+    int dropOnRequestCode = -1;
     // Heartbeat requests (code 99) get no answer at all.
     bool noHeartbeatAnswer = false;
     // Every request is handled (answered, and its pushes sent) this much later.

@@ -64,6 +64,9 @@ SimServer::SimServer(const SimScenario &scenario, QObject *parent) : QObject(par
     m_pStormTimer = new QTimer(this);
     m_pStormTimer->setInterval(StormTickMs);
     connect(m_pStormTimer, &QTimer::timeout, this, &SimServer::onStormTick);
+    m_pChurn = std::make_unique<SimChurn>(m_pInstallation, &m_clock);
+    m_pChurnTimer = new QTimer(this);
+    connect(m_pChurnTimer, &QTimer::timeout, this, [this] { m_pChurn->step(); });
     m_pSaveTimer = new QTimer(this);
     m_pSaveTimer->setSingleShot(true);
     m_pSaveTimer->setInterval(SaveDelayMs);
@@ -116,6 +119,14 @@ void SimServer::setFaults(const SimFaults &faults)
         m_pStormTimer->start();
     else if (faults.pushStormPerSecond <= 0)
         m_pStormTimer->stop();
+}
+
+void SimServer::setChurnIntervalMs(int intervalMs)
+{
+    if (intervalMs > 0)
+        m_pChurnTimer->start(intervalMs);
+    else
+        m_pChurnTimer->stop();
 }
 
 void SimServer::onNewConnection()
@@ -297,6 +308,13 @@ void SimServer::handleRequest(SimConnection *connection, int code, const QString
                               const QByteArray &payload)
 {
     m_receivedCodes.append(code);
+    if (code == m_faults.dropOnRequestCode) {
+        m_faults.dropOnRequestCode = -1;
+        idbg_api("[%04x] INFO <TRXMSim> Request %d from %s: dropping the link instead of answering", logTid(),
+                 code, connection->peerName().toUtf8().constData());
+        connection->close();
+        return;
+    }
     if (code == trx::TRXMClient::HeartbeatCode && m_faults.noHeartbeatAnswer)
         return;
     Reply reply;

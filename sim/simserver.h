@@ -1,5 +1,6 @@
 #pragma once
 
+#include "simchurn.h"
 #include "simclock.h"
 #include "simfaults.h"
 #include "siminstallation.h"
@@ -8,6 +9,8 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+
+#include <memory>
 
 class QTcpServer;
 class QTimer;
@@ -45,6 +48,10 @@ public:
     void sendUnknownKind();
     void sendAbsurdLength();
     void dropLinks();
+
+    // Adds, changes and removes schedules every intervalMs (see SimChurn); 0 stops it.
+    void setChurnIntervalMs(int intervalMs);
+    const SimChurn &churn() const { return *m_pChurn; }
 
     // Moves the clock on and lets schedules progress at once; tests use this with scale 0.
     void advanceClock(qint64 ms);
@@ -94,6 +101,8 @@ private:
     QTimer *m_pTickTimer = nullptr;
     QTimer *m_pStormTimer = nullptr;
     QTimer *m_pSaveTimer = nullptr;
+    QTimer *m_pChurnTimer = nullptr;
+    std::unique_ptr<SimChurn> m_pChurn;
     double m_dStormCredit = 0;
     int m_iTicks = 0;
     QString m_strStateFile;

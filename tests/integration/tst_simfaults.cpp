@@ -32,6 +32,7 @@ private slots:
     void absurdLengthDropsTheLinkOnce();
     void pushStormIsDeliveredAndTheLinkStaysResponsive();
     void injectedFaultsFireAfterConnecting();
+    void dropOnRequestCodeDropsOnceThenAnswers();
 
 private:
     void startClient(const trx::LinkIntervals &intervals = trx::LinkIntervals());
@@ -221,6 +222,28 @@ void tst_SimFaults::injectedFaultsFireAfterConnecting()
     const QByteArray log = logText();
     QVERIFY(log.contains("Error Push Type: 116"));
     QVERIFY(log.contains("Frame length refused"));
+}
+
+void tst_SimFaults::dropOnRequestCodeDropsOnceThenAnswers()
+{
+    SimFaults f;
+    f.dropOnRequestCode = 2;
+    m_sim->call([&](SimServer &s) { s.setFaults(f); });
+    trx::LinkIntervals intervals;
+    intervals.requestTimeoutMs = 1000;
+    startClient(intervals);
+    // Other commands are answered as usual.
+    QVERIFY(m_client->identify());
+    QVector<trx::ServerInfo> servers;
+    QVERIFY(!m_client->getServers(servers));
+    QTRY_COMPARE(m_delegate->links().size(), 1);
+    QCOMPARE(m_sim->call([](SimServer &s) { return s.faults().dropOnRequestCode; }), -1);
+
+    // The switch went off with the first drop: the next link gets its answer.
+    QVERIFY(m_client->connectToServer(QStringLiteral("127.0.0.1"), m_sim->port()));
+    QVERIFY(m_client->getServers(servers));
+    QCOMPARE(servers.size(), 3);
+    QCOMPARE(m_delegate->links().size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_SimFaults)
