@@ -76,12 +76,13 @@ bool MainController::isUnfinished(const QString &taskId) const
 void MainController::removeTask()
 {
     const QString id = taskIdOf(sender());
-    if (!m_prompts.confirm)
+    if (!m_prompts.confirm || refuseWhileLinkDown())
         return;
     const int answer = m_prompts.confirm(
         m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?"),
         QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
-    if (answer != ConfirmDialog::ResultOk)
+    // The link may have gone while the question was open.
+    if (answer != ConfirmDialog::ResultOk || refuseWhileLinkDown())
         return;
     // Looked up after the question: the schedule may have started while it was open.
     const ScheduleInfo sch = m_mapTasks.value(id).schedule;
@@ -97,13 +98,14 @@ void MainController::removeTask()
 void MainController::cancelTask()
 {
     const QString id = taskIdOf(sender());
-    if (!m_prompts.confirm)
+    if (!m_prompts.confirm || refuseWhileLinkDown())
         return;
     const int answer = m_prompts.confirm(
         m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?"),
         QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
-    if (answer == ConfirmDialog::ResultOk && isUnfinished(id))
-        m_pClient->executeSchedule(id, answer + 1);
+    if (answer != ConfirmDialog::ResultOk || !isUnfinished(id) || refuseWhileLinkDown())
+        return;
+    m_pClient->executeSchedule(id, answer + 1);
 }
 
 void MainController::retransferTask()

@@ -146,11 +146,17 @@ void MainController::newTask(QString serverId, int port)
         return;
 
     const MgwDestination chosen = dlg->destination();
+    QList<trx::ScheduleRequest> requests;
     for (const trx::ServerPort &p : dlg->selectedPorts()) {
         m_pSettings->mergeMgwInfos({{p, chosen}});
-        const trx::ScheduleRequest request = buildRequest(*dlg, p);
-        m_pClient->addSchedule(request);
+        requests << buildRequest(*dlg, p);
     }
+    // OK went through with the link up, but building the requests asks the manager again: all of
+    // them go out, or none.
+    if (refuseWhileLinkDown())
+        return;
+    for (const trx::ScheduleRequest &request : qAsConst(requests))
+        m_pClient->addSchedule(request);
 }
 
 void MainController::newTask(QString serverId)
@@ -314,6 +320,10 @@ void MainController::slotCreateTaskOKClicked()
     auto *dlg = qobject_cast<CreateTaskDialog *>(sender());
     if (!dlg)
         return;
+    // Refused before the checks, which would judge the schedule by tables the manager no longer
+    // updates; the dialog stays open with the operator's input.
+    if (refuseWhileLinkDown(dlg))
+        return;
     QStringList errors;
     createChecks(*dlg, QString(), errors);
     if (!errors.isEmpty()) {
@@ -325,6 +335,8 @@ void MainController::slotCreateTaskOKClicked()
 
 void MainController::markStart(QString serverId, int port)
 {
+    if (refuseWhileLinkDown())
+        return;
     const trx::ServerPort key(serverId, port);
     const MgwDestination dst = m_pSettings->m_mgwInfos.value(key);
     trx::ScheduleRequest r;
@@ -376,6 +388,7 @@ void MainController::markStart(QString serverId, int port)
 void MainController::markEnd(QString serverId, int port)
 {
     const trx::PortState master = masterPortState();
+    QStringList ends;
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
         const trx::ScheduleInfo &sch = task.schedule;
         if (task.serverId != serverId || task.port != port || !sch.mainScheduleId.isEmpty())
@@ -389,8 +402,12 @@ void MainController::markEnd(QString serverId, int port)
             endAhead = TimeCode(master, sch.endTc, days).frames > m_curTc.frames;
         }
         if (endAhead)
-            m_pClient->executeSchedule(task.id, 1);
+            ends << task.id;
     }
+    if (ends.isEmpty() || refuseWhileLinkDown())
+        return;
+    for (const QString &id : qAsConst(ends))
+        m_pClient->executeSchedule(id, 1);
 }
 
 void MainController::editTask()
@@ -418,11 +435,9 @@ void MainController::editTask()
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
-    if (!dlg->withProxy() && sch.withProxy && m_bEditNotStarted) {
-        const QString proxyId = findLinkingTask(sch.id);
-        if (!proxyId.isEmpty())
-            m_pClient->removeSchedule(proxyId);
-    }
+    QString dropProxyId;
+    if (!dlg->withProxy() && sch.withProxy && m_bEditNotStarted)
+        dropProxyId = findLinkingTask(sch.id);
     const QList<trx::ServerPort> ports = dlg->selectedPorts();
     trx::ScheduleRequest r = buildRequest(*dlg, ports.isEmpty() ? key : ports.first());
     // Frames are not shown in the dialog: an unchanged hh:mm:ss keeps the stored frames.
@@ -430,6 +445,11 @@ void MainController::editTask()
         r.startTc = sch.startTc;
     if (!hhmmssChanged(sch.endTc, r.endTc))
         r.endTc = sch.endTc;
+    // Building the request asks the manager again; the link may have gone since OK.
+    if (refuseWhileLinkDown())
+        return;
+    if (!dropProxyId.isEmpty())
+        m_pClient->removeSchedule(dropProxyId);
     qDebug() << "edit task" << sch.id;
     m_pClient->updateSchedule(sch, r, 2);
 }
@@ -438,6 +458,8 @@ void MainController::slotEditTaskOKClicked()
 {
     auto *dlg = qobject_cast<CreateTaskDialog *>(sender());
     if (!dlg)
+        return;
+    if (refuseWhileLinkDown(dlg))
         return;
     const trx::ScheduleInfo &sch = m_editSchedule;
     const auto current = m_mapTasks.constFind(sch.id);

@@ -92,9 +92,12 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
 
 void MainController::slotCanMaintenance(bool bNow, int iTc)
 {
+    auto *parent = qobject_cast<QWidget *>(sender());
+    // Neither stored nor sent: the dialog stays open with the operator's time.
+    if (refuseWhileLinkDown(parent))
+        return;
     QString text;
     if (maintenanceConflict(iTc, bNow, text)) {
-        auto *parent = qobject_cast<QWidget *>(sender());
         if (m_prompts.confirm)
             m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), text,
                               QStringLiteral("Maintenance Error"), ConfirmDialog::OkOnly,

@@ -86,6 +86,9 @@ TimeCode MainController::curTc(QString serverId, int port)
 
 void MainController::setTC(QString serverId, int port)
 {
+    // The master changes here only together with the manager's.
+    if (refuseWhileLinkDown())
+        return;
     setMasterPort(trx::ServerPort(serverId, port));
     m_pClient->syncScheduleTime(serverId, port, QDate(), 1);
 }

@@ -110,7 +110,7 @@ QList<ServerPortWidget *> MainController::proxyRowsOf(const QString &serverId, i
 void MainController::setREC(QString serverId, int port, bool rec)
 {
     // A row can start recording, never stop it.
-    if (!rec || !findPortWidget(serverId, port))
+    if (!rec || !findPortWidget(serverId, port) || refuseWhileLinkDown())
         return;
     m_pClient->startRecord(serverId, (port + 1) << 16);
     const auto proxy = m_mapProxyPorts.constFind(trx::ServerPort(serverId, port));

@@ -223,6 +223,13 @@ void MainController::scheduleInfoChanged(ScheduleInfo sch)
 void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
 {
     if (isMaintenance(sch)) {
+        // The stored copy is what the checks and the yellow items go by: a moved window must not
+        // keep blocking (or freeing) its old time.
+        const auto known = m_mapMaintenance.find(sch.id);
+        if (known != m_mapMaintenance.end()) {
+            *known = sch;
+            updateMaintenanceTaskView(sch.id);
+        }
         adjustTasksPos();
         return;
     }
@@ -290,12 +297,16 @@ void MainController::slotClearAllPortViews()
 void MainController::slotRemoveAllTasks()
 {
     const QList<QString> ids = m_mapTasks.keys();
+    if (ids.isEmpty() || refuseWhileLinkDown())
+        return;
     for (const QString &id : ids)
         m_pClient->removeSchedule(id);
 }
 
 void MainController::slotRemoveTasks(QList<QString> taskIds)
 {
+    if (taskIds.isEmpty() || refuseWhileLinkDown())
+        return;
     for (const QString &id : qAsConst(taskIds))
         m_pClient->removeSchedule(id);
 }
@@ -303,7 +314,7 @@ void MainController::slotRemoveTasks(QList<QString> taskIds)
 void MainController::slotAddSchedules10Per()
 {
     const FrameRate rate = frameRateFor(m_masterPortState.systemFrequency, m_masterPortState.dropFrame);
-    if (!rate.mode)
+    if (!rate.mode || refuseWhileLinkDown())
         return;
     const int perDay = rate.mode->frames_per_day();
     const int second = rate.mode->fps();

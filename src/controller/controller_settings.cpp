@@ -27,7 +27,9 @@ void MainController::settingsDialog()
         time = QTime((tc >> 24) & 0xFF, (tc >> 16) & 0xFF, (tc >> 8) & 0xFF);
     m_pSettings->setDateTime(date, time);
 
-    if (dateChanged)
+    // The date is kept here either way; the operator learns that the manager did not get it (the
+    // manager's own date comes back with the next connection).
+    if (dateChanged && !refuseWhileLinkDown())
         m_pClient->syncScheduleTime(QString(), 0, date, 2);
 
     adjustTasksPos();

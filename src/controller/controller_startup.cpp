@@ -6,12 +6,37 @@
 #include "views/oxamainview.h"
 #include "views/serverportwidget.h"
 #include "views/serverwidget.h"
+#include "widgets/confirmdialog.h"
 
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 
 #include <algorithm>
+
+namespace {
+
+// One message for every command refused while the manager is out of reach.
+const char kNotConnectedTitle[] = "Information";
+const char kNotConnectedText[] = "TRXM is not connected.";
+
+} // namespace
+
+bool MainController::isLinkUp() const
+{
+    return m_bConnected && m_pClient->isConnected();
+}
+
+bool MainController::refuseWhileLinkDown(QWidget *parent)
+{
+    if (isLinkUp())
+        return false;
+    if (m_prompts.confirm)
+        m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView),
+                          QLatin1String(kNotConnectedText), QLatin1String(kNotConnectedTitle),
+                          ConfirmDialog::OkOnly, ConfirmDialog::Information);
+    return true;
+}
 
 void MainController::init()
 {

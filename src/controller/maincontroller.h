@@ -71,6 +71,9 @@ public:
 
     bool hasServers() const { return m_bHasServers; }
     bool isConnected() const { return m_bConnected; }
+    // True from a successful identify until the link is lost, which the client notices before the
+    // controller does. Operator commands are sent only while it holds; nothing is kept for later.
+    bool isLinkUp() const;
     bool isInitializing() const { return m_bInitializing; }
     const QMap<QString, trx::ServerInfo> &servers() const { return m_mapServers; }
     const QMap<QString, trx::ServerSettings> &serverSettings() const { return m_mapServerSettings; }
@@ -242,6 +245,9 @@ private:
     void handOver(std::function<void()> work);
 
     // Start-up pieces (controller_startup.cpp).
+    // While the link is down: tells the operator (over `parent`, the main window when null) that the
+    // command was not sent, and returns true.
+    bool refuseWhileLinkDown(QWidget *parent = nullptr);
     bool buildServers();
     void buildServer(const trx::ServerInfo &info);
     void clearServerViews();
