@@ -1,29 +1,11 @@
 #include "appassembly.h"
 
+#include "controller/linkstatuspresenter.h"
 #include "controller/maincontroller.h"
 #include "views/oxamainview.h"
 #include "widgets/splashwindow.h"
 
 #include <QApplication>
-#include <QStatusBar>
-
-namespace {
-
-// While the manager cannot be reached the main window says so on its status line; the line
-// disappears once the link is back.
-void showConnectionStatus(OXAMainView *view, const QString &text)
-{
-    QStatusBar *bar = view->statusBar();
-    if (text.isEmpty()) {
-        bar->clearMessage();
-        bar->hide();
-    } else {
-        bar->showMessage(text);
-        bar->show();
-    }
-}
-
-} // namespace
 
 AppAssembly::AppAssembly(const ControllerOptions &options) : m_options(options) {}
 
@@ -37,8 +19,6 @@ void AppAssembly::assemble()
     m_controller = std::make_unique<MainController>(m_options);
     m_view = std::make_unique<OXAMainView>(m_controller.get());
     m_controller->setMainView(m_view.get());
-    m_view->statusBar()->setObjectName(QStringLiteral("m_connectionStatus"));
-    m_view->statusBar()->hide();
 
     MainController *controller = m_controller.get();
     OXAMainView *view = m_view.get();
@@ -49,8 +29,8 @@ void AppAssembly::assemble()
                      &MainController::slotAddSchedules10Per);
     QObject::connect(view, &OXAMainView::sigSettings, controller, &MainController::settingsDialog);
     QObject::connect(view, &OXAMainView::sigMtnSetting, controller, &MainController::maintenanceDialog);
-    QObject::connect(controller, &MainController::sigConnectionStatusChanged, view,
-                     [view](const QString &text) { showConnectionStatus(view, text); });
+    // The status line and the dimming of stale timelines; owned by the window.
+    new LinkStatusPresenter(controller, view);
 
     m_splash = std::make_unique<SplashWindow>();
     m_splash->setWindowFlags(m_splash->windowFlags() | Qt::FramelessWindowHint);

@@ -30,6 +30,7 @@ void MainController::runHandedOver()
 
 void MainController::serverInfoChanged(const trx::ServerInfo &server)
 {
+    notePush();
     handOver([this, info = server] { onServerInfoPushed(info); });
 }
 
@@ -43,12 +44,14 @@ void MainController::connectionStateChanged(bool connected, int socketError)
 
 void MainController::recordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train)
 {
+    notePush();
     handOver([this, id = serverId, copy = train] { onRecordTrainChanged(id, copy); });
 }
 
 void MainController::schedulesReceived(const QList<trx::ScheduleInfo> &schedules, qint64 value)
 {
     Q_UNUSED(value)
+    notePush();
     // One queue for both, so the views are cleared before the list is shown, whatever else was
     // handed over before.
     handOver([this] { emit sigClearAllPortViews(); });
@@ -57,22 +60,26 @@ void MainController::schedulesReceived(const QList<trx::ScheduleInfo> &schedules
 
 void MainController::scheduleAdded(const trx::ScheduleInfo &schedule)
 {
+    notePush();
     handOver([this, sch = schedule] { addScheduleFromPush(sch); });
 }
 
 void MainController::scheduleChanged(const trx::ScheduleInfo &schedule, qint32 value)
 {
     Q_UNUSED(value)
+    notePush();
     handOver([this, sch = schedule] { changeScheduleFromPush(sch); });
 }
 
 void MainController::scheduleRemoved(const QString &scheduleId)
 {
+    notePush();
     handOver([this, id = scheduleId] { removeTaskById(id); });
 }
 
 void MainController::mgwsChanged(const QList<trx::MgwInfo> &mgws)
 {
+    notePush();
     handOver([this, list = mgws] {
         m_listMgws = list;
         updateMgw();
@@ -83,5 +90,6 @@ void MainController::mgwsChanged(const QList<trx::MgwInfo> &mgws)
 void MainController::mgwFoldersReceived(const QString &mgwId, const QString &driveId,
                                         const QList<trx::MgwFolderInfo> &folders)
 {
+    notePush();
     emit mgwFoldersReady(mgwId, driveId, folders);
 }

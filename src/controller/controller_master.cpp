@@ -26,6 +26,7 @@ trx::PortState MainController::masterPortState() const
 
 void MainController::masterPortSynced(const trx::MasterPortSync &sync, qint32 flags)
 {
+    notePush();
     idbg_api("[%04x] INFO <MRL> Sync MasterPort/Time With TRXM: (%s, %d), Date = %s", logTid(),
              sync.serverId.toUtf8().constData(), sync.portNo,
              sync.date.toString(Qt::ISODate).toUtf8().constData());

@@ -282,6 +282,58 @@ bool MainController::usableRangeAccepts(QString serverId, QVector<int> ports, in
     return false;
 }
 
+QList<RemainAlert> MainController::refreshRemainAlerts()
+{
+    // Schedule positions and the current timecode share the master's clock; the remaining time
+    // counts on the port's own rate.
+    const bool clockKnown = m_curTc.valid;
+    const qint64 nowMs = framesToMs(m_curTc.frames, m_curTc.rate);
+    QMap<trx::ServerPort, QList<ScheduleSpan>> spans;
+    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+        ScheduleSpan span;
+        span.startMs = framesToMs(task.start.frames, task.start.rate);
+        if (task.end.valid)
+            span.endMs = framesToMs(task.end.frames, task.end.rate);
+        span.finished = isFinishedStatus(task.schedule.master.status);
+        spans[trx::ServerPort(task.serverId, task.port)].append(span);
+    }
+
+    QList<RemainAlert> alerts;
+    for (auto server = m_mapPorts.cbegin(); server != m_mapPorts.cend(); ++server) {
+        const QMap<int, int> remain = m_mapRemainFrames.value(server.key());
+        for (auto entry = server->cbegin(); entry != server->cend(); ++entry) {
+            ServerPortWidget *row = entry->widget.data();
+            if (!row)
+                continue;
+            const trx::ServerPort key(server.key(), entry.key());
+            const auto frames = remain.constFind(entry.key());
+            // Out of loop recording the field shows no time, and there is nothing to compare.
+            if (frames == remain.cend() || !row->isLoop()) {
+                row->setRemainAlert(false);
+                continue;
+            }
+            const qint64 remainMs =
+                framesToMs(*frames, m_mapTrainStarts.value(key, defaultTrainStart()).rate);
+            const std::optional<qint64> next =
+                clockKnown ? nextScheduleLengthMs(spans.value(key), nowMs) : std::nullopt;
+            const bool alert = remainBelowNeed(remainMs, next);
+            row->setRemainAlert(alert);
+            if (!alert)
+                continue;
+            RemainAlert a;
+            a.serverId = key.serverId;
+            a.port = key.portNo;
+            const QString name = m_mapServers.value(key.serverId).name;
+            a.serverName = name.isEmpty() ? key.serverId : name;
+            a.portLabel = row->portName();
+            a.remainMs = remainMs;
+            a.byNextSchedule = next.has_value();
+            alerts.append(a);
+        }
+    }
+    return sortedAlerts(alerts);
+}
+
 QMap<trx::ServerPort, TrainStart> MainController::trainStarts() const
 {
     return m_mapTrainStarts;
@@ -291,11 +343,13 @@ QMap<trx::ServerPort, TrainStart> MainController::trainStarts() const
 
 void MainController::portStatesChanged(const QString &serverId, const QMap<qint32, trx::PortState> &states)
 {
+    notePush();
     handOver([this, id = serverId, copy = states] { onPortStatesPushed(id, copy); });
 }
 
 void MainController::remainTimeChanged(const QString &serverId, qint32 kind, const QString &value)
 {
+    notePush();
     const std::optional<QString> vals = m_remainTexts.accept(serverId, kind, value);
     if (!vals)
         return;
@@ -304,6 +358,7 @@ void MainController::remainTimeChanged(const QString &serverId, qint32 kind, con
 
 void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
 {
+    notePush();
     handOver([this, serverId = serverAndClip.first, clipId = serverAndClip.second] {
         markClipRemoved(serverId, clipId);
     });
@@ -312,6 +367,7 @@ void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
 void MainController::recordTrainsReceived(const QString &serverId,
                                           const QVector<trx::RecordTrainInfo> &trains)
 {
+    notePush();
     handOver([this, id = serverId, copy = trains] { onRecordTrainsPushed(id, copy); });
 }
 

@@ -4,6 +4,7 @@
 #include "controller/controlleroptions.h"
 #include "controller/controllerprompts.h"
 #include "controller/portstatus.h"
+#include "controller/remainalert.h"
 #include "controller/taskentry.h"
 #include "controller/editingprompts.h"
 #include "trx/records.h"
@@ -11,6 +12,7 @@
 #include "views/usablerange.h"
 
 #include <QDate>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QList>
 #include <QMap>
@@ -90,6 +92,11 @@ public:
     int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
     // The text shown on the main window while the manager is not reachable; empty when connected.
     QString connectionStatusText() const { return m_strConnectionStatus; }
+    // When the last push from the manager arrived, in milliseconds since the epoch; 0 before any.
+    qint64 lastPushMs() const { return m_iLastPushMs.load(std::memory_order_relaxed); }
+    // Marks the remaining-time field of every port row red or not, by whether the port's remaining
+    // recording time covers its next schedule (controller_ports.cpp); returns the ports short of it.
+    QList<RemainAlert> refreshRemainAlerts();
 
     // The row of a port, null when the server or port is unknown or has no row.
     ServerPortWidget *findPortWidget(const QString &serverId, int port) const;
@@ -243,6 +250,8 @@ private:
     // Work for this thread from any other one. A standard mutex guards the queue, so that
     // ThreadSanitizer follows the hand-over that Qt's uninstrumented event queue hides from it.
     void handOver(std::function<void()> work);
+    // Called by every push on the link's threads: one relaxed store, read by the status line.
+    void notePush() { m_iLastPushMs.store(QDateTime::currentMSecsSinceEpoch(), std::memory_order_relaxed); }
 
     // Start-up pieces (controller_startup.cpp).
     // While the link is down: tells the operator (over `parent`, the main window when null) that the
@@ -283,6 +292,7 @@ private:
     std::deque<std::function<void()>> m_handOver;
 
     bool m_bHasServers = false;
+    std::atomic<qint64> m_iLastPushMs{0};
     bool m_bConnected = false;
     bool m_bInitializing = true;
     bool m_bSingle = false;

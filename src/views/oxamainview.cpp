@@ -2,18 +2,26 @@
 
 #include "settings/settings.h"
 #include "ui_oxamainview.h"
+#include "views/linkstatusbar.h"
+#include "views/mainshortcuts.h"
 #include "views/painttcscale.h"
 #include "views/scalelabels.h"
 #include "views/serverportwidget.h"
 #include "views/serverwidget.h"
+#include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
 #include "widgets/aboutdialog.h"
+#include "widgets/confirmdialog.h"
 #include "widgets/inputtcwidget.h"
 #include "widgets/proxycombobox.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QSessionManager>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QVBoxLayout>
@@ -23,6 +31,9 @@
 #include <cmath>
 
 namespace {
+
+// What a shortcut action does, as the keyboard shortcuts box lists it.
+const char kShortcutDescription[] = "shortcutDescription";
 
 constexpr int kCursorHeight = 16;
 constexpr int kCursorBottom = 17;
@@ -105,6 +116,17 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     actScheduleList->setObjectName(QStringLiteral("actScheduleList"));
     actScheduleList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     connect(actScheduleList, &QAction::triggered, this, &OXAMainView::sigScheduleList);
+
+    m_pLinkStatusBar = new LinkStatusBar(this);
+    setStatusBar(m_pLinkStatusBar);
+    // Over the viewport, so that the time scroll bar and the current-timecode line stay on top.
+    m_pLinkDimmer = new QWidget(ui->scrollArea->viewport());
+    m_pLinkDimmer->setObjectName(QStringLiteral("m_linkDimmer"));
+    m_pLinkDimmer->setStyleSheet(QStringLiteral("background-color: rgba(0, 0, 0, 55%);"));
+    m_pLinkDimmer->setAttribute(Qt::WA_StyledBackground);
+    m_pLinkDimmer->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_pLinkDimmer->hide();
+    installShortcuts();
 
     updateDate();
     ui->menuTestMenu->menuAction()->setVisible(false);
@@ -409,6 +431,141 @@ void OXAMainView::slotUpdateView()
     m_pPortsWidget->update();
 }
 
+void OXAMainView::installShortcuts()
+{
+    for (const MainShortcut &entry : mainShortcuts()) {
+        const QString name = QLatin1String(entry.actionName);
+        const bool connectedElsewhere = entry.command == MainCommand::NewSchedule ||
+                                        entry.command == MainCommand::Settings ||
+                                        entry.command == MainCommand::ScheduleList;
+        QAction *action = findChild<QAction *>(name);
+        if (!action) {
+            // A key for a menu entry the window does not have would do nothing.
+            if (connectedElsewhere)
+                continue;
+            action = new QAction(QString::fromUtf8(entry.description), this);
+            action->setObjectName(name);
+        }
+        action->setShortcut(QKeySequence(QString::fromLatin1(entry.keys)));
+        action->setProperty(kShortcutDescription, QString::fromUtf8(entry.description));
+        // Also on the window itself, so that keys of actions in a hidden menu stay live.
+        addAction(action);
+        m_listShortcutActions.append(action);
+
+        switch (entry.command) {
+        case MainCommand::ZoomIn:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotZoomOut);
+            break;
+        case MainCommand::ZoomOut:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotZoomIn);
+            break;
+        case MainCommand::GoToNow:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotGoToNow);
+            break;
+        case MainCommand::PreviousSchedule:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotPreviousSchedule);
+            break;
+        case MainCommand::NextSchedule:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotNextSchedule);
+            break;
+        case MainCommand::NewSchedule:
+        case MainCommand::Settings:
+        case MainCommand::ScheduleList:
+            break; // the menu entry is already connected
+        }
+    }
+
+    ui->menu_Help->addSeparator();
+    QAction *list = ui->menu_Help->addAction(tr("&Keyboard shortcuts"));
+    list->setObjectName(QStringLiteral("actKeyboardShortcuts"));
+    connect(list, &QAction::triggered, this, &OXAMainView::slotKeyboardShortcuts);
+}
+
+QString OXAMainView::keyboardShortcutsText() const
+{
+    QList<QPair<QKeySequence, QString>> entries;
+    for (const QAction *action : m_listShortcutActions)
+        entries.append({action->shortcut(), action->property(kShortcutDescription).toString()});
+    return shortcutListText(entries, mainMouseGestures());
+}
+
+void OXAMainView::slotKeyboardShortcuts()
+{
+    ConfirmDialog dialog(this);
+    dialog.run(keyboardShortcutsText(), tr("Keyboard shortcuts"), ConfirmDialog::OkOnly,
+               ConfirmDialog::Information);
+}
+
+void OXAMainView::slotGoToNow()
+{
+    slotLockTimeScroll(true);
+}
+
+void OXAMainView::slotPreviousSchedule()
+{
+    moveToAdjacentSchedule(false);
+}
+
+void OXAMainView::slotNextSchedule()
+{
+    moveToAdjacentSchedule(true);
+}
+
+void OXAMainView::moveToAdjacentSchedule(bool forward)
+{
+    ServerPortWidget *row = focusedPort();
+    if (!row)
+        return;
+    QList<int> starts;
+    for (const TimelineItemWidget *item : row->timeline()->items()) {
+        if (!item->isMaintenance())
+            starts.append(item->startFrame());
+    }
+    const std::optional<int> target = adjacentStart(starts, qint64(anchorFrame()), forward);
+    if (!target)
+        return;
+    if (isLocked())
+        slotLockTimeScroll(false);
+    setScrollPos(int(qint64(*target) - m_iOriginFrame));
+}
+
+ServerPortWidget *OXAMainView::focusedPort() const
+{
+    for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+        if (auto *row = qobject_cast<ServerPortWidget *>(w))
+            return isAncestorOf(row) ? row : nullptr;
+    }
+    ServerPortWidget *clicked = m_pLastClickedPort.data();
+    return clicked && isAncestorOf(clicked) ? clicked : nullptr;
+}
+
+void OXAMainView::noteClickedPort(QWidget *receiver)
+{
+    for (QWidget *w = receiver; w; w = w->parentWidget()) {
+        if (auto *row = qobject_cast<ServerPortWidget *>(w)) {
+            if (isAncestorOf(row))
+                m_pLastClickedPort = row;
+            return;
+        }
+    }
+}
+
+void OXAMainView::setLinkDimmed(bool dimmed)
+{
+    if (dimmed == m_pLinkDimmer->isVisible())
+        return;
+    if (dimmed) {
+        m_pLinkDimmer->setGeometry(ui->scrollArea->viewport()->rect());
+        m_pLinkDimmer->raise();
+    }
+    m_pLinkDimmer->setVisible(dimmed);
+}
+
+bool OXAMainView::isLinkDimmed() const
+{
+    return !m_pLinkDimmer->isHidden();
+}
+
 void OXAMainView::applyTimecodeMode(const TimeCode &tc)
 {
     m_curTc = tc;
@@ -481,6 +638,8 @@ void OXAMainView::resizeEvent(QResizeEvent *event)
 
 bool OXAMainView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
+        noteClickedPort(static_cast<QWidget *>(watched));
     switch (event->type()) {
     case QEvent::Wheel:
     case QEvent::MouseButtonPress:
@@ -494,6 +653,8 @@ bool OXAMainView::eventFilter(QObject *watched, QEvent *event)
         // The scroll area settles its size after the window's own resize event.
         if (watched == ui->scrollArea)
             placeTimeAxisWidgets();
+        else if (watched == ui->scrollArea->viewport())
+            m_pLinkDimmer->setGeometry(ui->scrollArea->viewport()->rect());
         break;
     default:
         break;

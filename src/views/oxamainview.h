@@ -10,7 +10,9 @@
 #include <QString>
 
 class InputTcWidget;
+class LinkStatusBar;
 class PaintTcScale;
+class QAction;
 class ProxyComboBox;
 class QCheckBox;
 class QLabel;
@@ -18,6 +20,7 @@ class QPushButton;
 class QSlider;
 class QSpacerItem;
 class QVBoxLayout;
+class ServerPortWidget;
 class ServerWidget;
 
 namespace Ui {
@@ -82,6 +85,19 @@ public:
     PaintTcScale *scaleWidget() const;
     QWidget *portsWidget() const { return m_pPortsWidget; }
 
+    // The status line that shows the link to the manager.
+    LinkStatusBar *linkStatusBar() const { return m_pLinkStatusBar; }
+    // Dims the ports area while the data shown may be stale (no link to the manager).
+    void setLinkDimmed(bool dimmed);
+    bool isLinkDimmed() const;
+    QWidget *linkDimmer() const { return m_pLinkDimmer; }
+    // The port row the keyboard commands act on: the row holding the focus, else the row last
+    // clicked; null when neither is on this window.
+    ServerPortWidget *focusedPort() const;
+    // The actions that carry the keyboard shortcuts, in the order they are listed.
+    const QList<QAction *> &shortcutActions() const { return m_listShortcutActions; }
+    QString keyboardShortcutsText() const;
+
 signals:
     void sigNewTask();
     void sigDeleteAllSchedules();
@@ -121,6 +137,12 @@ public slots:
     void slotSetPortMiddleHeight();
     void slotSetPortLowHeight();
     void slotUpdateView();
+    // Keyboard commands: lock on the current timecode, and move the anchor to the start of the
+    // previous or next schedule of the focused port (the lock goes off, as with "Go").
+    void slotGoToNow();
+    void slotPreviousSchedule();
+    void slotNextSchedule();
+    void slotKeyboardShortcuts();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -131,6 +153,9 @@ private:
     bool filterTimelineEvent(QObject *watched, QEvent *event);
     void placeTimeAxisWidgets();
     QDate workingDate() const;
+    void installShortcuts();
+    void moveToAdjacentSchedule(bool forward);
+    void noteClickedPort(QWidget *receiver);
 
     Ui::OXAMainView *ui = nullptr;
     QPointer<QObject> m_pController;
@@ -150,4 +175,8 @@ private:
     int m_iZoomMouseX = 0;
     QPoint m_ptPress;
     int m_iPressPan = 0;
+    LinkStatusBar *m_pLinkStatusBar = nullptr;
+    QWidget *m_pLinkDimmer = nullptr;
+    QPointer<ServerPortWidget> m_pLastClickedPort;
+    QList<QAction *> m_listShortcutActions;
 };

@@ -61,6 +61,8 @@ ServerPortWidget::ServerPortWidget(int iPortNo, const QString &name, QWidget *pa
     ui->btnProxyREC->setProperty("Recording", QStringLiteral("No"));
     ui->btnTC->setProperty("TcStatus", QStringLiteral("None"));
     ui->btnProxyTC->setProperty("TcStatus", QStringLiteral("None"));
+    ui->lblRemainText->setProperty("RemainAlert", QStringLiteral("No"));
+    ui->labelRemain->setProperty("RemainAlert", QStringLiteral("No"));
 
     ui->m_combProxyPorts->addItem(QStringLiteral("None"), m_iPortNo);
     ui->m_combProxyPorts->installEventFilter(this);
@@ -454,6 +456,18 @@ void ServerPortWidget::setRemainTime(const QString &text)
 QString ServerPortWidget::remainTime() const
 {
     return ui->labelRemain->text();
+}
+
+void ServerPortWidget::setRemainAlert(bool alert)
+{
+    if (alert == m_bRemainAlert)
+        return;
+    m_bRemainAlert = alert;
+    const QString value = alert ? QStringLiteral("Yes") : QStringLiteral("No");
+    for (QLabel *label : {ui->lblRemainText, ui->labelRemain}) {
+        label->setProperty("RemainAlert", value);
+        repolish(label);
+    }
 }
 
 void ServerPortWidget::setCollapsed(bool collapsed)

@@ -71,6 +71,10 @@ public:
 
     void setRemainTime(const QString &text);
     QString remainTime() const;
+    // Marks the remaining time red ("RemainAlert" "Yes") when it is short of what the port's next
+    // schedule needs; restyles only on a change.
+    void setRemainAlert(bool alert);
+    bool isRemainAlert() const { return m_bRemainAlert; }
     void markDifferentFrequency();
 
     void setCollapsed(bool collapsed);
@@ -158,6 +162,7 @@ private:
     bool m_bLoop = false;
     bool m_bProxyLoop = false;
     bool m_bHidden = false;
+    bool m_bRemainAlert = false;
     int m_iTcStatus = 0;
     int m_iProxyTcStatus = 0;
     bool m_bProxyPending = false;

@@ -1,0 +1,60 @@
+#include "controller/linkstatuspresenter.h"
+
+#include "controller/linkstatustext.h"
+#include "controller/maincontroller.h"
+#include "controller/remainalert.h"
+#include "settings/settings.h"
+#include "views/linkstatusbar.h"
+#include "views/oxamainview.h"
+
+LinkStatusPresenter::LinkStatusPresenter(MainController *controller, OXAMainView *view, int tickMs)
+    : QObject(view), m_pController(controller), m_pView(view)
+{
+    m_ticker.setInterval(tickMs);
+    connect(&m_ticker, &QTimer::timeout, this, &LinkStatusPresenter::refresh);
+    // The connect-and-identify step reports "Init ports..." right after the link came up: noted at
+    // once, so that "since" is when it came up. The line itself is redrawn once the step is over,
+    // when the controller has also scheduled its next attempt.
+    connect(controller, &MainController::sigInitStatusChanged, this, &LinkStatusPresenter::noteLinkState);
+    connect(controller, &MainController::sigInitStatusChanged, this, &LinkStatusPresenter::refresh,
+            Qt::QueuedConnection);
+    connect(controller, &MainController::sigInitDone, this, &LinkStatusPresenter::refresh,
+            Qt::QueuedConnection);
+    connect(controller, &MainController::sigConnectionStatusChanged, this, &LinkStatusPresenter::refresh);
+    m_ticker.start();
+    refresh();
+}
+
+void LinkStatusPresenter::refresh()
+{
+    MainController *controller = m_pController.data();
+    OXAMainView *view = m_pView.data();
+    if (!controller || !view)
+        return;
+
+    noteLinkState();
+    const bool connected = controller->isConnected();
+
+    const Settings *settings = controller->settings();
+    const QString ip = settings ? settings->m_trxmIp : QString();
+    const int port = settings ? settings->m_trxmPort : 0;
+    // Dimmed first, so that the line never says "disconnected" over timelines that look live.
+    view->setLinkDimmed(!connected);
+    LinkStatusBar *bar = view->linkStatusBar();
+    bar->setLinkText(
+        linkStateText(connected, m_connectedSince, controller->retryRemainingMs(), !ip.trimmed().isEmpty()));
+    bar->setAddressText(managerAddressText(ip, port));
+    bar->setLastPushText(lastPushText(controller->lastPushMs()));
+    bar->setAlertText(remainAlertLine(controller->refreshRemainAlerts()));
+}
+
+void LinkStatusPresenter::noteLinkState()
+{
+    const MainController *controller = m_pController.data();
+    if (!controller)
+        return;
+    if (!controller->isConnected())
+        m_connectedSince = QDateTime();
+    else if (!m_connectedSince.isValid())
+        m_connectedSince = QDateTime::currentDateTime();
+}

@@ -1,0 +1,72 @@
+#include "views/linkstatusbar.h"
+
+#include <QLabel>
+
+LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
+{
+    setObjectName(QStringLiteral("m_connectionStatus"));
+    setSizeGripEnabled(false);
+
+    m_pAlert = new QLabel(this);
+    m_pAlert->setObjectName(QStringLiteral("m_lblRemainAlert"));
+    m_pAlert->hide();
+    m_pAddress = new QLabel(this);
+    m_pAddress->setObjectName(QStringLiteral("m_lblTrxmAddress"));
+    m_pLastPush = new QLabel(this);
+    m_pLastPush->setObjectName(QStringLiteral("m_lblLastPush"));
+    addPermanentWidget(m_pAlert);
+    addPermanentWidget(m_pAddress);
+    addPermanentWidget(m_pLastPush);
+
+    // Hovering a menu entry shows its (usually empty) status tip in place of the message.
+    connect(this, &QStatusBar::messageChanged, this, [this](const QString &message) {
+        if (message.isEmpty() && !m_strLinkText.isEmpty())
+            showMessage(m_strLinkText);
+    });
+}
+
+void LinkStatusBar::setLinkText(const QString &text)
+{
+    m_strLinkText = text;
+    if (currentMessage() != text)
+        showMessage(text);
+}
+
+void LinkStatusBar::setAddressText(const QString &text)
+{
+    setLabelText(m_pAddress, text);
+}
+
+QString LinkStatusBar::addressText() const
+{
+    return m_pAddress->text();
+}
+
+void LinkStatusBar::setLastPushText(const QString &text)
+{
+    setLabelText(m_pLastPush, text);
+}
+
+QString LinkStatusBar::lastPushText() const
+{
+    return m_pLastPush->text();
+}
+
+void LinkStatusBar::setAlertText(const QString &text)
+{
+    setLabelText(m_pAlert, text);
+    m_pAlert->setToolTip(text);
+    m_pAlert->setVisible(!text.isEmpty());
+}
+
+QString LinkStatusBar::alertText() const
+{
+    return m_pAlert->text();
+}
+
+void LinkStatusBar::setLabelText(QLabel *label, const QString &text)
+{
+    // Set every second; an unchanged text should not relayout the bar.
+    if (label->text() != text)
+        label->setText(text);
+}

@@ -1,0 +1,49 @@
+#include "views/mainshortcuts.h"
+
+#include <QPair>
+
+QVector<MainShortcut> mainShortcuts()
+{
+    // Zoom in narrows the shown span (the slider moves right), as Ctrl+wheel forward does.
+    return {
+        {MainCommand::ZoomIn, "actZoomIn", "Zoom in", "+"},
+        {MainCommand::ZoomOut, "actZoomOut", "Zoom out", "-"},
+        {MainCommand::GoToNow, "actGoToNow", "Go to now (lock on the current timecode)", "Home"},
+        {MainCommand::PreviousSchedule, "actPreviousSchedule", "Previous schedule on the focused port",
+         "Alt+Left"},
+        {MainCommand::NextSchedule, "actNextSchedule", "Next schedule on the focused port", "Alt+Right"},
+        {MainCommand::NewSchedule, "actNewTask", "New schedule", "Ctrl+T"},
+        {MainCommand::Settings, "actSettings", "Settings", "Ctrl+,"},
+        {MainCommand::ScheduleList, "actScheduleList", "Schedule list", "Ctrl+L"},
+    };
+}
+
+QStringList mainMouseGestures()
+{
+    return {QStringLiteral("Ctrl+Wheel on a timeline: zoom at the mouse"),
+            QStringLiteral("Ctrl+Drag on a timeline: scroll the time axis")};
+}
+
+QString shortcutListText(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures)
+{
+    QStringList lines;
+    for (const auto &entry : entries)
+        lines << QStringLiteral("%1: %2").arg(entry.first.toString(QKeySequence::NativeText), entry.second);
+    if (!gestures.isEmpty()) {
+        lines << QString();
+        lines << gestures;
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+std::optional<int> adjacentStart(const QList<int> &starts, qint64 anchor, bool forward)
+{
+    std::optional<int> best;
+    for (const int start : starts) {
+        if (forward ? start <= anchor : start >= anchor)
+            continue;
+        if (!best || (forward ? start < *best : start > *best))
+            best = start;
+    }
+    return best;
+}
