@@ -190,7 +190,10 @@ void tst_ScheduleListWindow::doubleClickWithoutControllerDoesNothing()
 {
     QTableView *table = m_window->table();
     const QRect cell = table->visualRect(table->model()->index(0, 0));
+    QSignalSpy clicked(table, &QTableView::doubleClicked);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QCOMPARE(clicked.count(), 1);
     QVERIFY(!m_window->jumpTo(table->model()->index(0, 0)));
     QVERIFY(!m_window->jumpTo(QModelIndex()));
 }
