@@ -2,6 +2,7 @@
 
 #include "controller/linkstatuspresenter.h"
 #include "controller/maincontroller.h"
+#include "schedulelist/schedulelistwindow.h"
 #include "views/oxamainview.h"
 #include "widgets/splashwindow.h"
 
@@ -29,6 +30,9 @@ void AppAssembly::assemble()
                      &MainController::slotAddSchedules10Per);
     QObject::connect(view, &OXAMainView::sigSettings, controller, &MainController::settingsDialog);
     QObject::connect(view, &OXAMainView::sigMtnSetting, controller, &MainController::maintenanceDialog);
+    // Owned by the main window and kept up to date from the start, so that it opens at once.
+    auto *scheduleList = new ScheduleListWindow(controller, view, view);
+    QObject::connect(view, &OXAMainView::sigScheduleList, scheduleList, &ScheduleListWindow::showList);
     // The status line and the dimming of stale timelines; owned by the window.
     new LinkStatusPresenter(controller, view);
 
