@@ -31,16 +31,33 @@ bool MainController::refuseWhileLinkDown(QWidget *parent)
 {
     if (isLinkUp())
         return false;
-    if (m_prompts.confirm)
-        m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView),
-                          QLatin1String(kNotConnectedText), QLatin1String(kNotConnectedTitle),
-                          ConfirmDialog::OkOnly, ConfirmDialog::Information);
+    if (!m_prompts.confirm)
+        return true;
+    ++m_iRetryHolds;
+    m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), QLatin1String(kNotConnectedText),
+                      QLatin1String(kNotConnectedTitle), ConfirmDialog::OkOnly, ConfirmDialog::Information);
+    --m_iRetryHolds;
+    if (m_iRetryHolds == 0 && m_bRetryDue) {
+        m_bRetryDue = false;
+        // Queued, so that it runs once the action that was refused has returned.
+        QMetaObject::invokeMethod(this, &MainController::init, Qt::QueuedConnection);
+    }
     return true;
+}
+
+void MainController::onRetryDue()
+{
+    if (m_iRetryHolds > 0) {
+        m_bRetryDue = true;
+        return;
+    }
+    init();
 }
 
 void MainController::init()
 {
     m_retryTimer.stop();
+    m_bRetryDue = false;
     m_retryTicker.stop();
 
     m_mapServers.clear();

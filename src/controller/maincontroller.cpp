@@ -48,7 +48,7 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     }
 
     m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &MainController::init);
+    connect(&m_retryTimer, &QTimer::timeout, this, &MainController::onRetryDue);
     m_retryTicker.setInterval(1000);
     connect(&m_retryTicker, &QTimer::timeout, this, &MainController::updateRetryStatus);
 }

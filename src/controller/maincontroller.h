@@ -265,6 +265,8 @@ private:
     void showMainWindowFullScreen();
     // Retrying a manager that cannot be reached.
     void onLinkLost();
+    // The retry timer's end: runs init, unless a refusal message is open (see m_iRetryHolds).
+    void onRetryDue();
     void scheduleRetry(int delayMs);
     void updateRetryStatus();
     void setConnectionStatus(const QString &text);
@@ -329,6 +331,10 @@ private:
     QElapsedTimer m_retryClock;
     int m_iRetryDelayMs = 0;
     int m_iFailedAttempts = 0;
+    // While a refusal message runs its own event loop, a due retry waits: init would delete the
+    // panel whose button handler is still under the message.
+    int m_iRetryHolds = 0;
+    bool m_bRetryDue = false;
     QString m_strConnectionStatus;
 
     // Port status and master clock. The port-table lock guards m_mapPortStates and m_mapRecStatus,

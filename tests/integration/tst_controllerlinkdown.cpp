@@ -20,6 +20,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -76,6 +77,7 @@ private slots:
     void cleanup();
     void actions_data();
     void actions();
+    void retryWaitsForTheOpenMessage();
     void maintenanceChangedByTheManagerIsRedrawn();
 
 private:
@@ -131,8 +133,9 @@ void tst_ControllerLinkDown::init()
     options.link.requestTimeoutMs = 3000;
     options.link.connectTimeoutMs = 1000;
     options.pollIntervalMs = 100;
-    // The link stays down until the test reconnects.
-    options.retry.firstDelayMs = 600000;
+    // The link stays down until the test reconnects, or for a second where the retry is watched.
+    const bool watchRetry = QByteArray(QTest::currentTestFunction()) == "retryWaitsForTheOpenMessage";
+    options.retry.firstDelayMs = watchRetry ? 1000 : 600000;
     options.retry.backoffMs = {600000};
     m_controller = std::make_unique<MainController>(options);
     m_view = std::make_unique<OXAMainView>(m_controller.get());
@@ -378,6 +381,47 @@ void tst_ControllerLinkDown::actions()
     reconnect();
     QCOMPARE(codes().count(code), m_baseline.count(code));
     QCOMPARE(m_prompts.size(), 1);
+}
+
+// A retry that falls due while the message is open waits for it: the reconnect would delete the
+// panel whose button handler is still running under the message. It follows once the message closes.
+void tst_ControllerLinkDown::retryWaitsForTheOpenMessage()
+{
+    QPointer<ServerPortWidget> row = c()->findPortWidget(A, 3);
+    QVERIFY(row);
+    QPointer<QPushButton> rec = row->findChild<QPushButton *>(QStringLiteral("btnREC"));
+    QVERIFY(rec);
+    QVERIFY(!rec->isChecked());
+
+    QSignalSpy attempts(c(), &MainController::sigInitStatusChanged);
+    int attemptsWhileOpen = -1;
+    bool rowWhileOpen = false;
+    ControllerPrompts prompts;
+    prompts.confirm = [&](QWidget *, const QString &text, const QString &title, int buttons, int icon) {
+        m_prompts << Prompt{title, text, buttons, icon};
+        // Past the retry's wait, with the message's own event loop running.
+        QTest::qWait(1600);
+        attemptsWhileOpen = attempts.count();
+        rowWhileOpen = !row.isNull();
+        return int(ConfirmDialog::ResultOk);
+    };
+    c()->setPrompts(prompts);
+
+    // The manager goes away for good, so that the retry fails and takes the panels down.
+    m_sim.reset();
+    QTRY_VERIFY_WITH_TIMEOUT(!c()->isConnected(), 5000);
+    QVERIFY(row);
+    rec->click();
+
+    QCOMPARE(m_prompts.size(), 1);
+    QCOMPARE(m_prompts.at(0).text, kNotConnected);
+    QCOMPARE(attemptsWhileOpen, 0);
+    QVERIFY(rowWhileOpen);
+    QVERIFY(rec);
+    QVERIFY(!rec->isChecked());
+    QTRY_VERIFY_WITH_TIMEOUT(attempts.count() > 0, 3000);
+    QCOMPARE(attempts.at(0).at(0).toString(), QStringLiteral("Connecting to TRXM..."));
+    QTRY_VERIFY_WITH_TIMEOUT(row.isNull(), 3000);
 }
 
 void tst_ControllerLinkDown::maintenanceChangedByTheManagerIsRedrawn()
