@@ -36,7 +36,7 @@ def main(path):
         sid = "srv-%02d" % s
         ports = [{"port": p, "camera": p + 1, "rate": RATES[p], "trainHours": 12, "remainMinutes": 900}
                  for p in range(PORTS)]
-        scenario["servers"].append({"id": sid, "name": "Server %02d" % s, "connected": s != SERVERS - 1,
+        scenario["servers"].append({"id": sid, "name": "Server %02d" % s, "connected": True,
                                     "systemFrequency": 25, "ports": ports})
         for p in range(PORTS):
             for day in DAYS:

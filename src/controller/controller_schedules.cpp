@@ -10,6 +10,7 @@
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
 
+#include <QHash>
 #include <QSet>
 #include <QMap>
 
@@ -165,10 +166,17 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         m_mapTasks.insert(sch.id, entry);
     }
 
+    // findLinkingTask for every schedule at once: the first proxy of each, in key order. One
+    // scan per schedule would be quadratic in the size of the list.
+    QHash<QString, QString> firstProxy;
+    for (auto it = m_mapTasks.cbegin(); it != m_mapTasks.cend(); ++it) {
+        if (!it->schedule.mainScheduleId.isEmpty() && !firstProxy.contains(it->schedule.mainScheduleId))
+            firstProxy.insert(it->schedule.mainScheduleId, it.key());
+    }
     for (auto it = m_mapTasks.begin(); it != m_mapTasks.end(); ++it) {
         if (!it->schedule.withProxy || !it->item)
             continue;
-        const QString proxyId = findLinkingTask(it->id);
+        const QString proxyId = firstProxy.value(it->id);
         if (proxyId.isEmpty())
             continue;
         const TaskEntry proxy = m_mapTasks.value(proxyId);

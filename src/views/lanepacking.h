@@ -9,6 +9,11 @@ struct LaneSpan
     int length = 0;
 };
 
+inline bool operator==(const LaneSpan &a, const LaneSpan &b)
+{
+    return a.start == b.start && a.length == b.length;
+}
+
 // Where a span landed: its group, its lane within the group and how many lanes the group has.
 struct LaneSlot
 {

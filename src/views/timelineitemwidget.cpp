@@ -3,12 +3,14 @@
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetrics>
+#include <QHash>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOption>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,6 +30,26 @@ const int kTextLeft = 10;
 const int kValueOffset = 50;
 const int kTextRight = 20;
 const int kBaselines[5] = {24, 46, 68, 90, 112};
+
+// The cached pixmaps of every item (GUI thread only): bytes, budget and last use of each.
+struct CacheBook
+{
+    QHash<const TimelineItemWidget *, quint64> lastUse;
+    qint64 bytes = 0;
+    qint64 budget = TimelineItemWidget::DefaultCacheBudget;
+    quint64 clock = 0;
+};
+
+CacheBook &cacheBook()
+{
+    static CacheBook book;
+    return book;
+}
+
+qint64 pixmapBytes(const QPixmap &pixmap)
+{
+    return pixmap.isNull() ? 0 : qint64(pixmap.width()) * pixmap.height() * ((pixmap.depth() + 7) / 8);
+}
 
 } // namespace
 
@@ -82,6 +104,81 @@ TimelineItemWidget::TimelineItemWidget(QWidget *parent, const QString &name, int
     setStyleSheet(QLatin1String(kNormalStyle));
 }
 
+TimelineItemWidget::~TimelineItemWidget()
+{
+    setCache(QPixmap());
+}
+
+qint64 TimelineItemWidget::cachedBytes()
+{
+    return cacheBook().bytes;
+}
+
+qint64 TimelineItemWidget::cacheBudget()
+{
+    return cacheBook().budget;
+}
+
+void TimelineItemWidget::setCacheBudget(qint64 bytes)
+{
+    cacheBook().budget = std::max<qint64>(0, bytes);
+}
+
+void TimelineItemWidget::setCache(const QPixmap &pixmap)
+{
+    CacheBook &book = cacheBook();
+    book.bytes += pixmapBytes(pixmap) - pixmapBytes(m_cache);
+    m_cache = pixmap;
+    if (m_cache.isNull()) {
+        book.lastUse.remove(this);
+        return;
+    }
+    book.lastUse.insert(this, ++book.clock);
+    if (book.bytes <= book.budget)
+        return;
+    // Over budget: drop the least recently used caches, down to three quarters of it, so that
+    // this does not run again on the next render.
+    std::vector<std::pair<quint64, const TimelineItemWidget *>> order;
+    order.reserve(std::size_t(book.lastUse.size()));
+    for (auto it = book.lastUse.cbegin(); it != book.lastUse.cend(); ++it) {
+        if (it.key() != this)
+            order.emplace_back(it.value(), it.key());
+    }
+    std::sort(order.begin(), order.end());
+    for (const auto &entry : order) {
+        if (book.bytes <= book.budget / 4 * 3)
+            break;
+        const_cast<TimelineItemWidget *>(entry.second)->releaseCache();
+    }
+}
+
+void TimelineItemWidget::releaseCache()
+{
+    if (m_cache.isNull())
+        return;
+    setCache(QPixmap());
+    m_bDirty = true;
+    m_bStale = true;
+}
+
+bool TimelineItemWidget::isOnScreen() const
+{
+    QRect area = rect();
+    const QWidget *w = this;
+    while (!w->isWindow()) {
+        if (w->isHidden())
+            return false;
+        const QWidget *parent = w->parentWidget();
+        if (!parent)
+            return false;
+        area = area.translated(w->pos()) & parent->rect();
+        if (area.isEmpty())
+            return false;
+        w = parent;
+    }
+    return w->isVisible();
+}
+
 void TimelineItemWidget::setRange(int startFrame, int length)
 {
     m_iStartFrame = startFrame;
@@ -91,6 +188,7 @@ void TimelineItemWidget::setRange(int startFrame, int length)
 void TimelineItemWidget::markDirty()
 {
     m_bDirty = true;
+    m_bStale = true;
 }
 
 void TimelineItemWidget::refresh()
@@ -171,10 +269,24 @@ void TimelineItemWidget::setPinned(bool pinned)
         restoreSize();
 }
 
+void TimelineItemWidget::setAssignedSizeLater(int width, int height)
+{
+    m_iAssignedWidth = width;
+    m_iAssignedHeight = height;
+    m_bSizePending = true;
+}
+
+void TimelineItemWidget::applyAssignedSize()
+{
+    if (m_bSizePending)
+        setAssignedSize(m_iAssignedWidth, m_iAssignedHeight);
+}
+
 void TimelineItemWidget::setAssignedSize(int width, int height)
 {
     m_iAssignedWidth = width;
     m_iAssignedHeight = height;
+    m_bSizePending = false;
     if (m_bEnlarged)
         setFixedSize(std::max(width, HoverWidth), std::max(height, HoverHeight));
     else
@@ -223,16 +335,22 @@ void TimelineItemWidget::render(bool force)
 {
     if (!m_bReady)
         return;
-    if (!force && !(isVisible() && m_bDirty))
+    // An item clipped away by the scroll area or its timeline renders when it is next painted.
+    if (!force && !(m_bDirty && isOnScreen()))
         return;
+    renderCache();
+    update();
+}
 
+void TimelineItemWidget::renderCache()
+{
     const int itemWidth = width();
     const int itemHeight = height();
     const int timelineWidth = parentWidget() ? parentWidget()->width() : itemWidth;
     const int pixWidth = std::min(itemWidth, timelineWidth);
     if (pixWidth <= 0 || itemHeight <= 0) {
-        m_cache = QPixmap();
-        update();
+        setCache(QPixmap());
+        m_bStale = false;
         return;
     }
 
@@ -292,8 +410,9 @@ void TimelineItemWidget::render(bool force)
 
     // Cut at the left edge, the content depends on the position: keep re-rendering on moves.
     m_bDirty = x0 < 0 || x0 > itemWidth;
-    m_cache = pixmap;
-    update();
+    m_bStale = false;
+    m_iCacheX = x();
+    setCache(pixmap);
 }
 
 void TimelineItemWidget::paintEvent(QPaintEvent *event)
@@ -303,6 +422,14 @@ void TimelineItemWidget::paintEvent(QPaintEvent *event)
     QStyleOption opt;
     opt.initFrom(this);
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
+    if (m_bReady) {
+        const bool moved = m_bDirty && m_iCacheX != x();
+        const QSize wanted(std::min(width(), parentWidget() ? parentWidget()->width() : width()), height());
+        if (m_cache.isNull() || m_bStale || moved || m_cache.size() / m_cache.devicePixelRatio() != wanted)
+            renderCache();
+        else
+            cacheBook().lastUse.insert(this, ++cacheBook().clock);
+    }
     if (!m_cache.isNull())
         painter.drawPixmap(std::max(0, -x()), 0, m_cache);
 }

@@ -23,7 +23,9 @@ StatusColors statusColors(const QString &statusText, int &progress1);
 
 // One schedule on a port's timeline. The timeline places and sizes it (setAssignedSize); the item
 // renders its content into a cached pixmap that covers only the part from the timeline's left edge
-// on, so very long items stay cheap.
+// on, so very long items stay cheap. Only items on screen render ahead of their paint; the caches
+// of all items together stay within a budget (the least recently used are dropped and rendered
+// again when next painted), so memory does not grow with the number of items ever shown.
 class TimelineItemWidget : public QWidget
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ public:
 
     TimelineItemWidget(QWidget *parent, const QString &name, int startFrame, int length,
                        const QString &startText, const QString &endText, const QString &statusText);
+    ~TimelineItemWidget() override;
 
     int startFrame() const { return m_iStartFrame; }
     int length() const { return m_iLength; }
@@ -74,6 +77,11 @@ public:
 
     // The size the timeline's lane layout gives the item; applied at once unless it is enlarged.
     void setAssignedSize(int width, int height);
+    // Records the layout's size without resizing; the timeline does so for items out of view and
+    // applies it with applyAssignedSize() when they come into view.
+    void setAssignedSizeLater(int width, int height);
+    void applyAssignedSize();
+    bool isSizePending() const { return m_bSizePending; }
     int assignedWidth() const { return m_iAssignedWidth; }
     int assignedHeight() const { return m_iAssignedHeight; }
     // Grows the item to at least HoverWidth x HoverHeight and raises it; restoreSize goes back.
@@ -88,6 +96,13 @@ public:
     void refresh();
     void render(bool force);
     const QPixmap &cachedPixmap() const { return m_cache; }
+    // Drops the cached pixmap (the timeline does so for items it hides); the next paint renders.
+    void releaseCache();
+    // Bytes held by the caches of all items, and the budget they are kept within.
+    static qint64 cachedBytes();
+    static qint64 cacheBudget();
+    static void setCacheBudget(qint64 bytes);
+    static constexpr qint64 DefaultCacheBudget = qint64(48) << 20;
 
     // Opens the in-place editor over the name line; Enter or leaving the field commits, Escape cancels.
     void editName();
@@ -112,6 +127,11 @@ protected:
 
 private:
     void markDirty();
+    // True while some part of the item lies inside its window and every ancestor's area.
+    bool isOnScreen() const;
+    // Renders into the cache without asking for a repaint; paintEvent uses it directly.
+    void renderCache();
+    void setCache(const QPixmap &pixmap);
     void setTextMember(QString &member, const QString &text);
     void drawBar(QPainter &painter, int x, int y, int width, int height, int percent,
                  const StatusColors &colors) const;
@@ -131,11 +151,15 @@ private:
     bool m_bHovered = false;
     int m_iAssignedWidth = 0;
     int m_iAssignedHeight = 0;
+    bool m_bSizePending = false;
     QMap<int, QVariant> m_values;
     QFont m_font;
     QPixmap m_cache;
     bool m_bReady = false;
     bool m_bDirty = true;
+    // Content changed since the last render; m_bDirty also stays set for position-bound caches.
+    bool m_bStale = true;
+    int m_iCacheX = 0;
     QLineEdit *m_nameEdit = nullptr;
     QSize m_sizeBeforeEnlarge;
     bool m_bEnlarged = false;

@@ -130,14 +130,18 @@ bool TimelineWidget::placeHorizontally(TimelineItemWidget *item, int y)
     const int w = item->assignedWidth() > 0 ? item->assignedWidth() : item->width();
     const bool inView = qint64(x) + w >= 0 && x <= width();
     if (!inView) {
-        if (!item->isHidden())
+        if (!item->isHidden()) {
             item->hide();
+            // Out of view its picture is only memory; it renders again when it comes back.
+            item->releaseCache();
+        }
         // Keep the lane so that the item comes back into view at the right height.
         if (item->y() != y)
             item->move(item->x(), y);
         return false;
     }
     const bool cameIntoView = item->isHidden();
+    item->applyAssignedSize();
     const bool moved = item->pos() != QPoint(x, y);
     if (moved)
         item->move(x, y);
@@ -280,7 +284,11 @@ void TimelineWidget::relayout()
     spans.reserve(m_items.size());
     for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items))
         spans.append(LaneSpan{item->startFrame(), item->length()});
-    const LanePacking packing = packLanes(spans);
+    if (spans != m_packedSpans || m_packing.placements.size() != spans.size()) {
+        m_packing = packLanes(spans);
+        m_packedSpans = spans;
+    }
+    const LanePacking &packing = m_packing;
 
     m_groups.clear();
     m_groups.reserve(packing.groups.size());
@@ -302,8 +310,16 @@ void TimelineWidget::relayout()
         TimelineItemWidget *item = m_items[i].data();
         const LaneBox box = laneBox(packing.placements[i], h);
         const int w = itemWidthFor(item->length());
-        if (item->assignedWidth() != w || item->assignedHeight() != box.height)
-            item->setAssignedSize(w, box.height);
+        // Resizing a widget costs events even while it is hidden: items out of view take their
+        // size when they come into view.
+        const int x = columnOf(item->startFrame());
+        const bool inView = qint64(x) + w >= 0 && x <= width();
+        if (item->assignedWidth() != w || item->assignedHeight() != box.height || item->isSizePending()) {
+            if (inView)
+                item->setAssignedSize(w, box.height);
+            else
+                item->setAssignedSizeLater(w, box.height);
+        }
         placeHorizontally(item, box.y);
     }
 }

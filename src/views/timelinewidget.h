@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cmn/timecode.h"
+#include "views/lanepacking.h"
 #include "views/usablerange.h"
 
 #include <QList>
@@ -113,4 +114,8 @@ private:
 
     QList<QSharedPointer<TimelineItemWidget>> m_items;
     QVector<QVector<QVector<TimelineItemWidget *>>> m_groups;
+    // The spans of the last packing and its result: a relayout that finds the same spans (a
+    // schedule's texts or progress changed) reuses it.
+    QVector<LaneSpan> m_packedSpans;
+    LanePacking m_packing;
 };

@@ -40,6 +40,11 @@ private slots:
     void contextMenuSignal();
     void nameEditing();
     void nameEditCancelled();
+    void onlyItemsOnScreenRenderAhead_data();
+    void onlyItemsOnScreenRenderAhead();
+    void releasedCacheRendersOnPaint();
+    void cachesStayWithinTheBudget();
+    void deferredSizeAppliesLater();
 
 private:
     TimelineItemWidget *makeItem(const QString &status, int x = 0, int width = 400, int height = 120)
@@ -69,6 +74,7 @@ void tst_TimelineItemWidget::init()
 
 void tst_TimelineItemWidget::cleanup()
 {
+    TimelineItemWidget::setCacheBudget(TimelineItemWidget::DefaultCacheBudget);
     delete m_timeline;
     m_timeline = nullptr;
 }
@@ -344,6 +350,110 @@ void tst_TimelineItemWidget::nameEditCancelled()
     item->nameEditFinished();
     QCOMPARE(spy.count(), 0);
     QCOMPARE(item->name(), QStringLiteral("Sched"));
+}
+
+void tst_TimelineItemWidget::onlyItemsOnScreenRenderAhead_data()
+{
+    QTest::addColumn<QRect>("clip"); // the box between the timeline and the item
+    QTest::addColumn<QPoint>("itemPos");
+    QTest::addColumn<bool>("renderedAhead");
+
+    QTest::newRow("inside the box") << QRect(0, 0, 500, 200) << QPoint(50, 20) << true;
+    QTest::newRow("partly left of the box") << QRect(0, 0, 500, 200) << QPoint(-300, 20) << true;
+    QTest::newRow("left of the box") << QRect(0, 0, 500, 200) << QPoint(-450, 20) << false;
+    QTest::newRow("below the box") << QRect(0, 0, 500, 200) << QPoint(50, 210) << false;
+    QTest::newRow("box beyond the window") << QRect(1100, 0, 500, 200) << QPoint(0, 20) << false;
+}
+
+void tst_TimelineItemWidget::onlyItemsOnScreenRenderAhead()
+{
+    QFETCH(QRect, clip);
+    QFETCH(QPoint, itemPos);
+    QFETCH(bool, renderedAhead);
+
+    auto *box = new QWidget(m_timeline);
+    box->setGeometry(clip);
+    box->show();
+    auto *item = new TimelineItemWidget(box, QStringLiteral("Sched"), 0, 1000, QStringLiteral("1"),
+                                        QStringLiteral("2"), QStringLiteral("In-Progress"));
+    item->setAssignedSize(400, 120);
+    item->move(itemPos);
+    item->show();
+    item->setProgress(50, -1);
+    item->setReady(true);
+    QCOMPARE(!item->cachedPixmap().isNull(), renderedAhead);
+    QCOMPARE(item->isDirty(), !renderedAhead || itemPos.x() < 0);
+
+    // Brought on screen, its first paint renders it.
+    box->setGeometry(0, 0, 500, 200);
+    item->move(50, 20);
+    const QImage shot = m_timeline->grab().toImage();
+    QVERIFY(!item->cachedPixmap().isNull());
+    QCOMPARE(shot.pixelColor(50 + 190, 20 + 6), kLightBlue);
+    QCOMPARE(shot.pixelColor(50 + 390, 20 + 6), kDarkBlue);
+}
+
+void tst_TimelineItemWidget::releasedCacheRendersOnPaint()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Completed"), 100);
+    item->setProgress(100, -1);
+    item->setReady(true);
+    const qint64 held = TimelineItemWidget::cachedBytes();
+    const QPixmap &cache = item->cachedPixmap();
+    const qint64 mine = qint64(cache.width()) * cache.height() * (cache.depth() / 8);
+    QVERIFY(mine >= 400 * 120 * 3);
+    item->releaseCache();
+    QVERIFY(item->cachedPixmap().isNull());
+    QVERIFY(item->isDirty());
+    QCOMPARE(TimelineItemWidget::cachedBytes(), held - mine);
+    // A change while released is drawn by the next paint.
+    item->hide();
+    item->setStatusText(QStringLiteral("Transfer Error"));
+    item->show();
+    const QImage shot = m_timeline->grab().toImage();
+    QCOMPARE(shot.pixelColor(100 + 390, 20 + 6), kErrorFill);
+    QVERIFY(!item->cachedPixmap().isNull());
+}
+
+void tst_TimelineItemWidget::cachesStayWithinTheBudget()
+{
+    const qint64 one = qint64(400) * 120 * 4;
+    TimelineItemWidget::setCacheBudget(3 * one);
+    QList<TimelineItemWidget *> items;
+    for (int i = 0; i < 6; ++i) {
+        TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10 * i);
+        item->setProgress(10, -1);
+        item->setReady(true);
+        items.append(item);
+        QVERIFY(TimelineItemWidget::cachedBytes() <= 3 * one);
+        // The item just rendered always keeps its picture.
+        QVERIFY(!item->cachedPixmap().isNull());
+    }
+    QVERIFY(items.first()->cachedPixmap().isNull());
+    // Dropped pictures come back when painted, still within the budget.
+    const QImage shot = m_timeline->grab().toImage();
+    QCOMPARE(shot.pixelColor(390, 20 + 6), kDarkBlue);
+    QVERIFY(TimelineItemWidget::cachedBytes() <= 3 * one);
+    // Deleting items gives their share back.
+    qDeleteAll(items);
+    QCOMPARE(TimelineItemWidget::cachedBytes(), qint64(0));
+}
+
+void tst_TimelineItemWidget::deferredSizeAppliesLater()
+{
+    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 300, 80);
+    item->setAssignedSizeLater(200, 60);
+    QVERIFY(item->isSizePending());
+    QCOMPARE(item->assignedWidth(), 200);
+    QCOMPARE(item->size(), QSize(300, 80));
+    item->applyAssignedSize();
+    QVERIFY(!item->isSizePending());
+    QCOMPARE(item->size(), QSize(200, 60));
+    // A size set at once replaces a pending one.
+    item->setAssignedSizeLater(100, 40);
+    item->setAssignedSize(250, 70);
+    item->applyAssignedSize();
+    QCOMPARE(item->size(), QSize(250, 70));
 }
 
 QTEST_MAIN(tst_TimelineItemWidget)

@@ -39,6 +39,9 @@ private slots:
     void proxyBandBelowMasterBand();
     void markColumns();
     void dayLineAndRemainMarker();
+    void itemsOutOfViewLetGoOfTheirPicture();
+    void itemsOutOfViewTakeTheirSizeWhenBack();
+    void changedRangeIsRepacked();
 
 private:
     TimelineItemWidget *addItem(int start, int length, const QString &taskId)
@@ -275,6 +278,49 @@ void tst_TimelineWidget::dayLineAndRemainMarker()
     m_timeline->setRemainFrames(-1);
     QCOMPARE(m_timeline->line24hX(), -1);
     QCOMPARE(m_timeline->remainX(), -1);
+}
+
+void tst_TimelineWidget::itemsOutOfViewLetGoOfTheirPicture()
+{
+    TimelineItemWidget *item = addItem(1000, 2000, QStringLiteral("a"));
+    QVERIFY(!item->cachedPixmap().isNull());
+    m_timeline->setAnchor(100000, 0);
+    m_timeline->setCurrentTc(timecodeAt(100000));
+    QVERIFY(!item->isVisible());
+    QVERIFY(item->cachedPixmap().isNull());
+    m_timeline->setAnchor(0, 0);
+    m_timeline->setCurrentTc(timecodeAt(0));
+    QVERIFY(item->isVisible());
+    QVERIFY(!item->cachedPixmap().isNull());
+}
+
+void tst_TimelineWidget::itemsOutOfViewTakeTheirSizeWhenBack()
+{
+    TimelineItemWidget *near = addItem(1000, 2000, QStringLiteral("near"));
+    TimelineItemWidget *far = addItem(50000, 2000, QStringLiteral("far"));
+    QVERIFY(!far->isVisible());
+    m_timeline->setViewFrames(5000); // 0.2 pixel per frame
+    QCOMPARE(near->width(), 400);
+    QCOMPARE(far->assignedWidth(), 400);
+    QVERIFY(far->isSizePending());
+    m_timeline->setAnchor(50000, 0);
+    m_timeline->setCurrentTc(timecodeAt(50000));
+    QVERIFY(far->isVisible());
+    QCOMPARE(far->size(), QSize(400, 198));
+    QCOMPARE(far->pos(), QPoint(0, 20));
+}
+
+void tst_TimelineWidget::changedRangeIsRepacked()
+{
+    TimelineItemWidget *a = addItem(1000, 2000, QStringLiteral("a"));
+    TimelineItemWidget *b = addItem(6000, 1000, QStringLiteral("b"));
+    QCOMPARE(m_timeline->groups().size(), 2);
+    b->setRange(2000, 1000);
+    m_timeline->relayout();
+    QCOMPARE(m_timeline->groups().size(), 1);
+    QCOMPARE(a->assignedHeight(), 98);
+    QCOMPARE(b->y(), 120);
+    QCOMPARE(b->x(), 200);
 }
 
 QTEST_MAIN(tst_TimelineWidget)
