@@ -65,7 +65,7 @@ ScheduleListModel::ScheduleListModel(QObject *parent) : QAbstractTableModel(pare
 
 int ScheduleListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : m_rows.size();
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int ScheduleListModel::columnCount(const QModelIndex &parent) const
@@ -73,11 +73,17 @@ int ScheduleListModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+int ScheduleListModel::rowOf(const QString &id) const
+{
+    const Slot *slot = m_index.value(id, nullptr);
+    return slot ? slot->place : -1;
+}
+
 QVariant ScheduleListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() < 0 || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return QVariant();
-    const ScheduleRow &r = m_rows.at(index.row());
+    const ScheduleRow &r = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
     case Qt::ToolTipRole:
@@ -130,37 +136,41 @@ void ScheduleListModel::resetRows(const QVector<ScheduleRow> &rows)
     beginResetModel();
     m_rows.clear();
     m_index.clear();
-    m_rows.reserve(rows.size());
+    m_rows.reserve(std::size_t(rows.size()));
     m_index.reserve(rows.size());
     for (const ScheduleRow &r : rows) {
         // A repeated id keeps its first place and takes the later values.
-        const auto known = m_index.constFind(r.id);
-        if (known != m_index.cend()) {
-            m_rows[*known] = r;
+        if (Slot *known = m_index.value(r.id, nullptr)) {
+            known->row = r;
             continue;
         }
-        m_index.insert(r.id, m_rows.size());
-        m_rows.append(r);
+        auto slot = std::make_unique<Slot>();
+        slot->row = r;
+        slot->place = int(m_rows.size());
+        m_index.insert(r.id, slot.get());
+        m_rows.push_back(std::move(slot));
     }
     endResetModel();
 }
 
 void ScheduleListModel::upsertRow(const ScheduleRow &row)
 {
-    const auto known = m_index.constFind(row.id);
-    if (known == m_index.cend()) {
-        const int at = m_rows.size();
+    Slot *known = m_index.value(row.id, nullptr);
+    if (!known) {
+        const int at = rowCount();
         beginInsertRows(QModelIndex(), at, at);
-        m_rows.append(row);
-        m_index.insert(row.id, at);
+        auto slot = std::make_unique<Slot>();
+        slot->row = row;
+        slot->place = at;
+        m_index.insert(row.id, slot.get());
+        m_rows.push_back(std::move(slot));
         endInsertRows();
         return;
     }
-    const int at = *known;
-    if (m_rows.at(at) == row)
+    if (known->row == row)
         return;
-    m_rows[at] = row;
-    emit dataChanged(index(at, 0), index(at, ColumnCount - 1));
+    known->row = row;
+    emit dataChanged(index(known->place, 0), index(known->place, ColumnCount - 1));
 }
 
 bool ScheduleListModel::removeRowById(const QString &id)
@@ -168,13 +178,12 @@ bool ScheduleListModel::removeRowById(const QString &id)
     const auto known = m_index.constFind(id);
     if (known == m_index.cend())
         return false;
-    const int at = *known;
+    const int at = (*known)->place;
     beginRemoveRows(QModelIndex(), at, at);
-    m_rows.remove(at);
-    m_index.remove(id);
-    // Only the rows after it move up; removals are rare next to progress changes.
-    for (int i = at; i < m_rows.size(); ++i)
-        m_index[m_rows.at(i).id] = i;
+    m_index.erase(known);
+    m_rows.erase(m_rows.begin() + at);
+    for (std::size_t i = std::size_t(at); i < m_rows.size(); ++i)
+        m_rows[i]->place = int(i);
     endRemoveRows();
     return true;
 }

@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QVector>
 
+#include <memory>
+#include <vector>
+
 // Every schedule the client knows, one row each, in the order they arrived. Rows are found by id
 // through an index, so a push touches one row and never scans the list.
 class ScheduleListModel : public QAbstractTableModel
@@ -37,10 +40,18 @@ public:
     bool removeRowById(const QString &id);
 
     // -1 when no row has the id.
-    int rowOf(const QString &id) const { return m_index.value(id, -1); }
-    const ScheduleRow &rowAt(int row) const { return m_rows.at(row); }
+    int rowOf(const QString &id) const;
+    const ScheduleRow &rowAt(int row) const { return m_rows.at(std::size_t(row))->row; }
 
 private:
-    QVector<ScheduleRow> m_rows;
-    QHash<QString, int> m_index;
+    // A row with its place in the table. Rows are held by pointer so that a removal moves only
+    // pointers and renumbers the places after it, never copying rows or rewriting the index.
+    struct Slot
+    {
+        ScheduleRow row;
+        int place = 0;
+    };
+
+    std::vector<std::unique_ptr<Slot>> m_rows;
+    QHash<QString, Slot *> m_index;
 };
