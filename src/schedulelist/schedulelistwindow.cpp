@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -50,7 +51,7 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
 {
     setObjectName(QStringLiteral("ScheduleListWindow"));
     setWindowTitle(QStringLiteral("Schedules"));
-    resize(1000, 500);
+    resize(1400, 520);
 
     m_pModel = new ScheduleListModel(this);
     m_pProxy = new ScheduleFilterProxy(this);
@@ -84,7 +85,21 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
     m_pTable->setAlternatingRowColors(true);
     m_pTable->verticalHeader()->hide();
     m_pTable->horizontalHeader()->setStretchLastSection(true);
-    m_pTable->horizontalHeader()->resizeSection(ScheduleListModel::Name, 220);
+    // Widths from sample texts rather than from the rows: measuring 10,000 rows would stall the window.
+    m_pTable->ensurePolished();
+    const QFontMetrics metrics(m_pTable->font());
+    const auto fit = [&](int column, const char *sample) {
+        m_pTable->horizontalHeader()->resizeSection(column,
+                                                    metrics.horizontalAdvance(QLatin1String(sample)) + 28);
+    };
+    fit(ScheduleListModel::Name, "A long schedule name");
+    fit(ScheduleListModel::Server, "Server name");
+    fit(ScheduleListModel::Port, "Port name");
+    fit(ScheduleListModel::Day, "0000/00/00");
+    fit(ScheduleListModel::Start, "[00] 00:00:00:00");
+    fit(ScheduleListModel::End, "[00] 00:00:00:00");
+    fit(ScheduleListModel::Duration, "00:00:00:00");
+    fit(ScheduleListModel::Status, "Transfer Error.");
 
     auto *top = new QHBoxLayout;
     top->addWidget(m_pSearch, 1);
