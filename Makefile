@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc)
 CMAKE_ARGS ?=
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build run test bench fuzz package clean
+.PHONY: all deps configure build run test bench fuzz soak package clean
 
 all: build
 
@@ -34,6 +34,11 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(BUILD_DIR)-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARSA_BUILD_TESTS=OFF -DTARSA_FUZZ=ON >/dev/null
 	@cmake --build $(BUILD_DIR)-fuzz -j $(JOBS)
 	@bash tools/run-fuzz.sh $(BUILD_DIR)-fuzz $(FUZZ_SECONDS)
+
+# The real client against the simulator for SOAK_SECONDS (default 3600) with link drops and
+# schedule churn; fails when memory, threads or open files grow. Not part of `make test`.
+soak: build
+	@nice -n 10 bash tools/soak.sh $(BUILD_DIR)
 
 # A Release build of its own, packed into build-package/tarsa_<version>_<arch>.deb.
 package: deps
