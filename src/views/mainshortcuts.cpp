@@ -8,7 +8,7 @@ QVector<MainShortcut> mainShortcuts()
     return {
         {MainCommand::ZoomIn, "actZoomIn", "Zoom in", "+"},
         {MainCommand::ZoomOut, "actZoomOut", "Zoom out", "-"},
-        {MainCommand::GoToNow, "actGoToNow", "Go to now (lock on the current timecode)", "Home"},
+        {MainCommand::GoToNow, "actGoToNow", "Go to now and follow it (lock on)", "Home"},
         {MainCommand::PreviousSchedule, "actPreviousSchedule", "Previous schedule on the focused port",
          "Alt+Left"},
         {MainCommand::NextSchedule, "actNextSchedule", "Next schedule on the focused port", "Alt+Right"},
@@ -34,6 +34,20 @@ QString shortcutListText(const QList<QPair<QKeySequence, QString>> &entries, con
         lines << gestures;
     }
     return lines.join(QLatin1Char('\n'));
+}
+
+QString shortcutListHtml(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures)
+{
+    QString html = QStringLiteral("<table cellspacing=\"2\">");
+    for (const auto &entry : entries) {
+        html += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;&nbsp;%2</td></tr>")
+                    .arg(entry.first.toString(QKeySequence::NativeText).toHtmlEscaped(),
+                         entry.second.toHtmlEscaped());
+    }
+    html += QStringLiteral("</table>");
+    for (const QString &gesture : gestures)
+        html += QStringLiteral("<p>%1</p>").arg(gesture.toHtmlEscaped());
+    return html;
 }
 
 std::optional<int> adjacentStart(const QList<int> &starts, qint64 anchor, bool forward)

@@ -35,8 +35,10 @@ QVector<MainShortcut> mainShortcuts();
 // The mouse gestures listed under the keys; they are handled by the window's event filter.
 QStringList mainMouseGestures();
 
-// One line per shortcut, "keys: description", in table order.
+// One line per shortcut, "keys: description", in table order, then the gestures.
 QString shortcutListText(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures);
+// The same as a two-column table for the shortcuts box, keys in bold.
+QString shortcutListHtml(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures);
 
 // The start to move the anchor to: the nearest start strictly after `anchor` (forward) or strictly
 // before it (backward). Nothing when there is none in that direction.

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QLayout>
 #include <QSessionManager>
 #include <QMenu>
 #include <QMouseEvent>
@@ -481,19 +482,30 @@ void OXAMainView::installShortcuts()
     connect(list, &QAction::triggered, this, &OXAMainView::slotKeyboardShortcuts);
 }
 
-QString OXAMainView::keyboardShortcutsText() const
+QList<QPair<QKeySequence, QString>> OXAMainView::shortcutEntries() const
 {
     QList<QPair<QKeySequence, QString>> entries;
     for (const QAction *action : m_listShortcutActions)
         entries.append({action->shortcut(), action->property(kShortcutDescription).toString()});
-    return shortcutListText(entries, mainMouseGestures());
+    return entries;
+}
+
+QString OXAMainView::keyboardShortcutsText() const
+{
+    return shortcutListText(shortcutEntries(), mainMouseGestures());
 }
 
 void OXAMainView::slotKeyboardShortcuts()
 {
     ConfirmDialog dialog(this);
-    dialog.run(keyboardShortcutsText(), tr("Keyboard shortcuts"), ConfirmDialog::OkOnly,
-               ConfirmDialog::Information);
+    dialog.prepare(shortcutListHtml(shortcutEntries(), mainMouseGestures()), tr("Keyboard shortcuts"),
+                   ConfirmDialog::OkOnly, ConfirmDialog::Information);
+    // The box is sized for a sentence or two; the list is longer.
+    if (QLayout *layout = dialog.layout()) {
+        const int width = std::max(dialog.width(), 560);
+        dialog.resize(width, std::max(dialog.height(), layout->totalHeightForWidth(width)));
+    }
+    dialog.exec();
 }
 
 void OXAMainView::slotGoToNow()

@@ -4,7 +4,9 @@
 #include "views/timeaxis.h"
 
 #include <QMainWindow>
+#include <QKeySequence>
 #include <QMap>
+#include <QPair>
 #include <QPoint>
 #include <QPointer>
 #include <QString>
@@ -97,6 +99,7 @@ public:
     // The actions that carry the keyboard shortcuts, in the order they are listed.
     const QList<QAction *> &shortcutActions() const { return m_listShortcutActions; }
     QString keyboardShortcutsText() const;
+    QList<QPair<QKeySequence, QString>> shortcutEntries() const;
 
 signals:
     void sigNewTask();

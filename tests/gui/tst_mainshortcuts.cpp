@@ -10,6 +10,7 @@
 #include "views/serverwidget.h"
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
+#include "widgets/confirmdialog.h"
 #include "widgets/inputtcwidget.h"
 
 #include <QAction>
@@ -22,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QtTest>
 
 #include <memory>
@@ -72,6 +74,7 @@ private slots:
     void menuShortcutsReachTheirSignals_data();
     void menuShortcutsReachTheirSignals();
     void everyShortcutIsListed();
+    void aboutMenuEntryShowsTheList();
     void dimmingCoversThePortsArea();
     void remainAlertMarksBothLabels();
     void statusLineKeepsTheLinkText();
@@ -347,6 +350,37 @@ void tst_MainShortcuts::everyShortcutIsListed()
     QVERIFY(entry);
     QVERIFY(about->actions().contains(entry));
     QCOMPARE(entry->text(), QStringLiteral("&Keyboard shortcuts"));
+}
+
+void tst_MainShortcuts::aboutMenuEntryShowsTheList()
+{
+    auto *entry = m_view->findChild<QAction *>(QStringLiteral("actKeyboardShortcuts"));
+    QVERIFY(entry);
+    QString shown;
+    bool wholeTextFits = false;
+    QTimer::singleShot(0, this, [&] {
+        auto *dialog = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        auto *label = dialog->findChild<QLabel *>(QStringLiteral("m_labelText"));
+        if (label) {
+            QTextDocument document;
+            document.setHtml(label->text());
+            shown = document.toPlainText();
+            wholeTextFits = label->height() >= label->heightForWidth(label->width());
+        }
+        dialog->slotBtnOk();
+    });
+    entry->trigger();
+    QVERIFY(!shown.isEmpty());
+    for (const auto &listed : m_view->shortcutEntries()) {
+        QVERIFY2(shown.contains(listed.first.toString(QKeySequence::NativeText)), qPrintable(shown));
+        QVERIFY2(shown.contains(listed.second), qPrintable(listed.second));
+    }
+    for (const QString &gesture : mainMouseGestures())
+        QVERIFY(shown.contains(gesture));
+    // The list is longer than the box's usual sentence: all of it shows.
+    QVERIFY(wholeTextFits);
 }
 
 void tst_MainShortcuts::dimmingCoversThePortsArea()
