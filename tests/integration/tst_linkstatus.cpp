@@ -45,7 +45,6 @@ class tst_LinkStatus : public QObject
 private slots:
     void initTestCase();
     void statusLineAcrossALinkDrop();
-    void managerDownShowsTheCountdownAndDims();
     void remainingTimeAlertsAgainstTheSimulator();
 
 private:
@@ -109,35 +108,6 @@ void tst_LinkStatus::statusLineAcrossALinkDrop()
     QVERIFY(dimmed.at(down));
     QVERIFY(shown.last().startsWith(QLatin1String("TRXM connected since ")));
     QVERIFY(!dimmed.last());
-}
-
-void tst_LinkStatus::managerDownShowsTheCountdownAndDims()
-{
-    ControllerHarness h;
-    QVERIFY(h.startSim(testScenario()));
-    const quint16 port = h.sim()->port();
-    h.createController();
-    new LinkStatusPresenter(h.controller(), h.view(), kTickMs);
-    LinkStatusBar *bar = h.view()->linkStatusBar();
-    QSignalSpy done(h.controller(), &MainController::sigInitDone);
-    h.controller()->init();
-    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
-    const QString pushBefore = bar->lastPushText();
-
-    // The manager goes away for good: the line keeps counting down to the next attempt.
-    h.stopSim();
-    QTRY_VERIFY_WITH_TIMEOUT(h.view()->isLinkDimmed(), 10000);
-    QTRY_VERIFY(bar->linkText().startsWith(QLatin1String("TRXM disconnected, retrying in ")));
-    QVERIFY(!h.controller()->isConnected());
-    // The last push stays what it was: nothing new came in.
-    QCOMPARE(bar->lastPushText(), pushBefore);
-    QCOMPARE(bar->addressText(), QStringLiteral("TRXM 127.0.0.1:%1").arg(port));
-
-    // It comes back on the same port: the timelines are live again.
-    QVERIFY(h.startSim(testScenario(), port));
-    QTRY_VERIFY_WITH_TIMEOUT(h.controller()->isConnected(), 15000);
-    QTRY_VERIFY(!h.view()->isLinkDimmed());
-    QTRY_VERIFY(bar->linkText().startsWith(QLatin1String("TRXM connected since ")));
 }
 
 void tst_LinkStatus::remainingTimeAlertsAgainstTheSimulator()
