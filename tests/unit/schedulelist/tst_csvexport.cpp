@@ -11,8 +11,6 @@ class tst_CsvExport : public QObject
     Q_OBJECT
 
 private slots:
-    void field_data();
-    void field();
     void documentBytes();
     void roundTrip_data();
     void roundTrip();
@@ -21,35 +19,6 @@ private slots:
     void writeFailureIsReported_data();
     void writeFailureIsReported();
 };
-
-void tst_CsvExport::field_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "Match 1"
-                           << "Match 1";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("comma") << "a,b"
-                           << "\"a,b\"";
-    QTest::newRow("quote doubled") << "say \"hi\""
-                                   << "\"say \"\"hi\"\"\"";
-    QTest::newRow("line feed") << "a\nb"
-                               << "\"a\nb\"";
-    QTest::newRow("carriage return") << "a\rb"
-                                     << "\"a\rb\"";
-    QTest::newRow("semicolon stays bare") << "a;b"
-                                          << "a;b";
-    QTest::newRow("leading space stays bare") << " a"
-                                              << " a";
-}
-
-void tst_CsvExport::field()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-    QCOMPARE(csvField(text), expected);
-}
 
 void tst_CsvExport::documentBytes()
 {
