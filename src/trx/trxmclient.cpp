@@ -211,10 +211,7 @@ void TRXMClient::onReadyRead()
         const QByteArray body = socket->read(m_iExpectedLength);
         m_bWaitingForBody = false;
         m_iExpectedLength = 0;
-        if (!dispatchBody(body)) {
-            socket->readAll();
-            return;
-        }
+        dispatchBody(body);
     }
 
     while (socket->bytesAvailable() >= LengthFieldBytes) {
@@ -236,10 +233,10 @@ void TRXMClient::onReadyRead()
         const QByteArray body = socket->read(len);
         m_bWaitingForBody = false;
         m_iExpectedLength = 0;
-        if (!dispatchBody(body)) {
-            socket->readAll();
-            return;
-        }
+        // A body of unknown kind is skipped alone: its length kept the stream aligned, and
+        // dropping what is buffered behind it would lose those packets and cut the next frame
+        // in two, so that its tail would be read as a length.
+        dispatchBody(body);
     }
 }
 

@@ -28,7 +28,7 @@ private slots:
     void delayedAnswers();
     void splitWritesAreReassembled();
     void unknownPushIsLoggedAndLaterPushesArrive();
-    void unknownKindDropsTheBufferButKeepsTheLink();
+    void unknownKindIsSkippedAndTheLinkKept();
     void absurdLengthDropsTheLinkOnce();
     void pushStormIsDeliveredAndTheLinkStaysResponsive();
     void injectedFaultsFireAfterConnecting();
@@ -168,7 +168,7 @@ void tst_SimFaults::unknownPushIsLoggedAndLaterPushesArrive()
     QCOMPARE(m_delegate->links().size(), 0);
 }
 
-void tst_SimFaults::unknownKindDropsTheBufferButKeepsTheLink()
+void tst_SimFaults::unknownKindIsSkippedAndTheLinkKept()
 {
     startClient();
     QVERIFY(m_client->identify());

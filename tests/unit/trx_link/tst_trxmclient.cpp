@@ -527,8 +527,12 @@ void tst_TRXMClient::receivedBytes_data()
         << QStringLiteral("ERROR <TRXMClient> Error Push Type: 116");
     QByteArray otherKind = a;
     otherKind[9] = '\x04';
-    QTest::newRow("another kind drops what is buffered")
-        << QByteArrayList{otherKind + b + c, a} << QByteArrayList{"a"}
+    // Its length keeps the stream aligned: only that body is skipped, never what follows it.
+    QTest::newRow("another kind is skipped alone")
+        << QByteArrayList{otherKind + b + c, a} << QByteArrayList{"b", "c", "a"}
+        << QStringLiteral("ERROR <TRXMClient> Error Packet Type: 4");
+    QTest::newRow("another kind followed by part of a frame")
+        << QByteArrayList{otherKind + b.left(13), b.mid(13)} << QByteArrayList{"b"}
         << QStringLiteral("ERROR <TRXMClient> Error Packet Type: 4");
     // A length below 1 ends that read; what follows waits for the next ready-read.
     QTest::newRow("zero length ends the read")
