@@ -197,12 +197,23 @@ void TimelineItemWidget::refresh()
     render(false);
 }
 
+void TimelineItemWidget::contentChanged()
+{
+    markDirty();
+    // What the manager reports is shown at once: a posted repaint waits behind every push still
+    // queued for this thread, which under a burst of changes is a long time.
+    if (!m_bReady || !isOnScreen())
+        return;
+    renderCache();
+    repaint();
+}
+
 void TimelineItemWidget::setTextMember(QString &member, const QString &text)
 {
     if (member == text)
         return;
     member = text;
-    refresh();
+    contentChanged();
 }
 
 void TimelineItemWidget::setNameText(const QString &name)
@@ -230,7 +241,7 @@ void TimelineItemWidget::setDuration(const QString &text)
     if (text == m_strDuration)
         return;
     m_strDuration = text.isEmpty() ? QString::fromLatin1(kEmptyDuration) : text;
-    refresh();
+    contentChanged();
 }
 
 void TimelineItemWidget::setProgress(int progress1, int progress2)
@@ -239,7 +250,7 @@ void TimelineItemWidget::setProgress(int progress1, int progress2)
         return;
     m_iProgress1 = progress1;
     m_iProgress2 = progress2;
-    refresh();
+    contentChanged();
 }
 
 void TimelineItemWidget::setMaintenance(bool maintenance)

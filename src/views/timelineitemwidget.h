@@ -127,6 +127,8 @@ protected:
 
 private:
     void markDirty();
+    // A text or progress changed: re-render and repaint now when on screen.
+    void contentChanged();
     // True while some part of the item lies inside its window and every ancestor's area.
     bool isOnScreen() const;
     // Renders into the cache without asking for a repaint; paintEvent uses it directly.

@@ -251,6 +251,7 @@ void TimelineWidget::addItem(TimelineItemWidget *item, bool relayoutNow)
             return;
     }
     m_items.append(QSharedPointer<TimelineItemWidget>(item));
+    m_packedSpans.clear();
     item->setParent(this);
     item->setAssignedSize(itemWidthFor(item->length()),
                           item->assignedHeight() > 0 ? item->assignedHeight() : item->height());
@@ -269,6 +270,7 @@ void TimelineWidget::removeItems(const QList<QString> &taskIds)
                   m_items.end());
     if (m_items.size() != before) {
         m_groups.clear();
+        m_packedSpans.clear();
         relayout();
     }
 }
@@ -284,26 +286,27 @@ void TimelineWidget::relayout()
     spans.reserve(m_items.size());
     for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items))
         spans.append(LaneSpan{item->startFrame(), item->length()});
+    // The same spans for the same items pack the same way: a zoom, or a change of texts or
+    // progress, only places the items again.
     if (spans != m_packedSpans || m_packing.placements.size() != spans.size()) {
         m_packing = packLanes(spans);
         m_packedSpans = spans;
+        m_groups.clear();
+        m_groups.reserve(m_packing.groups.size());
+        for (const QVector<QVector<int>> &lanes : qAsConst(m_packing.groups)) {
+            QVector<QVector<TimelineItemWidget *>> group;
+            group.reserve(lanes.size());
+            for (const QVector<int> &lane : lanes) {
+                QVector<TimelineItemWidget *> items;
+                items.reserve(lane.size());
+                for (const int index : lane)
+                    items.append(m_items[index].data());
+                group.append(items);
+            }
+            m_groups.append(group);
+        }
     }
     const LanePacking &packing = m_packing;
-
-    m_groups.clear();
-    m_groups.reserve(packing.groups.size());
-    for (const QVector<QVector<int>> &lanes : packing.groups) {
-        QVector<QVector<TimelineItemWidget *>> group;
-        group.reserve(lanes.size());
-        for (const QVector<int> &lane : lanes) {
-            QVector<TimelineItemWidget *> items;
-            items.reserve(lane.size());
-            for (const int index : lane)
-                items.append(m_items[index].data());
-            group.append(items);
-        }
-        m_groups.append(group);
-    }
 
     const int h = height();
     for (int i = 0; i < m_items.size(); ++i) {
