@@ -25,6 +25,8 @@
 namespace {
 
 enum Fault {
+    DropAtIdentify,
+    DropAtServerList,
     DropAtServerSettings,
     DropAtPortStates,
     DropAtScheduleList,
@@ -32,6 +34,7 @@ enum Fault {
     HeartbeatsUnanswered,
     DelayJustUnderBound,
     DelayJustOverBound,
+    SplitWrites,
     AbsurdFrameLength,
     UnknownKind,
     UnknownPushType,
@@ -298,6 +301,9 @@ void tst_ControllerFaults::clientRecovers_data()
     QTest::addColumn<bool>("linkLost");
     QTest::addColumn<int>("requestBoundMs");
 
+    QTest::newRow("start-up: dropped at identify") << int(DropAtIdentify) << true << true << RequestBoundMs;
+    QTest::newRow("start-up: dropped at the server list")
+        << int(DropAtServerList) << true << true << RequestBoundMs;
     QTest::newRow("start-up: dropped at the server settings")
         << int(DropAtServerSettings) << true << true << RequestBoundMs;
     QTest::newRow("start-up: dropped at the port states")
@@ -311,6 +317,8 @@ void tst_ControllerFaults::clientRecovers_data()
         << int(DelayJustUnderBound) << false << true << ShortBoundMs;
     QTest::newRow("steady: answers just over the bound")
         << int(DelayJustOverBound) << false << true << ShortBoundMs;
+    QTest::newRow("steady: frames split into small writes")
+        << int(SplitWrites) << false << true << RequestBoundMs;
     QTest::newRow("steady: absurd frame length") << int(AbsurdFrameLength) << false << true << RequestBoundMs;
     QTest::newRow("steady: body of unknown kind") << int(UnknownKind) << false << false << RequestBoundMs;
     QTest::newRow("steady: unknown push type") << int(UnknownPushType) << false << false << RequestBoundMs;
@@ -338,7 +346,12 @@ void tst_ControllerFaults::clientRecovers()
 
     if (atStartUp) {
         SimFaults f;
-        f.dropOnRequestCode = fault == DropAtServerSettings ? 5 : fault == DropAtPortStates ? 61 : 1001;
+        const QMap<int, int> codes{{DropAtIdentify, 1},
+                                   {DropAtServerList, 2},
+                                   {DropAtServerSettings, 5},
+                                   {DropAtPortStates, 61},
+                                   {DropAtScheduleList, 1001}};
+        f.dropOnRequestCode = codes.value(fault);
         setFaults(f);
         m_controller->init();
         QTRY_VERIFY_WITH_TIMEOUT(losses.count() >= 1, RecoveryMs);
@@ -380,6 +393,12 @@ void tst_ControllerFaults::clientRecovers()
         QVERIFY(logHas("Request timeout: "));
         break;
     }
+    case SplitWrites:
+        // The whole rebuild arrives in pieces; the split stays on.
+        f.splitWriteBytes = 61;
+        setFaults(f);
+        m_sim->call([](SimServer &s) { s.dropLinks(); });
+        break;
     case AbsurdFrameLength:
         m_sim->call([](SimServer &s) { s.sendAbsurdLength(); });
         QTRY_VERIFY_WITH_TIMEOUT(logHas("Frame length refused"), RecoveryMs);
@@ -437,7 +456,7 @@ void tst_ControllerFaults::clientRecovers()
     default:
         break;
     }
-    if (fault != DelayJustUnderBound)
+    if (fault != DelayJustUnderBound && fault != SplitWrites)
         setFaults(SimFaults());
 
     if (linkLost)
@@ -448,7 +467,7 @@ void tst_ControllerFaults::clientRecovers()
         QVERIFY(done.count() > doneBefore); // the splash's end came again with the rebuild
     else
         QCOMPARE(done.count(), doneBefore);
-    if (fault == DelayJustUnderBound)
+    if (fault == DelayJustUnderBound || fault == SplitWrites)
         QCOMPARE(losses.count(), 1);
     if (!linkLost)
         QCOMPARE(losses.count(), 0);
