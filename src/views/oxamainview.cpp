@@ -564,7 +564,8 @@ void OXAMainView::noteClickedPort(QWidget *receiver)
 
 void OXAMainView::setLinkDimmed(bool dimmed)
 {
-    if (dimmed == m_pLinkDimmer->isVisible())
+    // The explicit state, not isVisible(): the window may not be shown yet.
+    if (dimmed == isLinkDimmed())
         return;
     if (dimmed) {
         m_pLinkDimmer->setGeometry(ui->scrollArea->viewport()->rect());

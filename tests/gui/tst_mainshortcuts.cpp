@@ -351,6 +351,13 @@ void tst_MainShortcuts::dimmingCoversThePortsArea()
     m_view->setLinkDimmed(false);
     QVERIFY(!m_view->isLinkDimmed());
     QVERIFY(!dimmer->isVisible());
+
+    // Changed while the window is not shown, as during start-up.
+    m_view->hide();
+    m_view->setLinkDimmed(true);
+    m_view->setLinkDimmed(false);
+    m_view->show();
+    QVERIFY(!dimmer->isVisible());
 }
 
 void tst_MainShortcuts::statusLineKeepsTheLinkText()
