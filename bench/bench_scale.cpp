@@ -92,6 +92,12 @@ double runQueueMs()
     return f.readAll().split(' ').value(1).toDouble() / 1e6;
 }
 
+QByteArray loadAverage()
+{
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().split(' ').mid(0, 3).join(' ') : QByteArray("?");
+}
+
 double processCpuMs()
 {
     rusage u{};
@@ -477,6 +483,8 @@ int main(int argc, char *argv[])
     options.settingsFile = dir.path() + QStringLiteral("/Settings.xml");
 
     std::printf("bench_scale %s%s\n", qPrintable(scenario), quick ? " (quick)" : "");
+    std::printf("  machine: %d cores, load average %s at the start\n", QThread::idealThreadCount(),
+                loadAverage().constData());
     int exitCode = 0;
     {
         // 1. Start-up: controller and window as the application builds them, then init.
@@ -751,6 +759,7 @@ int main(int argc, char *argv[])
         viewOwner.reset();
         controller.reset();
     }
+    std::printf("  load average %s at the end\n", loadAverage().constData());
     // Back to this thread, so that it can go once its own thread has stopped.
     QThread *mainThread = app.thread();
     QMetaObject::invokeMethod(

@@ -47,6 +47,20 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
     const int endTc = maintenanceWindowEnd(master, tc);
     const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
 
+    // Every schedule's period, by port, in one pass: this runs on every timeline update, and a
+    // pass over all schedules for each port would cost ports x schedules.
+    QMap<trx::ServerPort, QList<FramePeriod>> periodsByPort;
+    for (const TaskEntry &task : m_mapTasks) {
+        const trx::ScheduleInfo &sch = task.schedule;
+        FramePeriod p;
+        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
+        if (sch.endTc == -1)
+            p.end = isUnfinishedStatus(statusText(sch.master.status)) ? INT_MAX : p.start;
+        else
+            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
+        periodsByPort[trx::ServerPort(task.serverId, task.port)] << p;
+    }
+
     bool conflict = false;
     for (auto server = m_mapServers.cbegin(); server != m_mapServers.cend(); ++server) {
         const QMap<int, PortEntry> ports = m_mapPorts.value(server.key());
@@ -59,19 +73,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                     asProxy = true;
             }
 
-            QList<FramePeriod> others;
-            for (const TaskEntry &task : m_mapTasks) {
-                if (task.serverId != server.key() || task.port != port.key())
-                    continue;
-                const trx::ScheduleInfo &sch = task.schedule;
-                FramePeriod p;
-                p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-                if (sch.endTc == -1)
-                    p.end = isUnfinishedStatus(statusText(sch.master.status)) ? INT_MAX : p.start;
-                else
-                    p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
-                others << p;
-            }
+            const QList<FramePeriod> others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
                 FramePeriod window;
