@@ -55,6 +55,8 @@ private slots:
     void changeUpdatesTextsAndProgress();
     void changeForAnUnknownIdIsIgnored();
     void removingTheProxyScheduleResetsTheMainProxyBar();
+    void listLendsAFailedProxyProgressToItsMain_data();
+    void listLendsAFailedProxyProgressToItsMain();
     void reloadReplacesItemsWithoutDuplicates();
     void reloadDropsSchedulesTheManagerNoLongerHas();
     void removeAllSendsOneRemovePerTask();
@@ -266,6 +268,50 @@ void tst_ControllerSchedules::removingTheProxyScheduleResetsTheMainProxyBar()
     QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), -1);
     QCOMPARE(m_h->item(QStringLiteral("main"))->progress1(), 50);
     QCOMPARE(m_h->itemIds(QStringLiteral("srv-b"), 3), QStringList());
+}
+
+void tst_ControllerSchedules::listLendsAFailedProxyProgressToItsMain_data()
+{
+    QTest::addColumn<int>("proxyStatus");
+    QTest::addColumn<int>("proxyProgress");
+    QTest::addColumn<bool>("laterProxy"); // a second, running proxy naming the same main
+    QTest::addColumn<int>("mainProxyBar");
+
+    QTest::newRow("proxy in Rec Error lends its progress") << -2 << 40 << false << 40;
+    QTest::newRow("proxy in Unknown Error without progress: empty bar") << -1 << -1 << false << 0;
+    QTest::newRow("running proxy leaves the main's own bar") << 6 << 40 << false << 30;
+    QTest::newRow("the first proxy in key order counts") << -2 << 10 << true << 10;
+}
+
+void tst_ControllerSchedules::listLendsAFailedProxyProgressToItsMain()
+{
+    QFETCH(int, proxyStatus);
+    QFETCH(int, proxyProgress);
+    QFETCH(bool, laterProxy);
+    QFETCH(int, mainProxyBar);
+
+    trx::ScheduleInfo main = schedule(QStringLiteral("main"), QStringLiteral("srv-b"), 2);
+    main.withProxy = true;
+    main.master.progress = 50;
+    main.proxy.progress = 30;
+    trx::ScheduleInfo proxy = schedule(QStringLiteral("main-proxy"), QStringLiteral("srv-b"), 3);
+    proxy.mainScheduleId = QStringLiteral("main");
+    proxy.master.status = proxyStatus;
+    proxy.master.progress = proxyProgress;
+    QList<trx::ScheduleInfo> list{main, proxy};
+    if (laterProxy) {
+        trx::ScheduleInfo other = schedule(QStringLiteral("main-proxy2"), QStringLiteral("srv-b"), 3);
+        other.mainScheduleId = QStringLiteral("main");
+        other.master.status = 6;
+        other.master.progress = 90;
+        list.prepend(other); // list order does not matter, key order does
+    }
+    QSignalSpy done(m_h->controller(), &MainController::sigInitDone);
+    onLinkThread([this, list] { link()->schedulesReceived(list, list.size()); });
+    QTRY_COMPARE(done.count(), 1);
+    QVERIFY(m_h->item(QStringLiteral("main")));
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), mainProxyBar);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress1(), 50);
 }
 
 void tst_ControllerSchedules::reloadReplacesItemsWithoutDuplicates()
