@@ -32,6 +32,7 @@ enum Fault {
     DropAtScheduleList,
     DropInSteadyState,
     HeartbeatsUnanswered,
+    HeartbeatsUnansweredThroughRebuilds,
     DelayJustUnderBound,
     DelayJustOverBound,
     SplitWrites,
@@ -39,6 +40,7 @@ enum Fault {
     UnknownKind,
     UnknownPushType,
     PushStorm,
+    PushStormThroughRebuild,
     ManagerRestartedWithState,
 };
 
@@ -313,6 +315,8 @@ void tst_ControllerFaults::clientRecovers_data()
     QTest::newRow("steady: link dropped") << int(DropInSteadyState) << false << true << RequestBoundMs;
     QTest::newRow("steady: heartbeats unanswered")
         << int(HeartbeatsUnanswered) << false << true << RequestBoundMs;
+    QTest::newRow("steady: heartbeats unanswered through rebuilds")
+        << int(HeartbeatsUnansweredThroughRebuilds) << false << true << RequestBoundMs;
     QTest::newRow("steady: answers just under the bound")
         << int(DelayJustUnderBound) << false << true << ShortBoundMs;
     QTest::newRow("steady: answers just over the bound")
@@ -323,6 +327,8 @@ void tst_ControllerFaults::clientRecovers_data()
     QTest::newRow("steady: body of unknown kind") << int(UnknownKind) << false << false << RequestBoundMs;
     QTest::newRow("steady: unknown push type") << int(UnknownPushType) << false << false << RequestBoundMs;
     QTest::newRow("steady: push storm") << int(PushStorm) << false << false << RequestBoundMs;
+    QTest::newRow("steady: push storm through a rebuild")
+        << int(PushStormThroughRebuild) << false << true << RequestBoundMs;
     QTest::newRow("steady: manager restarted with its state")
         << int(ManagerRestartedWithState) << false << true << RequestBoundMs;
 }
@@ -377,6 +383,12 @@ void tst_ControllerFaults::clientRecovers()
         QTRY_VERIFY_WITH_TIMEOUT(losses.count() >= 1, RecoveryMs);
         QVERIFY(logHas("Heartbeat timeout!!!"));
         break;
+    case HeartbeatsUnansweredThroughRebuilds:
+        // Links keep dying while the panels are being built again, several times over.
+        f.noHeartbeatAnswer = true;
+        setFaults(f);
+        QTRY_VERIFY_WITH_TIMEOUT(losses.count() >= 3, RecoveryMs);
+        break;
     case DelayJustUnderBound:
         // The rebuild itself runs with every answer late, but in time; the delay stays on.
         f.answerDelayMs = ShortBoundMs - 100;
@@ -430,6 +442,14 @@ void tst_ControllerFaults::clientRecovers()
         QTest::qWait(1000);
         break;
     }
+    case PushStormThroughRebuild:
+        f.pushStormPerSecond = 2000;
+        setFaults(f);
+        QTest::qWait(300);
+        m_sim->call([](SimServer &s) { s.dropLinks(); });
+        QTRY_VERIFY_WITH_TIMEOUT(losses.count() >= 1, RecoveryMs);
+        QTRY_VERIFY_WITH_TIMEOUT(done.count() > doneBefore, RecoveryMs);
+        break;
     case ManagerRestartedWithState: {
         // The state to come back: one schedule gone and one added since the scenario loaded.
         const QString kept = m_sim->call([](SimServer &s) {
