@@ -117,6 +117,9 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
             // have reused the item for another day).
             if (item->isMaintenance() && qint64(item->startFrame()) + item->length() < now)
                 item->setDuration(QStringLiteral("00:00:10:00"));
+            // Most items are hidden far from the view and stay so: nothing to move.
+            if (item->isHidden() && !isInView(item.data(), columnOf(item->startFrame())))
+                continue;
             placeHorizontally(item.data(), item->y());
         }
     }
@@ -124,12 +127,16 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
     update();
 }
 
+bool TimelineWidget::isInView(const TimelineItemWidget *item, int x) const
+{
+    const int w = item->assignedWidth() > 0 ? item->assignedWidth() : item->width();
+    return qint64(x) + w >= 0 && x <= width();
+}
+
 bool TimelineWidget::placeHorizontally(TimelineItemWidget *item, int y)
 {
     const int x = columnOf(item->startFrame());
-    const int w = item->assignedWidth() > 0 ? item->assignedWidth() : item->width();
-    const bool inView = qint64(x) + w >= 0 && x <= width();
-    if (!inView) {
+    if (!isInView(item, x)) {
         if (!item->isHidden()) {
             item->hide();
             // Out of view its picture is only memory; it renders again when it comes back.

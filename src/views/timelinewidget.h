@@ -89,6 +89,8 @@ private:
     void updatePixelScale();
     void updateMarkColumns();
     int itemWidthFor(int length) const;
+    // Whether an item whose start is at column x reaches into the widget.
+    bool isInView(const TimelineItemWidget *item, int x) const;
     // Puts the item at its column and shows or hides it; true when it moved or came into view.
     bool placeHorizontally(TimelineItemWidget *item, int y);
 
