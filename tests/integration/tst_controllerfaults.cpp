@@ -419,7 +419,7 @@ void tst_ControllerFaults::clientRecovers()
         // A schedule pushed right behind the bad packet, in the same write, is not lost with it.
         const QString behind = m_sim->call([](SimServer &s) {
             s.sendUnknownKind();
-            return addSchedule(s, QStringLiteral("srv-a"), 3, 3600, QStringLiteral("Behind the bad packet"));
+            return addSchedule(s, QStringLiteral("srv-b"), 1, 3600, QStringLiteral("Behind the bad packet"));
         });
         QVERIFY(!behind.isEmpty());
         QTRY_VERIFY_WITH_TIMEOUT(logHas("Error Packet Type: 7"), RecoveryMs);
