@@ -13,7 +13,7 @@ stages=("$@")
 
 # The tests that run threads of their own: the manager link, the command catalogue, the client
 # against the simulator, the controller's poll and port status, and the controller through link
-# faults (about 30 s under ThreadSanitizer).
+# faults (about 40 s under ThreadSanitizer).
 threaded='^(tst_trxmclient|tst_catalogue|tst_simconversation|tst_simfaults|tst_controllerports|tst_controllerfaults)$'
 threaded_targets=(tst_trxmclient tst_catalogue tst_simconversation tst_simfaults tst_controllerports
   tst_controllerfaults)
