@@ -292,9 +292,9 @@ private:
     ControllerPrompts m_prompts = ControllerPrompts::interactive();
     std::mutex m_handOverLock;
     std::deque<std::function<void()>> m_handOver;
+    std::atomic<qint64> m_iLastPushMs{0};
 
     bool m_bHasServers = false;
-    std::atomic<qint64> m_iLastPushMs{0};
     bool m_bConnected = false;
     bool m_bInitializing = true;
     bool m_bSingle = false;
