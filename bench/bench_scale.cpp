@@ -352,14 +352,11 @@ double floorMs(const QString &scenario, const QString &dir, const QByteArray &re
     if (!socket.waitForConnected(5000))
         return -1;
     socket.write(requests);
-    FrameSplitter splitter;
     qint64 received = 0;
-    QByteArray frame;
     while (received < bytes && clock.elapsed() < 60000) {
         if (!socket.waitForReadyRead(5000))
             break;
-        const QByteArray chunk = socket.readAll();
-        received += chunk.size();
+        received += socket.readAll().size();
     }
     return received >= bytes ? double(clock.nsecsElapsed()) / 1e6 : -1;
 }
@@ -521,6 +518,10 @@ int main(int argc, char *argv[])
         const double floor =
             floorMs(scenario, dir.path(), relay->requests(), std::max<qint64>(1, relay->bytesToListEnd()));
 
+        if (floor < 0) {
+            std::fprintf(stderr, "bench_scale: the floor run did not receive the schedule list\n");
+            exitCode = 1;
+        }
         // Full HD instead of the offscreen screen's 800 x 600; port rows at their default height.
         view->showNormal();
         view->setGeometry(0, 0, 1920, 1080);
