@@ -62,9 +62,6 @@ void MainController::init()
 
     m_mapServers.clear();
     m_listMgws.clear();
-    // The panels of the previous run go with the port table, so that the rebuild shows each
-    // server once.
-    clearServerViews();
     m_masterPort = trx::ServerPort(QString(), -1);
     // A previous run's success says nothing about this attempt.
     m_bConnected = false;
@@ -81,6 +78,10 @@ void MainController::init()
         m_iFailedAttempts = 0;
         setConnectionStatus(QString());
         emit sigInitStatusChanged(QLatin1String(StatusInitPorts));
+        // The previous run's panels stay on screen (dimmed) while the manager is away, so the
+        // operator keeps the last known picture; they go with the port table only now, so that
+        // the rebuild shows each server once.
+        clearServerViews();
         if (buildServers())
             m_bHasServers = true;
     }

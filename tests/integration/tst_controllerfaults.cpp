@@ -468,7 +468,8 @@ void tst_ControllerFaults::clientRecovers()
         // The client keeps trying while the manager is away.
         const int attemptsBefore = attempts.count();
         QTRY_VERIFY_WITH_TIMEOUT(attempts.count() >= attemptsBefore + 2, RecoveryMs);
-        QVERIFY(m_view->serverWidgets().isEmpty());
+        // The last known panels stay (dimmed) until the manager answers again.
+        QVERIFY(!m_view->serverWidgets().isEmpty());
         QVERIFY(startSim());
         QCOMPARE(m_sim->call([](SimServer &s) { return installationOf(s).schedules; }), stateBefore);
         break;
