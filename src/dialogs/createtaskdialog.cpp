@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "trx/scheduleinfo.h"
 #include "widgets/serverportlistitem.h"
+#include "widgets/tcfieldnavigation.h"
 
 #include <QDebug>
 #include <QKeyEvent>
@@ -827,7 +828,7 @@ void CreateTaskDialog::textChanged(const QString &text)
             const QSignalBlocker blocker(field);
             field->setText(QString::number(limit));
         }
-        if (QLineEdit *next = neighbour(field, 1)) {
+        if (QLineEdit *next = neighbourTcField(m_timeFields, field, 1)) {
             next->setFocus(Qt::OtherFocusReason);
             next->selectAll();
         }
@@ -883,20 +884,6 @@ void CreateTaskDialog::couple(Group edited)
             setGroupText(StartGroup, hhmmssFromSeconds(seconds(EndGroup) - seconds(DurationGroup)));
         break;
     }
-}
-
-QLineEdit *CreateTaskDialog::neighbour(QLineEdit *field, int step) const
-{
-    const int count = m_timeFields.size();
-    const int index = m_timeFields.indexOf(field);
-    if (index < 0)
-        return nullptr;
-    for (int i = 1; i < count; ++i) {
-        QLineEdit *candidate = m_timeFields.at(((index + step * i) % count + count) % count);
-        if (candidate->isEnabled())
-            return candidate;
-    }
-    return nullptr;
 }
 
 void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const TimeCode &tc, bool editable)
@@ -983,22 +970,8 @@ bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
     if (!field || event->type() != QEvent::KeyPress || !m_timeFields.contains(field))
         return FramelessDialog::eventFilter(watched, event);
 
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key == Qt::Key_Right && (field->cursorPosition() == 2 || field->text().isEmpty())) {
-        if (QLineEdit *next = neighbour(field, 1)) {
-            next->setFocus(Qt::OtherFocusReason);
-            next->setCursorPosition(0);
-        }
+    if (moveAcrossTcFields(m_timeFields, field, static_cast<QKeyEvent *>(event)->key()))
         return true;
-    }
-    if ((key == Qt::Key_Left || key == Qt::Key_Backspace) && field->cursorPosition() == 0 &&
-        !field->hasSelectedText()) {
-        if (QLineEdit *previous = neighbour(field, -1)) {
-            previous->setFocus(Qt::OtherFocusReason);
-            previous->end(false);
-        }
-        return true;
-    }
     return FramelessDialog::eventFilter(watched, event);
 }
 

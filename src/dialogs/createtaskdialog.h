@@ -174,7 +174,6 @@ private:
     FolderTarget master();
     FolderTarget proxy();
 
-    QLineEdit *neighbour(QLineEdit *field, int step) const;
     QList<QLineEdit *> group(Group g) const;
     bool groupComplete(Group g) const;
     QString groupText(Group g) const;

@@ -1,6 +1,8 @@
 #include "inputtcwidget.h"
 #include "ui_inputtcwidget.h"
 
+#include "widgets/tcfieldnavigation.h"
+
 #include <QKeyEvent>
 #include <QRegularExpressionValidator>
 
@@ -82,26 +84,12 @@ void InputTcWidget::fieldChanged(QLineEdit *field, const QString &text)
             const QSignalBlocker blocker(field);
             field->setText(QString::number(limit - 1));
         }
-        if (QLineEdit *next = neighbour(field, 1)) {
+        if (QLineEdit *next = neighbourTcField(m_fields, field, 1)) {
             next->setFocus(Qt::OtherFocusReason);
             next->selectAll();
         }
     }
     emit sigTcChanged();
-}
-
-QLineEdit *InputTcWidget::neighbour(QLineEdit *field, int step) const
-{
-    const int count = m_fields.size();
-    int index = m_fields.indexOf(field);
-    if (index < 0)
-        return nullptr;
-    for (int i = 1; i < count; ++i) {
-        QLineEdit *candidate = m_fields.at(((index + step * i) % count + count) % count);
-        if (candidate->isEnabled())
-            return candidate;
-    }
-    return nullptr;
 }
 
 bool InputTcWidget::eventFilter(QObject *watched, QEvent *event)
@@ -110,21 +98,7 @@ bool InputTcWidget::eventFilter(QObject *watched, QEvent *event)
     if (!field || event->type() != QEvent::KeyPress || !m_fields.contains(field))
         return QWidget::eventFilter(watched, event);
 
-    const int key = static_cast<QKeyEvent *>(event)->key();
-    if (key == Qt::Key_Right && (field->cursorPosition() == 2 || field->text().isEmpty())) {
-        if (QLineEdit *next = neighbour(field, 1)) {
-            next->setFocus(Qt::OtherFocusReason);
-            next->setCursorPosition(0);
-        }
+    if (moveAcrossTcFields(m_fields, field, static_cast<QKeyEvent *>(event)->key()))
         return true;
-    }
-    if ((key == Qt::Key_Left || key == Qt::Key_Backspace) && field->cursorPosition() == 0 &&
-        !field->hasSelectedText()) {
-        if (QLineEdit *previous = neighbour(field, -1)) {
-            previous->setFocus(Qt::OtherFocusReason);
-            previous->end(false);
-        }
-        return true;
-    }
     return QWidget::eventFilter(watched, event);
 }

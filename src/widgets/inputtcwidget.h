@@ -41,7 +41,6 @@ protected:
 
 private:
     void fieldChanged(QLineEdit *field, const QString &text);
-    QLineEdit *neighbour(QLineEdit *field, int step) const;
 
     Ui::InputTcWidget *ui = nullptr;
     QList<QLineEdit *> m_fields;
