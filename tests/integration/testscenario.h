@@ -5,7 +5,35 @@
 
 #include "simscenario.h"
 
+#include "trx/scheduleinfo.h"
+
 #include <QtTest>
+
+#include <functional>
+#include <thread>
+
+// Runs f on a thread that is not the GUI thread, as the link's socket thread would.
+inline void onLinkThread(const std::function<void()> &f)
+{
+    std::thread t(f);
+    t.join();
+}
+
+// A scheduled 10:00:00:00 to 10:01:00:00 schedule of today on one port, named by its id.
+inline trx::ScheduleInfo schedule(const QString &id, const QString &serverId, int port)
+{
+    trx::ScheduleInfo s;
+    s.id = id;
+    s.serverId = serverId;
+    s.portNo = port;
+    s.name = id;
+    s.startDate = QDate::currentDate();
+    s.endDate = s.startDate;
+    s.startTc = 0x0A000000; // 10:00:00:00
+    s.endTc = 0x0A010000;   // 10:01:00:00
+    s.master.status = 1;
+    return s;
+}
 
 // The integer-packed timecode of a wall-clock time on a 25-frame port of the test scenario.
 inline int packedTcAt25(const QDateTime &t)

@@ -16,31 +16,6 @@
 #include <functional>
 #include <thread>
 
-namespace {
-
-void onLinkThread(const std::function<void()> &f)
-{
-    std::thread t(f);
-    t.join();
-}
-
-trx::ScheduleInfo schedule(const QString &id, const QString &serverId, int port)
-{
-    trx::ScheduleInfo s;
-    s.id = id;
-    s.serverId = serverId;
-    s.portNo = port;
-    s.name = id;
-    s.startDate = QDate::currentDate();
-    s.endDate = s.startDate;
-    s.startTc = 0x0A000000;
-    s.endTc = 0x0A010000;
-    s.master.status = 1;
-    return s;
-}
-
-} // namespace
-
 class tst_ScheduleListLive : public QObject
 {
     Q_OBJECT
