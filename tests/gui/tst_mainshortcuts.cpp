@@ -13,6 +13,8 @@
 #include "widgets/confirmdialog.h"
 #include "widgets/inputtcwidget.h"
 
+#include "serverpanel.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -111,19 +113,7 @@ void tst_MainShortcuts::cleanup()
 
 ServerPortWidget *tst_MainShortcuts::addPorts(const QString &id, int ports)
 {
-    auto *server = new ServerWidget(id, id);
-    QList<int> numbers;
-    for (int p = 0; p < ports; ++p)
-        numbers.append(p);
-    server->setServerPorts(numbers);
-    for (int p = 0; p < ports; ++p) {
-        auto *row = new ServerPortWidget(p, ServerPortWidget::defaultPortName(p));
-        row->initPort(id, numbers);
-        server->addPort(row, p);
-    }
-    server->loadPortSettings();
-    m_view->addServerWidget(server);
-    return server->portWidgets().first();
+    return addServerPanel(m_view, id, ports)->portWidgets().first();
 }
 
 void tst_MainShortcuts::clickRow(ServerPortWidget *row)

@@ -8,6 +8,8 @@
 #include "widgets/inputtcwidget.h"
 #include "widgets/proxycombobox.h"
 
+#include "serverpanel.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
@@ -109,19 +111,7 @@ void tst_OXAMainView::cleanup()
 
 ServerWidget *tst_OXAMainView::addServer(const QString &id, int ports)
 {
-    auto *server = new ServerWidget(id, id);
-    QList<int> numbers;
-    for (int p = 0; p < ports; ++p)
-        numbers.append(p);
-    server->setServerPorts(numbers);
-    for (int p = 0; p < ports; ++p) {
-        auto *row = new ServerPortWidget(p, ServerPortWidget::defaultPortName(p));
-        row->initPort(id, numbers);
-        server->addPort(row, p);
-    }
-    server->loadPortSettings();
-    m_view->addServerWidget(server);
-    return server;
+    return addServerPanel(m_view, id, ports);
 }
 
 TimelineWidget *tst_OXAMainView::firstTimeline() const
