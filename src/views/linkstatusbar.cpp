@@ -1,5 +1,7 @@
 #include "views/linkstatusbar.h"
 
+#include "widgets/elidinglabel.h"
+
 #include <QLabel>
 
 LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
@@ -7,7 +9,8 @@ LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
     setObjectName(QStringLiteral("m_connectionStatus"));
     setSizeGripEnabled(false);
 
-    m_pAlert = new QLabel(this);
+    // However many ports are short of time, the line must not widen the main window.
+    m_pAlert = new ElidingLabel(this);
     m_pAlert->setObjectName(QStringLiteral("m_lblRemainAlert"));
     m_pAlert->hide();
     m_pAddress = new QLabel(this);

@@ -1,10 +1,12 @@
 #include "cmn/timecodemode.h"
 #include "settings/settings.h"
+#include "views/linkstatusbar.h"
 #include "views/oxamainview.h"
 #include "views/painttcscale.h"
 #include "views/serverportwidget.h"
 #include "views/serverwidget.h"
 #include "views/timelinewidget.h"
+#include "widgets/elidinglabel.h"
 #include "widgets/inputtcwidget.h"
 #include "widgets/proxycombobox.h"
 
@@ -75,6 +77,8 @@ private slots:
     void signalsForTheController();
     void rowsFollowTheWindowWidth_data();
     void rowsFollowTheWindowWidth();
+    void alertLineKeepsTheWindowWidth_data();
+    void alertLineKeepsTheWindowWidth();
 
 private:
     ServerWidget *addServer(const QString &id, int ports);
@@ -496,6 +500,58 @@ void tst_OXAMainView::rowsFollowTheWindowWidth()
             }
         }
     }
+}
+
+void tst_OXAMainView::alertLineKeepsTheWindowWidth_data()
+{
+    QTest::addColumn<int>("alerts");
+    QTest::newRow("one port") << 1;
+    QTest::newRow("four ports") << 4;
+    QTest::newRow("forty ports") << 40;
+}
+
+// The alert line once widened the window to fit its text and the window never shrank back: on a
+// desk the window jumped past the screen's edge, and over a long run every wider window meant
+// bigger backing stores and timeline pictures.
+void tst_OXAMainView::alertLineKeepsTheWindowWidth()
+{
+    QFETCH(int, alerts);
+    addServer(QStringLiteral("S1"), 2);
+    m_view->resize(900, 580);
+    QCoreApplication::processEvents();
+    const int width = m_view->width();
+    const int minimumWidth = m_view->minimumSizeHint().width();
+
+    QStringList parts;
+    for (int i = 0; i < alerts; ++i)
+        parts << QStringLiteral("Studio %1 Port A: remaining time below next schedule").arg(i + 1);
+    const QString text = parts.join(QStringLiteral("; "));
+    LinkStatusBar *bar = m_view->linkStatusBar();
+    bar->setAlertText(text);
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(m_view->width(), width);
+    QCOMPARE(m_view->minimumSizeHint().width(), minimumWidth);
+    auto *label = qobject_cast<ElidingLabel *>(bar->alertLabel());
+    QVERIFY(label);
+    QVERIFY(label->isVisibleTo(bar));
+    QCOMPARE(bar->alertText(), text);
+    QCOMPARE(label->toolTip(), text);
+    QVERIFY(label->geometry().right() <= bar->width());
+    const QString shown = label->shownText();
+    QVERIFY(!shown.isEmpty());
+    QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
+    if (label->fontMetrics().horizontalAdvance(text) <= label->contentsRect().width())
+        QCOMPARE(shown, text);
+    else
+        QVERIFY(shown.endsWith(QChar(0x2026)));
+    QVERIFY(text.startsWith(shown.left(shown.size() - 1)));
+
+    bar->setAlertText(QString());
+    QCoreApplication::processEvents();
+    QVERIFY(!label->isVisibleTo(bar));
+    QCOMPARE(m_view->width(), width);
 }
 
 QTEST_MAIN(tst_OXAMainView)
