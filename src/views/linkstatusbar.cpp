@@ -3,6 +3,16 @@
 #include "widgets/elidinglabel.h"
 
 #include <QLabel>
+#include <QLayout>
+
+#include <algorithm>
+
+namespace {
+
+// Room QStatusBar keeps left and right of its message, and a little air before the alert.
+constexpr int kMessageMargins = 6 + 12 + 8;
+
+} // namespace
 
 LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
 {
@@ -33,6 +43,7 @@ void LinkStatusBar::setLinkText(const QString &text)
     m_strLinkText = text;
     if (currentMessage() != text)
         showMessage(text);
+    fitAlert();
 }
 
 void LinkStatusBar::setAddressText(const QString &text)
@@ -60,11 +71,29 @@ void LinkStatusBar::setAlertText(const QString &text)
     setLabelText(m_pAlert, text);
     m_pAlert->setToolTip(text);
     m_pAlert->setVisible(!text.isEmpty());
+    fitAlert();
 }
 
 QString LinkStatusBar::alertText() const
 {
     return m_pAlert->text();
+}
+
+void LinkStatusBar::resizeEvent(QResizeEvent *event)
+{
+    QStatusBar::resizeEvent(event);
+    fitAlert();
+}
+
+void LinkStatusBar::fitAlert()
+{
+    // The message is drawn left of the first permanent widget: the alert takes what the link text,
+    // the address and the last push leave, down to its own minimum.
+    const int spacing = std::max(0, layout() ? layout()->spacing() : 0);
+    int taken = fontMetrics().horizontalAdvance(m_strLinkText) + kMessageMargins;
+    for (const QLabel *label : {m_pAddress, m_pLastPush})
+        taken += label->sizeHint().width() + spacing;
+    m_pAlert->setMaximumWidth(std::max(m_pAlert->minimumSizeHint().width(), width() - taken - spacing));
 }
 
 void LinkStatusBar::setLabelText(QLabel *label, const QString &text)

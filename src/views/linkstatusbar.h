@@ -27,7 +27,11 @@ public:
 
     QLabel *alertLabel() const { return m_pAlert; }
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
+    void fitAlert();
     static void setLabelText(QLabel *label, const QString &text);
 
     QString m_strLinkText;

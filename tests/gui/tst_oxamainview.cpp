@@ -527,6 +527,8 @@ void tst_OXAMainView::alertLineKeepsTheWindowWidth()
         parts << QStringLiteral("Studio %1 Port A: remaining time below next schedule").arg(i + 1);
     const QString text = parts.join(QStringLiteral("; "));
     LinkStatusBar *bar = m_view->linkStatusBar();
+    const QString linkText = QStringLiteral("TRXM connected since 15:04:46");
+    bar->setLinkText(linkText);
     bar->setAlertText(text);
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -539,6 +541,8 @@ void tst_OXAMainView::alertLineKeepsTheWindowWidth()
     QCOMPARE(bar->alertText(), text);
     QCOMPARE(label->toolTip(), text);
     QVERIFY(label->geometry().right() <= bar->width());
+    // Nor does it cover the state of the link, drawn left of it.
+    QVERIFY(label->geometry().left() > bar->fontMetrics().horizontalAdvance(linkText) + 6);
     const QString shown = label->shownText();
     QVERIFY(!shown.isEmpty());
     QVERIFY(label->fontMetrics().horizontalAdvance(shown) <= label->contentsRect().width());
