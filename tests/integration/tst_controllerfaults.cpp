@@ -16,6 +16,8 @@
 #include "views/timelinewidget.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,6 +122,28 @@ QString addSchedule(SimServer &s, const QString &serverId, int port, int secsAhe
     return QString();
 }
 
+// Starts the simulator program; returns the port it listens on, 0 when it did not come up.
+quint16 startSimProcess(QProcess &process, const QStringList &arguments)
+{
+    process.setProcessChannelMode(QProcess::SeparateChannels);
+    process.start(QStringLiteral(TRXM_SIM_BINARY), arguments);
+    if (!process.waitForStarted(5000))
+        return 0;
+    QByteArray out;
+    const QRegularExpression listening(QStringLiteral("^listening on [^\\n]*:(\\d+)$"),
+                                       QRegularExpression::MultilineOption);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000 && process.state() == QProcess::Running) {
+        process.waitForReadyRead(200);
+        out += process.readAllStandardOutput();
+        const QRegularExpressionMatch m = listening.match(QString::fromLatin1(out));
+        if (m.hasMatch())
+            return quint16(m.captured(1).toUInt());
+    }
+    return 0;
+}
+
 QByteArray readAll(const QString &path)
 {
     QFile f(path);
@@ -140,12 +164,14 @@ private slots:
     void clientRecovers();
     void checkSeesWhatAFaultWouldLeave_data();
     void checkSeesWhatAFaultWouldLeave();
+    void managerProcessRestartedWithItsState();
 
 private:
     bool startSim();
     void createClient(int requestBoundMs);
     // Empty when the client shows the simulator's installation exactly; else the first difference.
     QString mismatch();
+    QString mismatchWith(const Installation &inst);
     bool logHas(const QByteArray &text) const { return readAll(m_strLog).contains(text); }
 
     QTemporaryDir m_dir;
@@ -224,8 +250,11 @@ void tst_ControllerFaults::createClient(int requestBoundMs)
 
 QString tst_ControllerFaults::mismatch()
 {
-    const Installation inst = m_sim->call([](SimServer &s) { return installationOf(s); });
+    return mismatchWith(m_sim->call([](SimServer &s) { return installationOf(s); }));
+}
 
+QString tst_ControllerFaults::mismatchWith(const Installation &inst)
+{
     if (!m_controller->isConnected())
         return QStringLiteral("not connected");
     const QMap<QString, ServerWidget *> &panels = m_view->serverWidgets();
@@ -589,6 +618,71 @@ void tst_ControllerFaults::checkSeesWhatAFaultWouldLeave()
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     const QString found = mismatch();
     QVERIFY2(found.contains(reported), qPrintable(found));
+}
+
+// The manager program itself stopped and started again on the same port with --state, while the
+// client runs: the schedules it changed before it stopped come back, once each.
+void tst_ControllerFaults::managerProcessRestartedWithItsState()
+{
+    const QString scenario = m_dir.filePath(QStringLiteral("restart-scenario.json"));
+    {
+        QFile f(scenario);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(testScenarioJson());
+    }
+    const QString state = m_dir.filePath(QStringLiteral("restart-state.json"));
+    const QStringList common{QStringLiteral("--scenario"), scenario, QStringLiteral("--state"), state,
+                             QStringLiteral("--log"), m_dir.filePath(QStringLiteral("restart-sim.log"))};
+
+    // The first run changes its schedules all the time, so its state is not the scenario's.
+    QProcess first;
+    m_iPort = startSimProcess(first, common + QStringList{QStringLiteral("--port"), QStringLiteral("0"),
+                                                          QStringLiteral("--churn"), QStringLiteral("200")});
+    QVERIFY2(m_iPort, first.readAllStandardError().constData());
+    createClient(RequestBoundMs);
+    const QByteArray settingsBefore = readAll(m_strSettings);
+    QSignalSpy done(m_controller.get(), &MainController::sigInitDone);
+    QSignalSpy losses(m_controller.get(), &MainController::mtnDone);
+    m_controller->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, RecoveryMs);
+    QTest::qWait(1500);
+
+    first.terminate();
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(losses.count() >= 1, RecoveryMs);
+    QVERIFY(!m_view->serverWidgets().isEmpty()); // the last known panels stay while it is away
+
+    // What the state file holds, read by a simulator of our own from a copy of it.
+    const QString copy = m_dir.filePath(QStringLiteral("restart-state-copy.json"));
+    QVERIFY(QFile::copy(state, copy));
+    Installation expected;
+    {
+        SimServer reader(testScenario());
+        const Installation initial = installationOf(reader);
+        QString error;
+        QVERIFY2(reader.useStateFile(copy, &error), qPrintable(error));
+        expected = installationOf(reader);
+        QVERIFY(expected.schedules != initial.schedules);
+    }
+
+    const int doneBefore = done.count();
+    QProcess second;
+    QCOMPARE(startSimProcess(second, common + QStringList{QStringLiteral("--port"), QString::number(m_iPort)}),
+             m_iPort);
+    QTRY_VERIFY_WITH_TIMEOUT(done.count() > doneBefore, RecoveryMs);
+    QTRY_COMPARE_WITH_TIMEOUT(mismatchWith(expected), QString(), RecoveryMs);
+    QTest::qWait(400);
+    QCOMPARE(mismatchWith(expected), QString());
+
+    QCOMPARE(readAll(m_strSettings), settingsBefore);
+    m_controller->setMainView(nullptr);
+    m_view.reset();
+    m_controller.reset();
+    QCOMPARE(readAll(m_strSettings), settingsBefore);
+    second.terminate();
+    QVERIFY(second.waitForFinished(10000));
 }
 
 QTEST_MAIN(tst_ControllerFaults)
