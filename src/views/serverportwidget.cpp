@@ -377,7 +377,10 @@ void ServerPortWidget::placeOverlay()
 
 void ServerPortWidget::setOverlay(const QString &styleSheet)
 {
-    m_pOverlay->setStyleSheet(QStringLiteral("#m_pOverlay {%1}").arg(styleSheet));
+    // The poll repeats the loop state every second; an unchanged style is not parsed again.
+    const QString sheet = QStringLiteral("#m_pOverlay {%1}").arg(styleSheet);
+    if (m_pOverlay->styleSheet() != sheet)
+        m_pOverlay->setStyleSheet(sheet);
     placeOverlay();
     m_pOverlay->show();
 }
