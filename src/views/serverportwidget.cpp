@@ -93,6 +93,12 @@ ServerPortWidget::ServerPortWidget(int iPortNo, const QString &name, QWidget *pa
 
 ServerPortWidget::~ServerPortWidget()
 {
+    // Destroying a row hides it, and hiding takes the focus from its name field, which reports
+    // the edit as finished. Take a name being typed now, while the row is whole, and hear nothing
+    // from the children afterwards.
+    commitNameEdit();
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
     delete ui;
 }
 
@@ -310,6 +316,12 @@ void ServerPortWidget::slotPortNameFinished()
     setTitle(titleForProxy(m_iProxyPort));
     ui->m_txtPortName->clearFocus();
     emit sigPortNameChanged(m_iPortNo, text);
+}
+
+void ServerPortWidget::commitNameEdit()
+{
+    if (ui->m_txtPortName->hasFocus())
+        slotPortNameFinished();
 }
 
 QString ServerPortWidget::portName() const

@@ -93,6 +93,8 @@ public:
     QString title() const { return m_strTitle; }
     QString portName() const;
     void setPortName(const QString &name);
+    // A name being typed (the field has the focus) is taken as finished.
+    void commitNameEdit();
     bool isChecked() const;
     void setChecked(bool checked);
 

@@ -44,6 +44,14 @@ ServerWidget::ServerWidget(const QString &serverId, const QString &serverName, Q
 
 ServerWidget::~ServerWidget()
 {
+    // A row's name edit finishing while the panel is torn down would reach this panel's slots
+    // after its members are gone: commit such an edit now, then stop listening to the rows.
+    for (ServerPortWidget *port : qAsConst(m_ports)) {
+        if (port) {
+            port->commitNameEdit();
+            port->disconnect(this);
+        }
+    }
     delete ui;
 }
 
@@ -86,6 +94,15 @@ void ServerWidget::addPort(ServerPortWidget *port, int index)
     index = std::clamp(index, 0, int(m_ports.size()));
     m_ports.insert(index, port);
     m_portNos.insert(index, port->portNo());
+    // A row deleted on its own leaves no dangling entry (the panel's own teardown disconnects
+    // this first).
+    connect(port, &QObject::destroyed, this, [this, port] {
+        const int at = m_ports.indexOf(port);
+        if (at >= 0) {
+            m_ports.removeAt(at);
+            m_portNos.removeAt(at);
+        }
+    });
     m_mapLoopStatus.insert(port->portNo(), true);
     m_pPortsLayout->insertWidget(index, port);
     m_pPortsLayout->removeItem(m_pSpacer);

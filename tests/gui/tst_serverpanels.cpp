@@ -49,6 +49,8 @@ private slots:
     void singleServerTakesMaster();
     void serverCollapse();
     void removeTasksOfProxyPort();
+    void panelGoesWhileANameIsTyped_data();
+    void panelGoesWhileANameIsTyped();
 
 private:
     ServerWidget *buildServer(int ports);
@@ -501,6 +503,40 @@ void tst_ServerPanels::removeTasksOfProxyPort()
     pickProxy(m_server->portWidget(0), 1);
     QCOMPARE(spy.size(), 1);
     QCOMPARE(spy.at(0).at(0).value<QList<QString>>(), QList<QString>{QStringLiteral("task-9")});
+}
+
+void tst_ServerPanels::panelGoesWhileANameIsTyped_data()
+{
+    QTest::addColumn<bool>("wholePanel");
+    QTest::newRow("the server's panel") << true;
+    QTest::newRow("the row alone") << false;
+}
+
+// A panel is torn down (the server went, or the link came back and the panels are rebuilt) while
+// the operator is typing a port name: the name is kept, and the end of the edit reaches no half
+// destroyed panel or row (AddressSanitizer and UBSan builds report that).
+void tst_ServerPanels::panelGoesWhileANameIsTyped()
+{
+    QFETCH(bool, wholePanel);
+    buildServer(3);
+    ServerPortWidget *row = m_server->portWidget(1);
+    auto *edit = row->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
+    QVERIFY(edit);
+    m_server->activateWindow();
+    QApplication::setActiveWindow(m_server);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Wide shot"));
+
+    if (wholePanel) {
+        delete m_server;
+        m_server = nullptr;
+    } else {
+        delete row;
+    }
+    QCoreApplication::processEvents();
+    QCOMPARE(m_settings->portInfo(trx::ServerPort(kServer, 1)).PortName, QStringLiteral("Wide shot"));
 }
 
 QTEST_MAIN(tst_ServerPanels)
