@@ -68,6 +68,7 @@ private slots:
     void scrollRangeCoversFifteenDays();
     void secondServerWithSameIdIsIgnored();
     void panelsRebuiltAfterRemoval();
+    void rebuildWhileAPortNameIsTyped();
     void portHeightsCountCollapsedRows();
     void dayList();
     void currentTimecodeLabelAndScale();
@@ -368,6 +369,25 @@ void tst_OXAMainView::panelsRebuiltAfterRemoval()
     ServerWidget *fresh = addServer(QStringLiteral("s1"), 1);
     QCOMPARE(m_view->serverWidgets().value(QStringLiteral("s1")), fresh);
     QCOMPARE(fresh->parentWidget(), m_view->portsWidget());
+}
+
+// The link comes back and the panels are rebuilt while the operator types a port name: what was
+// typed is kept, and nothing reaches the old panel once it is being destroyed.
+void tst_OXAMainView::rebuildWhileAPortNameIsTyped()
+{
+    ServerWidget *panel = addServer(QStringLiteral("s1"), 2);
+    auto *edit = panel->portWidgets().at(1)->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
+    QVERIFY(edit);
+    m_view->activateWindow();
+    QApplication::setActiveWindow(m_view);
+    edit->setFocus();
+    QTRY_VERIFY(edit->hasFocus());
+    edit->selectAll();
+    QTest::keyClicks(edit, QStringLiteral("Close up"));
+    m_view->removeAllServerWidgets();
+    QCoreApplication::processEvents();
+    QCOMPARE(m_settings->portInfo(trx::ServerPort(QStringLiteral("s1"), 1)).PortName,
+             QStringLiteral("Close up"));
 }
 
 void tst_OXAMainView::portHeightsCountCollapsedRows()
