@@ -4,8 +4,11 @@
 #include "views/serverportwidget.h"
 #include "views/serverwidget.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QList>
 #include <QString>
+#include <QTest>
 
 // A server panel with `ports` rows (ports 0.. with their default names), added to the window as
 // the controller would add it.
@@ -24,4 +27,21 @@ inline ServerWidget *addServerPanel(OXAMainView *view, const QString &id, int po
     server->loadPortSettings();
     view->addServerWidget(server);
     return server;
+}
+
+// Gives `row`'s name field the focus in its window and types `text` over the name, as the operator
+// would; false when the field never got the focus.
+inline bool typePortName(QWidget *window, ServerPortWidget *row, const QString &text)
+{
+    auto *edit = row->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
+    if (!edit)
+        return false;
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    edit->setFocus();
+    if (!QTest::qWaitFor([edit] { return edit->hasFocus(); }))
+        return false;
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+    return true;
 }

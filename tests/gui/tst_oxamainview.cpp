@@ -376,14 +376,7 @@ void tst_OXAMainView::panelsRebuiltAfterRemoval()
 void tst_OXAMainView::rebuildWhileAPortNameIsTyped()
 {
     ServerWidget *panel = addServer(QStringLiteral("s1"), 2);
-    auto *edit = panel->portWidgets().at(1)->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
-    QVERIFY(edit);
-    m_view->activateWindow();
-    QApplication::setActiveWindow(m_view);
-    edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("Close up"));
+    QVERIFY(typePortName(m_view, panel->portWidgets().at(1), QStringLiteral("Close up")));
     m_view->removeAllServerWidgets();
     QCoreApplication::processEvents();
     QCOMPARE(m_settings->portInfo(trx::ServerPort(QStringLiteral("s1"), 1)).PortName,

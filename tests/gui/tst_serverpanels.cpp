@@ -6,6 +6,8 @@
 #include "views/timelinewidget.h"
 #include "widgets/proxycombobox.h"
 
+#include "serverpanel.h"
+
 #include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
@@ -520,14 +522,7 @@ void tst_ServerPanels::panelGoesWhileANameIsTyped()
     QFETCH(bool, wholePanel);
     buildServer(3);
     ServerPortWidget *row = m_server->portWidget(1);
-    auto *edit = row->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
-    QVERIFY(edit);
-    m_server->activateWindow();
-    QApplication::setActiveWindow(m_server);
-    edit->setFocus();
-    QTRY_VERIFY(edit->hasFocus());
-    edit->selectAll();
-    QTest::keyClicks(edit, QStringLiteral("Wide shot"));
+    QVERIFY(typePortName(m_server, row, QStringLiteral("Wide shot")));
 
     if (wholePanel) {
         delete m_server;
