@@ -47,10 +47,8 @@ ServerWidget::~ServerWidget()
     // A row's name edit finishing while the panel is torn down would reach this panel's slots
     // after its members are gone: commit such an edit now, then stop listening to the rows.
     for (ServerPortWidget *port : qAsConst(m_ports)) {
-        if (port) {
-            port->commitNameEdit();
-            port->disconnect(this);
-        }
+        port->commitNameEdit();
+        port->disconnect(this);
     }
     delete ui;
 }
