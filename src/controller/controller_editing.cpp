@@ -21,9 +21,6 @@
 
 namespace {
 
-// The proxy's name follows the master's in the one name field the request has.
-const QLatin1String kProxyNameSeparator("|");
-
 QString taskIdOf(QObject *sender)
 {
     if (auto *action = qobject_cast<QAction *>(sender))
@@ -209,11 +206,8 @@ trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog
     r.withProxy = dialog.withProxy();
     r.ports = {port};
     r.proxyPorts = m_mapProxyPorts;
+    // The proxy schedule is linked to this one by the manager; it needs nothing in the name.
     r.name = requestName(dialog.name(), r, port);
-    if (r.withProxy) {
-        const trx::ServerPort proxy(port.serverId, m_mapProxyPorts.value(port, port.portNo));
-        r.name += kProxyNameSeparator + requestName(dialog.name(), r, proxy);
-    }
     return r;
 }
 
@@ -223,7 +217,7 @@ void MainController::showEditingMessage(const QString &title, const QStringList 
 }
 
 bool MainController::portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date,
-                               bool asProxy, const QString &excludedId, QStringList &errors)
+                               bool asProxy, const QStringList &excludedIds, QStringList &errors)
 {
     const trx::ServerPort key(serverId, port);
     PortCheckFacts facts;
@@ -245,7 +239,7 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     // Other schedules of the port; one whose end is still open runs on until it finishes.
     QList<FramePeriod> others;
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-        if (task.serverId != serverId || task.port != port || task.id == excludedId)
+        if (task.serverId != serverId || task.port != port || excludedIds.contains(task.id))
             continue;
         const trx::ScheduleInfo &sch = task.schedule;
         FramePeriod p;
@@ -264,12 +258,12 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
         const int guardEnd = addSecondsInDay(endTc, 5);
         FramePeriod guarded = facts.period;
         guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
-        facts.meetsMaintenance = maintenanceMeets(maintenance, master, m_curTc.frames, guarded);
+        facts.meetsMaintenance = maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
         facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
         facts.line24h = m_map24hLines.value(key, 0);
     } else {
         facts.meetsMaintenance =
-            maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames, facts.period.start);
+            maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames, m_pSettings->m_date, facts.period.start);
         for (const FramePeriod &o : qAsConst(others)) {
             if (o.start <= facts.period.start && facts.period.start <= o.end)
                 facts.overlapsSchedule = true;
@@ -282,7 +276,7 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     return false;
 }
 
-void MainController::createChecks(const CreateTaskDialog &dialog, const QString &excludedId,
+void MainController::createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds,
                                   QStringList &errors)
 {
     const int startTc = dialog.startTc();
@@ -308,10 +302,10 @@ void MainController::createChecks(const CreateTaskDialog &dialog, const QString 
         return;
     const QDate date = dialog.selectedDate();
     for (const trx::ServerPort &p : ports) {
-        portCheck(p.serverId, p.portNo, startTc, endTc, date, false, excludedId, errors);
+        portCheck(p.serverId, p.portNo, startTc, endTc, date, false, excludedIds, errors);
         const int proxy = m_mapProxyPorts.value(p, p.portNo);
         if (withProxy && proxy != p.portNo)
-            portCheck(p.serverId, proxy, startTc, endTc, date, true, excludedId, errors);
+            portCheck(p.serverId, proxy, startTc, endTc, date, true, excludedIds, errors);
     }
 }
 
@@ -325,7 +319,7 @@ void MainController::slotCreateTaskOKClicked()
     if (refuseWhileLinkDown(dlg))
         return;
     QStringList errors;
-    createChecks(*dlg, QString(), errors);
+    createChecks(*dlg, QStringList(), errors);
     if (!errors.isEmpty()) {
         showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
         return;
@@ -347,7 +341,9 @@ void MainController::markStart(QString serverId, int port)
     r.proxyMgwId = dst.ProxyMgwId;
     r.proxyDriveId = dst.ProxyDriveId;
     r.proxyFolderId = dst.ProxyFolderId;
-    r.withProxy = dst.WithProxy;
+    const int proxy = m_mapProxyPorts.value(key, port);
+    // As in the schedule dialog, a proxy copy needs a proxy port paired with this one.
+    r.withProxy = dst.WithProxy && proxy != port;
     r.proxyPorts = m_mapProxyPorts;
     r.startDate = m_pSettings->m_date;
     r.endDate = m_pSettings->m_date;
@@ -355,12 +351,14 @@ void MainController::markStart(QString serverId, int port)
     r.endTc = -1;
     r.type = trx::ScheduleInfo::OpenEnd;
     r.name = requestName(m_pSettings->m_strDefaultOpenEndClipName, r, key);
-    const int proxy = m_mapProxyPorts.value(key, port);
-    if (r.withProxy)
-        r.name += kProxyNameSeparator +
-                  requestName(m_pSettings->m_strDefaultOpenEndClipName, r, trx::ServerPort(serverId, proxy));
 
     QStringList errors;
+    // Before the first master state there is no "now" to start from.
+    if (masterPortState().currentTc == -1) {
+        showEditingMessage(QStringLiteral("OpenEnd Schedule Error"), {QStringLiteral("No master timecode yet.")},
+                           ConfirmDialog::Critical);
+        return;
+    }
     if (r.name.isEmpty())
         errors << QStringLiteral("No schedule name");
     if (m_listMgws.isEmpty()) {
@@ -370,14 +368,12 @@ void MainController::markStart(QString serverId, int port)
     } else {
         if (!validateDestination(r.masterMgwId, r.masterDriveId))
             errors << QStringLiteral("No master destination");
-        // A row whose proxy choice is "None" has no proxy port in the map.
-        if (r.withProxy && m_mapProxyPorts.contains(key) &&
-            !validateDestination(r.proxyMgwId, r.proxyDriveId))
+        if (r.withProxy && !validateDestination(r.proxyMgwId, r.proxyDriveId))
             errors << QStringLiteral("No proxy destination");
     }
-    portCheck(serverId, port, r.startTc, -1, r.startDate, false, QString(), errors);
-    if (r.withProxy && proxy != port)
-        portCheck(serverId, proxy, r.startTc, -1, r.startDate, true, QString(), errors);
+    portCheck(serverId, port, r.startTc, -1, r.startDate, false, QStringList(), errors);
+    if (r.withProxy)
+        portCheck(serverId, proxy, r.startTc, -1, r.startDate, true, QStringList(), errors);
     if (!errors.isEmpty()) {
         showEditingMessage(QStringLiteral("OpenEnd Schedule Error"), errors, ConfirmDialog::Critical);
         return;
@@ -445,6 +441,8 @@ void MainController::editTask()
         r.startTc = sch.startTc;
     if (!hhmmssChanged(sch.endTc, r.endTc))
         r.endTc = sch.endTc;
+    // An edit sends the name as the operator left it; rules are expanded once, when it is created.
+    r.name = dlg->name();
     // Building the request asks the manager again; the link may have gone since OK.
     if (refuseWhileLinkDown())
         return;
@@ -515,8 +513,13 @@ void MainController::slotEditTaskOKClicked()
         return;
     }
 
+    // The schedule's own proxy copy (or, for a proxy schedule, its main one) moves with it.
+    QStringList excluded{sch.id};
+    const QString linked = sch.mainScheduleId.isEmpty() ? findLinkingTask(sch.id) : sch.mainScheduleId;
+    if (!linked.isEmpty())
+        excluded << linked;
     QStringList errors;
-    createChecks(*dlg, sch.id, errors);
+    createChecks(*dlg, excluded, errors);
     if (!errors.isEmpty()) {
         showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
         return;

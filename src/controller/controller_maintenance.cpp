@@ -45,7 +45,12 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
     const bool ahead = m_curTc.frames < t.frames;
     const MaintenanceDays days = maintenanceDays(ahead, bNow);
     const int endTc = maintenanceWindowEnd(master, tc);
-    const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
+    // A new daily window replaces the one in force, so only dated windows can be in its way.
+    QList<trx::ScheduleInfo> maintenance;
+    for (const trx::ScheduleInfo &m : m_mapMaintenance) {
+        if (bNow || m.startDate.isValid())
+            maintenance << m;
+    }
 
     // Every schedule's period, by port, in one pass: this runs on every timeline update, and a
     // pass over all schedules for each port would cost ports x schedules.
@@ -80,7 +85,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                 window.start = TimeCode(master, tc, d).frames;
                 window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
                 if (periodMeets(others, window) ||
-                    maintenanceMeets(maintenance, master, m_curTc.frames, window)) {
+                    maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
                     errorText += maintenancePortPrefix(server->name, label, asProxy) +
                                  QStringLiteral("Next Schedule\n");
                     conflict = true;
@@ -99,6 +104,14 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
     if (refuseWhileLinkDown(parent))
         return;
     QString text;
+    // Before the first master state there is no "now": refused, not closed as if sent.
+    if (bNow && masterPortState().currentTc == -1) {
+        if (m_prompts.confirm)
+            m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView),
+                              QStringLiteral("No master timecode yet."), QStringLiteral("Maintenance Error"),
+                              ConfirmDialog::OkOnly, ConfirmDialog::Critical);
+        return;
+    }
     if (maintenanceConflict(iTc, bNow, text)) {
         if (m_prompts.confirm)
             m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), text,

@@ -193,6 +193,11 @@ void MainController::buildServer(const trx::ServerInfo &info)
         auto stored = m_pSettings->m_portInfos.find(key);
         if (stored != m_pSettings->m_portInfos.end() && !serverPorts.contains(stored->ProxyPort))
             stored->ProxyPort = -1;
+        // A proxy port the server no longer has is unpaired too, or REC and mark start would still
+        // reach for it.
+        const auto paired = m_mapProxyPorts.constFind(key);
+        if (paired != m_mapProxyPorts.cend() && !serverPorts.contains(*paired))
+            m_mapProxyPorts.remove(key);
 
         row->initPort(id, serverPorts);
         server->addPort(row, server->portWidgets().size());

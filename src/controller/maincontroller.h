@@ -358,8 +358,8 @@ private:
     QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
     bool masterDropFrame();
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
-                   const QString &excludedId, QStringList &errors);
-    void createChecks(const CreateTaskDialog &dialog, const QString &excludedId, QStringList &errors);
+                   const QStringList &excludedIds, QStringList &errors);
+    void createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds, QStringList &errors);
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
     QString m_strEditOpeningStatus;

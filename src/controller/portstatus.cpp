@@ -176,7 +176,12 @@ std::optional<QString> RemainTimeTexts::accept(const QString &serverId, int kind
     std::lock_guard<std::mutex> lock(m_mutex);
     if (kind == 3) {
         m_mapRemainKind3.insert(serverId, text);
-        return m_mapRemainKind5.value(serverId);
+        // Before the first kind-5 list there are no minutes to show; an empty list would read
+        // as 0 minutes on a one-camera server.
+        const auto minutes = m_mapRemainKind5.constFind(serverId);
+        if (minutes == m_mapRemainKind5.cend())
+            return std::nullopt;
+        return *minutes;
     }
     if (kind == 5) {
         // Compared per server: two servers with the same minutes must both be shown.

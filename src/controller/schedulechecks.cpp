@@ -93,7 +93,7 @@ bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period)
 }
 
 QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, const trx::PortState &master,
-                                          qint32 nowFrames)
+                                          qint32 nowFrames, const QDate &workingDate)
 {
     QList<FramePeriod> out;
     const bool crosses = maintenance.endTc != -1 && maintenance.endTc < maintenance.startTc;
@@ -104,7 +104,7 @@ QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, 
         return p;
     };
     if (maintenance.startDate.isValid()) {
-        out << occurrence(0);
+        out << occurrence(int(workingDate.daysTo(maintenance.startDate)));
         return out;
     }
     for (int day = 0; day <= 7; ++day) {
@@ -117,19 +117,19 @@ QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, 
 }
 
 bool maintenanceMeets(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
-                      qint32 nowFrames, const FramePeriod &period)
+                      qint32 nowFrames, const QDate &workingDate, const FramePeriod &period)
 {
     QList<FramePeriod> all;
     for (const trx::ScheduleInfo &m : maintenance)
-        all << maintenanceOccurrences(m, master, nowFrames);
+        all << maintenanceOccurrences(m, master, nowFrames, workingDate);
     return periodMeets(all, period);
 }
 
 bool maintenanceBlocksOpenEnd(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
-                              qint32 nowFrames, qint32 startFrames)
+                              qint32 nowFrames, const QDate &workingDate, qint32 startFrames)
 {
     for (const trx::ScheduleInfo &m : maintenance) {
-        const QList<FramePeriod> occ = maintenanceOccurrences(m, master, nowFrames);
+        const QList<FramePeriod> occ = maintenanceOccurrences(m, master, nowFrames, workingDate);
         // Day 0 may have been left out as already passed; a running window is never left out.
         for (const FramePeriod &p : occ) {
             if (p.start <= nowFrames && nowFrames <= p.end && startFrames <= p.end)

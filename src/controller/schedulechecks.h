@@ -41,19 +41,19 @@ bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period);
 
 // Where a maintenance schedule occurs on the master clock: a daily one (no start date) on each of
 // the eight days from the working date, leaving out today when its window has already passed at
-// `nowFrames`; a dated one once, on the working date. A window that crosses midnight ends on the
-// next day.
+// `nowFrames`; a dated one once, on its own date (counted from `workingDate`), where it is drawn.
+// A window that crosses midnight ends on the next day.
 QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, const trx::PortState &master,
-                                          qint32 nowFrames);
+                                          qint32 nowFrames, const QDate &workingDate);
 
 // Whether a closed period meets an occurrence of any of the maintenance schedules.
 bool maintenanceMeets(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
-                      qint32 nowFrames, const FramePeriod &period);
+                      qint32 nowFrames, const QDate &workingDate, const FramePeriod &period);
 
 // Whether an open-end schedule starting at `startFrames` is blocked: a maintenance window is
 // running now and the start is not after its end.
 bool maintenanceBlocksOpenEnd(const QList<trx::ScheduleInfo> &maintenance, const trx::PortState &master,
-                              qint32 nowFrames, qint32 startFrames);
+                              qint32 nowFrames, const QDate &workingDate, qint32 startFrames);
 
 // What the port check of one port found out; the controller gathers it.
 struct PortCheckFacts

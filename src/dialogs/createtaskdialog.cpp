@@ -82,6 +82,7 @@ QDate workingDate()
 CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), ui(new Ui::CreateTaskDialog)
 {
     ui->setupUi(this);
+    letEnterPressFocusedButton();
     setMouseTracking(true);
     setMinimumSize(kMinWidth, kMinHeight);
 
@@ -123,9 +124,14 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
             &CreateTaskDialog::masterDriveChanged);
     connect(ui->comboMgws2, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &CreateTaskDialog::proxyDriveChanged);
+    connect(ui->comboProxyMgws, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &CreateTaskDialog::proxyMgwChanged);
     connect(ui->btnRefreshMgws, &QPushButton::clicked, this, &CreateTaskDialog::refreshMasterMgws);
     connect(ui->btnRefreshProxyMgws, &QPushButton::clicked, this, &CreateTaskDialog::refreshProxyMgws);
-    connect(ui->checkProxy, &QCheckBox::clicked, this, &CreateTaskDialog::withProxyClicked);
+    connect(ui->checkProxy, &QCheckBox::clicked, this, [this](bool checked) {
+        m_bProxyWanted = checked;
+        withProxyClicked(checked);
+    });
     connect(ui->btnSetMasterFolder, &QPushButton::clicked, this, &CreateTaskDialog::masterSetPressed);
     connect(ui->btnSetProxyFolder, &QPushButton::clicked, this, &CreateTaskDialog::proxySetPressed);
     connect(ui->masterFolderWidget, &QTreeWidget::itemExpanded, this,
@@ -140,6 +146,7 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
     // Nothing to choose until the gateway list arrives.
     ui->comboMgws1->setEnabled(false);
     ui->comboMgws3->setEnabled(false);
+    ui->comboProxyMgws->setEnabled(false);
     ui->checkProxy->setEnabled(false);
     withProxyClicked(false);
 
@@ -267,9 +274,11 @@ void CreateTaskDialog::slotWithProxy(bool checked, bool bWithProxy)
 
 void CreateTaskDialog::slotSetProxyChkEnable(bool bEnable)
 {
-    ui->checkProxy->setChecked(bEnable);
+    // The answer says whether a proxy copy is possible; whether one is wanted stays the operator's.
+    const bool checked = bEnable && m_bProxyWanted;
+    ui->checkProxy->setChecked(checked);
     ui->checkProxy->setEnabled(bEnable);
-    withProxyClicked(bEnable);
+    withProxyClicked(checked);
 }
 
 void CreateTaskDialog::askProxyCheck()
@@ -278,6 +287,9 @@ void CreateTaskDialog::askProxyCheck()
     const int start = startTc();
     const int end = endTc();
     const QDate date = selectedDate();
+    // Without a start there is no period to ask about.
+    if (start == -1)
+        return;
     if (m_bProxyAsked && ports == m_lastProxyPorts && start == m_iLastProxyStart && end == m_iLastProxyEnd &&
         date == m_lastProxyDate)
         return;
@@ -296,9 +308,10 @@ MgwDestination CreateTaskDialog::destination() const
     dst.MasterMgwId = currentMgwId();
     dst.MasterDriveId = ui->comboMgws3->currentData(DriveIdRole).toString();
     dst.MasterFolderId = m_strMasterFolderId;
-    dst.ProxyDriveId = ui->comboMgws2->currentData(DriveIdRole).toString();
-    if (!dst.ProxyDriveId.isEmpty())
-        dst.ProxyMgwId = dst.MasterMgwId;
+    // The proxy pair as chosen: a remembered drive that the gateway list lacks stays what it is, so
+    // that OK reports it missing instead of sending a drive the operator never picked.
+    dst.ProxyMgwId = m_strProxyMgwId;
+    dst.ProxyDriveId = m_strProxyDriveId;
     dst.ProxyFolderId = m_strProxyFolderId;
     return dst;
 }
@@ -313,6 +326,7 @@ void CreateTaskDialog::setDestination(const MgwDestination &dst)
     m_strProxyFolderId = dst.ProxyFolderId;
     ui->txtMasterFolder->clear();
     ui->txtProxyFolder->clear();
+    m_bProxyWanted = dst.WithProxy;
     ui->checkProxy->setChecked(dst.WithProxy);
     withProxyClicked(dst.WithProxy);
     if (!m_mgws.isEmpty())
@@ -339,6 +353,11 @@ QString CreateTaskDialog::currentMgwId() const
     return ui->comboMgws1->currentData(MgwIdRole).toString();
 }
 
+QString CreateTaskDialog::currentProxyMgwId() const
+{
+    return ui->comboProxyMgws->currentData(MgwIdRole).toString();
+}
+
 void CreateTaskDialog::mgwsReady(const QList<trx::MgwInfo> &mgws)
 {
     m_mgws = mgws;
@@ -359,19 +378,29 @@ void CreateTaskDialog::mgwsReady(const QList<trx::MgwInfo> &mgws)
         // The remembered gateway is gone: its drives and folders went with it.
         m_strMasterMgwId = currentMgwId();
         m_strMasterFolderId.clear();
-        m_strProxyFolderId.clear();
         ui->txtMasterFolder->clear();
-        ui->txtProxyFolder->clear();
     }
-    m_strProxyMgwId = m_strMasterMgwId;
+    // The proxy copy may go to another gateway. Without a remembered one it starts on the master's;
+    // a remembered one that the list lacks leaves the combo empty rather than picking another.
+    if (m_strProxyMgwId.isEmpty() && m_strProxyDriveId.isEmpty())
+        m_strProxyMgwId = m_strMasterMgwId;
+    {
+        const QSignalBlocker blocker(ui->comboProxyMgws);
+        ui->comboProxyMgws->clear();
+        for (const trx::MgwInfo &mgw : mgws) {
+            ui->comboProxyMgws->addItem(mgw.name);
+            ui->comboProxyMgws->setItemData(ui->comboProxyMgws->count() - 1, mgw.id, MgwIdRole);
+        }
+        ui->comboProxyMgws->setCurrentIndex(ui->comboProxyMgws->findData(m_strProxyMgwId, MgwIdRole));
+    }
     drivesReady(mgws);
 }
 
-void CreateTaskDialog::fillDrives(QComboBox *combo, const QString &driveId)
+void CreateTaskDialog::fillDrives(QComboBox *combo, const QString &mgwId, const QString &driveId,
+                                  bool firstWhenUnknown)
 {
     const QSignalBlocker blocker(combo);
     combo->clear();
-    const QString mgwId = currentMgwId();
     for (const trx::MgwInfo &mgw : qAsConst(m_mgws)) {
         if (mgw.id != mgwId)
             continue;
@@ -382,7 +411,7 @@ void CreateTaskDialog::fillDrives(QComboBox *combo, const QString &driveId)
         break;
     }
     const int index = combo->findData(driveId, DriveIdRole);
-    combo->setCurrentIndex(index >= 0 ? index : (combo->count() > 0 ? 0 : -1));
+    combo->setCurrentIndex(index >= 0 || !firstWhenUnknown ? index : (combo->count() > 0 ? 0 : -1));
 }
 
 void CreateTaskDialog::drivesReady(const QList<trx::MgwInfo> &mgws)
@@ -390,7 +419,7 @@ void CreateTaskDialog::drivesReady(const QList<trx::MgwInfo> &mgws)
     m_mgws = mgws;
 
     ui->comboMgws3->setEnabled(true);
-    fillDrives(ui->comboMgws3, m_strMasterDriveId);
+    fillDrives(ui->comboMgws3, currentMgwId(), m_strMasterDriveId, true);
     const QString masterDrive = ui->comboMgws3->currentData(DriveIdRole).toString();
     if (masterDrive != m_strMasterDriveId) {
         m_strMasterDriveId = masterDrive;
@@ -399,14 +428,9 @@ void CreateTaskDialog::drivesReady(const QList<trx::MgwInfo> &mgws)
     }
     refreshTree(master());
 
+    ui->comboProxyMgws->setEnabled(ui->checkProxy->isChecked());
     ui->comboMgws2->setEnabled(ui->checkProxy->isChecked());
-    fillDrives(ui->comboMgws2, m_strProxyDriveId);
-    const QString proxyDrive = ui->comboMgws2->currentData(DriveIdRole).toString();
-    if (proxyDrive != m_strProxyDriveId) {
-        m_strProxyDriveId = proxyDrive;
-        m_strProxyFolderId.clear();
-        ui->txtProxyFolder->clear();
-    }
+    fillDrives(ui->comboMgws2, currentProxyMgwId(), m_strProxyDriveId, false);
     refreshTree(proxy());
     updateProxyTreeEnabled();
 }
@@ -415,13 +439,25 @@ void CreateTaskDialog::mgwChanged(int index)
 {
     Q_UNUSED(index)
     m_strMasterMgwId = currentMgwId();
-    m_strProxyMgwId = m_strMasterMgwId;
     m_strMasterFolderId.clear();
-    m_strProxyFolderId.clear();
     ui->txtMasterFolder->clear();
+    ui->comboMgws3->setEnabled(true);
+    fillDrives(ui->comboMgws3, m_strMasterMgwId, m_strMasterDriveId, true);
+    m_strMasterDriveId = ui->comboMgws3->currentData(DriveIdRole).toString();
+    refreshTree(master());
+}
+
+void CreateTaskDialog::proxyMgwChanged(int index)
+{
+    Q_UNUSED(index)
+    // The operator picked another gateway for the proxy: its drive is the operator's to pick too.
+    m_strProxyMgwId = currentProxyMgwId();
+    m_strProxyFolderId.clear();
     ui->txtProxyFolder->clear();
-    // Refreshes both trees for the new gateway's drives.
-    drivesReady(m_mgws);
+    fillDrives(ui->comboMgws2, m_strProxyMgwId, m_strProxyDriveId, false);
+    m_strProxyDriveId = ui->comboMgws2->currentData(DriveIdRole).toString();
+    refreshTree(proxy());
+    updateProxyTreeEnabled();
 }
 
 void CreateTaskDialog::masterDriveChanged(int index)
@@ -446,6 +482,7 @@ void CreateTaskDialog::proxyDriveChanged(int index)
 void CreateTaskDialog::refreshMasterMgws()
 {
     ui->comboMgws1->setEnabled(false);
+    ui->comboProxyMgws->setEnabled(false);
     ui->comboMgws2->setEnabled(false);
     ui->comboMgws3->setEnabled(false);
     m_bMasterMgwLoading = true;
@@ -456,12 +493,14 @@ void CreateTaskDialog::refreshMasterMgws()
 void CreateTaskDialog::refreshProxyMgws()
 {
     m_bProxyMgwLoading = true;
+    ui->comboProxyMgws->setEnabled(false);
     ui->comboMgws2->setEnabled(false);
     emit sigRefreshMgws();
 }
 
 void CreateTaskDialog::withProxyClicked(bool checked)
 {
+    ui->comboProxyMgws->setEnabled(checked);
     ui->comboMgws2->setEnabled(checked);
     ui->txtProxyFolder->setEnabled(checked);
     ui->btnSetProxyFolder->setEnabled(checked);
@@ -499,13 +538,13 @@ bool CreateTaskDialog::withProxy() const
 CreateTaskDialog::FolderTarget CreateTaskDialog::master()
 {
     return {ui->masterFolderWidget, ui->comboMgws3, ui->txtMasterFolder, &m_strMasterFolderId,
-            &m_strMasterDriveId};
+            &m_strMasterDriveId, &m_strMasterMgwId};
 }
 
 CreateTaskDialog::FolderTarget CreateTaskDialog::proxy()
 {
     return {ui->proxyFolderWidget, ui->comboMgws2, ui->txtProxyFolder, &m_strProxyFolderId,
-            &m_strProxyDriveId};
+            &m_strProxyDriveId, &m_strProxyMgwId};
 }
 
 void CreateTaskDialog::requestFolders(const QString &mgwId, const QString &driveId, const QString &parentId)
@@ -521,8 +560,9 @@ void CreateTaskDialog::requestFolders(const QString &mgwId, const QString &drive
 void CreateTaskDialog::refreshTree(const FolderTarget &t)
 {
     t.tree->clear();
-    const QString mgwId = currentMgwId();
-    if (!m_bFolderSelection || mgwId.isEmpty() || t.driveId->isEmpty())
+    const QString mgwId = *t.mgwId;
+    // Nothing to load for a drive the gateway list does not offer.
+    if (!m_bFolderSelection || mgwId.isEmpty() || t.driveId->isEmpty() || t.drives->currentIndex() < 0)
         return;
     auto *root = new QTreeWidgetItem(t.tree, {t.drives->currentText()});
     root->setData(0, FolderIdRole, QString());
@@ -566,11 +606,10 @@ void CreateTaskDialog::mgwFoldersReady(const QString &strMgwId, const QString &s
                 break;
             }
         }
-        if (strMgwId != currentMgwId())
-            continue; // for a gateway no longer selected
-        if (strDriveId == m_strMasterDriveId)
+        // Answers for a gateway or drive no longer selected are dropped.
+        if (strMgwId == m_strMasterMgwId && strDriveId == m_strMasterDriveId)
             fillTree(master(), it.key(), it.value());
-        if (strDriveId == m_strProxyDriveId)
+        if (strMgwId == m_strProxyMgwId && strDriveId == m_strProxyDriveId)
             fillTree(proxy(), it.key(), it.value());
     }
 }
@@ -618,7 +657,7 @@ void CreateTaskDialog::treeItemExpanded(const FolderTarget &t, QTreeWidgetItem *
     const QString folderId = item->data(0, FolderIdRole).toString();
     if (folderId.isEmpty() || !hasPlaceholderChild(item))
         return;
-    requestFolders(currentMgwId(), *t.driveId, folderId);
+    requestFolders(*t.mgwId, *t.driveId, folderId);
 }
 
 void CreateTaskDialog::masterTreeItemExpanded(QTreeWidgetItem *item)
@@ -908,6 +947,7 @@ void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const
     ui->optNormal->setChecked(!maintenance);
     ui->dstGroup->setEnabled(!maintenance);
 
+    m_bProxyWanted = schedule.withProxy;
     ui->checkProxy->setChecked(schedule.withProxy);
     withProxyClicked(schedule.withProxy);
     askProxyCheck();

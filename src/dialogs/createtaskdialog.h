@@ -64,7 +64,8 @@ public:
     QMap<trx::ServerPort, bool> selectedPortsWithProxy() const;
 
     // The six ids of the current choice (gateway and drive from the combos' item data, folders
-    // from the last folder set) and the with-proxy box. The proxy copy goes to the master's gateway.
+    // from the last folder set) and the with-proxy box. The proxy pair is the one chosen in its
+    // own gateway and drive combos, or the remembered one while the gateway list lacks it.
     MgwDestination destination() const;
     // Remembers the ids to select once the gateway and folder lists arrive.
     void setDestination(const MgwDestination &dst);
@@ -123,6 +124,7 @@ public slots:
     void masterTreeItemExpanded(QTreeWidgetItem *item);
     void proxyTreeItemExpanded(QTreeWidgetItem *item);
     void mgwChanged(int index);
+    void proxyMgwChanged(int index);
     void masterDriveChanged(int index);
     void proxyDriveChanged(int index);
     void masterTreeItemDoubleClicked(QTreeWidgetItem *item, int column);
@@ -162,6 +164,7 @@ private:
         QLineEdit *text;
         QString *folderId;
         QString *driveId;
+        QString *mgwId;
     };
     // A folder request not answered yet. Answers come back in request order; an empty answer
     // names no parent, so it is matched to the oldest request for its gateway and drive.
@@ -181,8 +184,11 @@ private:
     void setGroupText(Group g, const QString &hhmmss);
     void couple(Group edited);
 
-    void fillDrives(QComboBox *combo, const QString &driveId);
+    // Fills `combo` with the drives of gateway `mgwId` and selects `driveId`; an unknown drive
+    // selects the first one when firstWhenUnknown, else none.
+    void fillDrives(QComboBox *combo, const QString &mgwId, const QString &driveId, bool firstWhenUnknown);
     QString currentMgwId() const;
+    QString currentProxyMgwId() const;
     void refreshTree(const FolderTarget &t);
     void requestFolders(const QString &mgwId, const QString &driveId, const QString &parentId);
     void fillTree(const FolderTarget &t, const QString &parentId, const QList<trx::MgwFolderInfo> &folders);
@@ -213,6 +219,9 @@ private:
     bool m_bOkPending = false;
     bool m_bFinished = false;
 
+    // What the operator (or the remembered destination) chose for "With Proxy"; the controller's
+    // answers only enable or disable the box.
+    bool m_bProxyWanted = false;
     bool m_bProxyAsked = false;
     QMap<trx::ServerPort, bool> m_lastProxyPorts;
     int m_iLastProxyStart = -1;

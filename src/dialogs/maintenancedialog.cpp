@@ -13,6 +13,7 @@ const char kExecText[] = "Maintenance Now";
 MaintenanceDialog::MaintenanceDialog(QWidget *parent) : FramelessDialog(parent), ui(new Ui::MaintenanceDialog)
 {
     ui->setupUi(this);
+    letEnterPressFocusedButton();
     connect(ui->m_btnMaintenanceSet, &QPushButton::clicked, this, &MaintenanceDialog::slotBtnMtnSetClicked);
     connect(ui->m_btnClose, &QPushButton::clicked, this, &MaintenanceDialog::slotBtnCancelClicked);
     connect(ui->btnExec, &QPushButton::clicked, this, &MaintenanceDialog::slotBtnMtnClicked);

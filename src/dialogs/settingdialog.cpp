@@ -21,6 +21,7 @@ const char kDateFormat[] = "yyyy/MM/dd";
 SettingDialog::SettingDialog(QWidget *parent) : FramelessDialog(parent), ui(new Ui::SettingDialog)
 {
     ui->setupUi(this);
+    letEnterPressFocusedButton();
 
     ui->trxmIp->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QLatin1String(kIpv4Pattern)), ui->trxmIp));

@@ -215,6 +215,15 @@ int ServerPortWidget::currentProxyPort() const
 void ServerPortWidget::setProxyChoices(const QList<QPair<int, QString>> &choices)
 {
     ProxyComboBox *combo = ui->m_combProxyPorts;
+    // Unchanged choices leave the combo alone: rebuilding it would empty an open list under the
+    // operator's pointer.
+    bool same = combo->count() == 1 + choices.size() && combo->itemData(0).toInt() == m_iPortNo;
+    for (int i = 0; same && i < choices.size(); ++i) {
+        same = choices[i].first != m_iPortNo && combo->itemData(i + 1).toInt() == choices[i].first &&
+               combo->itemText(i + 1) == choices[i].second;
+    }
+    if (same)
+        return;
     const QVariant previous = combo->currentData();
     const QSignalBlocker blocker(combo);
     combo->clear();
@@ -236,12 +245,14 @@ QString ServerPortWidget::titleForProxy(int proxy) const
 void ServerPortWidget::slotProxyPortOnChanged()
 {
     ProxyComboBox *combo = ui->m_combProxyPorts;
-    m_iProxyPendingIndex = combo->view()->currentIndex().row();
-    if (m_iProxyPendingIndex < 0)
-        m_iProxyPendingIndex = combo->currentIndex();
+    int row = combo->view()->currentIndex().row();
+    if (row < 0)
+        row = combo->currentIndex();
+    // Kept as a port number: the list may be rebuilt while the question below is open.
+    m_iProxyPendingPort = combo->itemData(row).toInt();
     m_bProxyPending = true;
     m_bProxyAccepted = true;
-    const int p = combo->itemData(m_iProxyPendingIndex).toInt();
+    const int p = m_iProxyPendingPort;
     if (p != m_iPortNo && p != m_iProxyPort) {
         const bool accepted = m_confirmProxyChange
                                   ? m_confirmProxyChange()
@@ -250,12 +261,12 @@ void ServerPortWidget::slotProxyPortOnChanged()
                                         QStringLiteral("Confirmation"), ConfirmDialog::OkCancel,
                                         ConfirmDialog::Information) == ConfirmDialog::ResultOk;
         if (!accepted) {
-            m_iProxyPendingIndex = combo->currentIndex();
+            m_iProxyPendingPort = m_iProxyPort;
             m_bProxyAccepted = false;
         }
     }
     // Picking the entry already shown changes no index, so no second step would come.
-    if (m_bProxyAccepted && m_iProxyPendingIndex == combo->currentIndex())
+    if (m_bProxyAccepted && m_iProxyPendingPort == combo->currentData().toInt())
         m_bProxyPending = false;
 }
 
@@ -270,15 +281,17 @@ void ServerPortWidget::slotProxyPortChanged(const QString &text)
         return;
     }
     m_bProxyPending = false;
-    if (!m_bProxyAccepted) {
+    const int pendingIndex = combo->findData(m_iProxyPendingPort);
+    // Refused, or the chosen port left the list meanwhile: the proxy in force stays.
+    if (!m_bProxyAccepted || pendingIndex < 0) {
         const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(m_iProxyPendingIndex);
+        combo->setCurrentIndex(std::max(0, combo->findData(m_iProxyPort)));
         m_bProxyAccepted = true;
         return;
     }
     {
         const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(m_iProxyPendingIndex);
+        combo->setCurrentIndex(pendingIndex);
     }
     const int p = combo->currentData().toInt();
     setTitle(titleForProxy(p));
@@ -300,7 +313,7 @@ void ServerPortWidget::setProxyPort(int port)
     m_iProxyPort = index == 0 ? m_iPortNo : port;
     m_bProxyPending = true;
     m_bProxyAccepted = true;
-    m_iProxyPendingIndex = index;
+    m_iProxyPendingPort = combo->itemData(index).toInt();
     if (combo->currentIndex() == index)
         slotProxyPortChanged(combo->currentText());
     else

@@ -169,7 +169,7 @@ private:
     int m_iProxyTcStatus = 0;
     bool m_bProxyPending = false;
     bool m_bProxyAccepted = true;
-    int m_iProxyPendingIndex = 0;
+    int m_iProxyPendingPort = 0;
     QString m_strTitle;
     QWidget *m_pOverlay = nullptr;
     std::function<bool()> m_confirmProxyChange;

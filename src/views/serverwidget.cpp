@@ -159,9 +159,12 @@ void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 
 void ServerWidget::slotPortNameChanged(int iPort, const QString &strPortName)
 {
+    const QString before = storedPortName(iPort);
     if (Settings *s = Settings::instance())
         s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName = strPortName;
-    refreshProxyPorts();
+    // The lists are rebuilt only for a real change; a rebuild closes an open list.
+    if (storedPortName(iPort) != before)
+        refreshProxyPorts();
 }
 
 void ServerWidget::slotPortCheckStatusChanged(int iPort, bool bChecked)
@@ -249,6 +252,9 @@ void ServerWidget::refreshProxyPorts()
 
 void ServerWidget::slotLoopStatusChanged(int iPort, bool bLoop)
 {
+    // Every loop report comes here; only a change rebuilds the proxy lists.
+    if (m_mapLoopStatus.value(iPort, true) == bLoop && m_mapLoopStatus.contains(iPort))
+        return;
     m_mapLoopStatus.insert(iPort, bLoop);
     refreshProxyPorts();
 }

@@ -4,6 +4,7 @@
 ConfirmDialog::ConfirmDialog(QWidget *parent) : FramelessDialog(parent), ui(new Ui::ConfirmDialog)
 {
     ui->setupUi(this);
+    letEnterPressFocusedButton();
     connect(ui->m_btnOK, &QPushButton::clicked, this, &ConfirmDialog::slotBtnOk);
     connect(ui->m_btnNo, &QPushButton::clicked, this, &ConfirmDialog::slotBtnNo);
     connect(ui->m_btnCancel, &QPushButton::clicked, this, &ConfirmDialog::slotBtnCancel);
@@ -75,6 +76,8 @@ void ConfirmDialog::setButtonSet(int buttonSet)
     default:
         break;
     }
+    // Without OK, Enter answers nothing, not even on a focused Cancel.
+    ui->m_btnCancel->setAutoDefault(ok);
     ui->m_btnOK->setVisible(ok);
     ui->m_btnNo->setVisible(no);
     ui->m_btnCancel->setVisible(cancel);

@@ -4,6 +4,7 @@
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QScreen>
 #include <QStyleOption>
 
@@ -35,6 +36,15 @@ FramelessDialog::FramelessDialog(QWidget *parent, bool keepHelpHint) : QDialog(p
     }
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     applyFramelessShadow(this);
+}
+
+void FramelessDialog::letEnterPressFocusedButton()
+{
+    const QList<QPushButton *> buttons = findChildren<QPushButton *>();
+    for (QPushButton *button : buttons) {
+        if (button->focusPolicy() != Qt::NoFocus)
+            button->setAutoDefault(true);
+    }
 }
 
 void FramelessDialog::mousePressEvent(QMouseEvent *event)

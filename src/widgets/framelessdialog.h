@@ -16,6 +16,10 @@ public:
     bool isDragging() const { return m_bPressed; }
 
 protected:
+    // Enter presses the push button that has the focus, as on every desktop; with the focus
+    // elsewhere it presses the default button. Called once the form is built.
+    void letEnterPressFocusedButton();
+
     void mousePressEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

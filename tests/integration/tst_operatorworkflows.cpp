@@ -1,0 +1,474 @@
+// Operator workflows end to end: the real dialogs, driven with keys and the mouse while they run
+// modally, the real controller and main window, and the simulator's record of what arrived.
+
+#include "simrunner.h"
+
+#include "controller/maincontroller.h"
+#include "dialogs/createtaskdialog.h"
+#include "dialogs/maintenancedialog.h"
+#include "dialogs/settingdialog.h"
+#include "platform/idbg.h"
+#include "settings/settings.h"
+#include "trx/records.h"
+#include "views/oxamainview.h"
+#include "widgets/confirmdialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+const QString A = QStringLiteral("srv-a");
+
+// The clock stands at 10:00 on a 29.97 drop-frame master (port 1). "next" on port 2 is still to
+// come; "pair" on port 0 has its proxy copy on port 1. The daily maintenance runs at 02:00.
+const char *workflowScenarioJson()
+{
+    return R"({
+  "name": "workflows",
+  "master": {"server": "srv-a", "port": 1},
+  "maintenance": "02:00:00:00",
+  "servers": [
+    {"id": "srv-a", "name": "Server1", "systemFrequency": 30, "ports": [
+      {"port": 0, "rate": "29.97df", "remainMinutes": 6000},
+      {"port": 1, "rate": "29.97df", "remainMinutes": 6000},
+      {"port": 2, "rate": "29.97df", "remainMinutes": 6000},
+      {"port": 3, "rate": "29.97df", "remainMinutes": 6000}]}
+  ],
+  "gateways": [
+    {"id": "mgw-1", "name": "Archive", "drives": [{"id": "d1", "name": "RAID"}]},
+    {"id": "mgw-2", "name": "Proxy", "drives": [{"id": "p1", "name": "Proxy Store"}]}
+  ],
+  "schedules": [
+    {"id": "next", "server": "srv-a", "port": 2, "start": "12:00:00:00", "end": "12:10:00:00",
+     "master": {"mgw": "mgw-1", "drive": "d1"}},
+    {"id": "pair", "name": "pair", "server": "srv-a", "port": 0, "proxyPort": 1,
+     "start": "13:00:00:00", "end": "13:10:00:00",
+     "master": {"mgw": "mgw-1", "drive": "d1"}, "proxy": {"mgw": "mgw-1", "drive": "d1"}}
+  ]
+})";
+}
+
+int packed(int hh, int mm, int ss, int ff)
+{
+    return (hh << 24) | (mm << 16) | (ss << 8) | ff;
+}
+
+// Acts on the modal windows as they come up, one step per window in order. A window that comes
+// up (or back) with no step left is closed; a message is read first.
+class Operator : public QObject
+{
+public:
+    using Step = std::function<void(QWidget *)>;
+    explicit Operator(QList<Step> steps) : m_steps(std::move(steps))
+    {
+        connect(&m_timer, &QTimer::timeout, this, &Operator::tick);
+        m_timer.start(20);
+    }
+    QStringList messages;
+
+private:
+    void tick()
+    {
+        QWidget *w = QApplication::activeModalWidget();
+        if (!w || w == m_last)
+            return;
+        m_last = w;
+        if (auto *message = qobject_cast<ConfirmDialog *>(w))
+            messages << message->findChild<QLabel *>(QStringLiteral("m_labelText"))->text();
+        if (!m_steps.isEmpty())
+            m_steps.takeFirst()(w);
+        else if (auto *dialog = qobject_cast<QDialog *>(w))
+            dialog->reject();
+        m_last = nullptr;
+    }
+
+    QList<Step> m_steps;
+    QTimer m_timer;
+    QWidget *m_last = nullptr;
+};
+
+// Presses Tab until the named button has the focus.
+void tabTo(QWidget *window, const QString &buttonName)
+{
+    auto *target = window->findChild<QPushButton *>(buttonName);
+    QVERIFY2(target, qPrintable(buttonName));
+    for (int i = 0; i < 120 && window->focusWidget() != target; ++i)
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Tab);
+    QCOMPARE(window->focusWidget(), target);
+}
+
+void typeInto(QWidget *window, const QString &fieldName, const QString &text)
+{
+    auto *field = window->findChild<QLineEdit *>(fieldName);
+    QVERIFY2(field, qPrintable(fieldName));
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+// The three fields of one time group of the schedule dialog ("start", "end") or of the
+// maintenance time ("m_txt": Hour, Minute, Second).
+void typeTime(QWidget *window, const QString &prefix, const QString &hhmmss)
+{
+    const QStringList parts = prefix == QLatin1String("m_txt")
+                                  ? QStringList{QStringLiteral("Hour"), QStringLiteral("Minute"),
+                                                QStringLiteral("Second")}
+                                  : QStringList{QStringLiteral("H"), QStringLiteral("M"), QStringLiteral("S")};
+    for (int i = 0; i < 3; ++i)
+        typeInto(window, prefix + parts[i], hhmmss.mid(i * 2, 2));
+}
+
+void click(QWidget *window, const QString &name)
+{
+    auto *w = window->findChild<QAbstractButton *>(name);
+    QVERIFY2(w, qPrintable(name));
+    QTest::mouseClick(w, Qt::LeftButton);
+}
+
+} // namespace
+
+class tst_OperatorWorkflows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void enterPressesTheFocusedButton_data();
+    void enterPressesTheFocusedButton();
+    void editOfAScheduleWithAProxyCopy_data();
+    void editOfAScheduleWithAProxyCopy();
+    void proxyChoiceAsSent_data();
+    void proxyChoiceAsSent();
+    void dailyMaintenanceSet_data();
+    void dailyMaintenanceSet();
+
+private:
+    QList<int> codes() const
+    {
+        return m_sim->call([](SimServer &s) { return s.receivedCodes(); });
+    }
+    void clearCodes()
+    {
+        m_sim->call([](SimServer &s) { s.clearReceivedCodes(); });
+    }
+    QList<trx::ScheduleInfo> simSchedules() const
+    {
+        return m_sim->call([](SimServer &s) { return s.installation().schedules(); });
+    }
+    void triggerOn(const QString &taskId, void (MainController::*slot)())
+    {
+        QAction action;
+        action.setData(taskId);
+        connect(&action, &QAction::triggered, m_controller.get(), slot);
+        action.trigger();
+    }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<SimRunner> m_sim;
+    std::unique_ptr<MainController> m_controller;
+    std::unique_ptr<OXAMainView> m_view;
+    QDate m_today;
+};
+
+void tst_OperatorWorkflows::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    setLogFilePath(m_dir.filePath(QStringLiteral("tarsa.log")).toUtf8().constData());
+}
+
+void tst_OperatorWorkflows::init()
+{
+    QString error;
+    const std::optional<SimScenario> sc = SimScenario::fromJson(workflowScenarioJson(), &error);
+    QVERIFY2(sc, qPrintable(error));
+    m_sim = std::make_unique<SimRunner>(*sc);
+    m_today = QDate::currentDate();
+    const bool pastWindow = QByteArray(QTest::currentDataTag()).startsWith("past dated");
+    const QDate today = m_today;
+    m_sim->call([&](SimServer &s) {
+        s.clock().setTimeScale(0);
+        s.clock().setNow(QDateTime(today, QTime(10, 0)));
+        s.installation().load(*sc);
+        if (pastWindow) {
+            // A "Maintenance Now" of yesterday at 10:30, still in the manager's list.
+            trx::ScheduleRequest r;
+            r.type = trx::ScheduleInfo::Maintenance;
+            r.startDate = today.addDays(-1);
+            r.endDate = r.startDate;
+            r.startTc = packed(10, 30, 0, 0);
+            r.endTc = packed(10, 30, 10, 0);
+            QString why;
+            QVERIFY2(s.installation().addSchedules(r, &why), qPrintable(why));
+        }
+    });
+    QVERIFY(m_sim->start(0) != 0);
+
+    ControllerOptions options;
+    options.settingsFile = m_dir.filePath(QStringLiteral("Settings.xml"));
+    options.link.requestTimeoutMs = 3000;
+    options.link.connectTimeoutMs = 1000;
+    options.pollIntervalMs = 100;
+    m_controller = std::make_unique<MainController>(options);
+    m_view = std::make_unique<OXAMainView>(m_controller.get());
+    m_controller->setMainView(m_view.get());
+    Settings *settings = m_controller->settings();
+    settings->m_trxmIp = QStringLiteral("127.0.0.1");
+    settings->m_trxmPort = m_sim->port();
+    settings->m_strDefaultTaskName = QStringLiteral("%CAMLBL%");
+    settings->m_strDefaultMasterMgwId = QStringLiteral("mgw-1");
+    settings->m_strDefaultMasterDriveId = QStringLiteral("d1");
+    settings->m_maintenanceTime = packed(2, 0, 0, 0);
+
+    QSignalSpy done(m_controller.get(), &MainController::sigInitDone);
+    m_controller->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->masterPort(), trx::ServerPort(A, 1), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->currentTc().valid, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->mgws().size(), 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_controller->ports().value(A).value(0).ranges.isEmpty(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().contains(QStringLiteral("pair")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_controller->maintenanceSchedules().isEmpty(), 5000);
+    // Port 0 records its proxy on port 1, as the pair in the manager's list does.
+    m_controller->slotProxyPortChanged(A, 0, 1);
+    clearCodes();
+}
+
+void tst_OperatorWorkflows::cleanup()
+{
+    if (m_controller)
+        m_controller->setMainView(nullptr);
+    m_view.reset();
+    m_controller.reset();
+    m_sim.reset();
+}
+
+void tst_OperatorWorkflows::enterPressesTheFocusedButton_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("done"); // what the dialog is for happened
+
+    QTest::newRow("delete: Cancel") << "delete" << "m_btnCancel" << false;
+    QTest::newRow("delete: OK") << "delete" << "m_btnOK" << true;
+    QTest::newRow("stop: Cancel") << "stop" << "m_btnCancel" << false;
+    QTest::newRow("stop: OK") << "stop" << "m_btnOK" << true;
+    QTest::newRow("schedule: Cancel") << "schedule" << "m_btnCreateTaskCancel" << false;
+    QTest::newRow("schedule: OK") << "schedule" << "m_btnCreateTaskOK" << true;
+    QTest::newRow("settings: Cancel") << "settings" << "m_btnSettingCancel" << false;
+    QTest::newRow("settings: OK") << "settings" << "m_btnSettingOK" << true;
+    QTest::newRow("maintenance: Close") << "maintenance" << "m_btnClose" << false;
+    QTest::newRow("maintenance: Set") << "maintenance" << "m_btnMaintenanceSet" << true;
+}
+
+void tst_OperatorWorkflows::enterPressesTheFocusedButton()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, button);
+    QFETCH(bool, done);
+
+    Operator op({[&](QWidget *w) {
+        if (dialog == QLatin1String("schedule")) {
+            typeTime(w, QStringLiteral("start"), QStringLiteral("140000"));
+            typeTime(w, QStringLiteral("end"), QStringLiteral("141000"));
+        } else if (dialog == QLatin1String("settings")) {
+            typeInto(w, QStringLiteral("m_txtDefaultTaskName"), QStringLiteral("Typed"));
+        } else if (dialog == QLatin1String("maintenance")) {
+            typeTime(w, QStringLiteral("m_txt"), QStringLiteral("033000"));
+        }
+        tabTo(w, button);
+        QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+    }});
+
+    int code = 1002;
+    if (dialog == QLatin1String("delete")) {
+        code = 1003;
+        triggerOn(QStringLiteral("next"), qOverload<>(&MainController::removeTask));
+    } else if (dialog == QLatin1String("stop")) {
+        code = 1004;
+        triggerOn(QStringLiteral("next"), &MainController::cancelTask);
+    } else if (dialog == QLatin1String("schedule")) {
+        m_controller->newTask(A, 3);
+    } else if (dialog == QLatin1String("settings")) {
+        code = 0;
+        m_controller->settingsDialog();
+    } else {
+        m_controller->maintenanceDialog();
+    }
+    QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+    if (code == 0) {
+        QCOMPARE(m_controller->settings()->m_strDefaultTaskName == QLatin1String("Typed"), done);
+        return;
+    }
+    if (done)
+        QTRY_COMPARE_WITH_TIMEOUT(codes().count(code), 1, 3000);
+    QTest::qWait(200);
+    QCOMPARE(codes().count(code), done ? 1 : 0);
+    QCOMPARE(m_controller->settings()->m_maintenanceTime,
+             dialog == QLatin1String("maintenance") && done ? packed(3, 30, 0, 0) : packed(2, 0, 0, 0));
+}
+
+void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy_data()
+{
+    QTest::addColumn<QString>("name"); // typed over the name; empty: left as it is
+    QTest::addColumn<QString>("end");  // typed as the end; empty: left as it is
+    QTest::addColumn<QString>("sentName");
+    QTest::addColumn<int>("sentEnd");
+
+    QTest::newRow("rename") << "Evening Football" << "" << "Evening Football" << packed(13, 10, 0, 0);
+    QTest::newRow("move its end") << "" << "131230" << "pair" << packed(13, 12, 30, 0);
+}
+
+void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, end);
+    QFETCH(QString, sentName);
+    QFETCH(int, sentEnd);
+
+    auto edit = [&](bool change) {
+        Operator op({[&](QWidget *w) {
+            if (change && !name.isEmpty())
+                typeInto(w, QStringLiteral("name"), name);
+            if (change && !end.isEmpty())
+                typeTime(w, QStringLiteral("end"), end);
+            click(w, QStringLiteral("m_btnCreateTaskOK"));
+        }});
+        triggerOn(QStringLiteral("pair"), qOverload<>(&MainController::editTask));
+        QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+    };
+    auto simPair = [this] {
+        return m_sim->call([](SimServer &s) { return *s.installation().schedule(QStringLiteral("pair")); });
+    };
+
+    edit(true);
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1005), 1, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.name, sentName, 3000);
+    QCOMPARE(simPair().name, sentName);
+    QCOMPARE(simPair().endTc, sentEnd);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.endTc, sentEnd, 3000);
+
+    // OK again with nothing changed sends the same name, not a longer one.
+    edit(false);
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1005), 2, 3000);
+    QTest::qWait(200);
+    QCOMPARE(simPair().name, sentName);
+    QCOMPARE(codes().count(1002) + codes().count(1003), 0);
+}
+
+void tst_OperatorWorkflows::proxyChoiceAsSent_data()
+{
+    QTest::addColumn<QString>("proxyMgw"); // the port's remembered proxy destination
+    QTest::addColumn<QString>("proxyDrive");
+    QTest::addColumn<bool>("untick");    // the operator clears "With Proxy" before changing the end
+    QTest::addColumn<QString>("message"); // empty: the schedule is sent
+    QTest::addColumn<bool>("withProxy");
+
+    QTest::newRow("unticked, then the end changed") << "mgw-1" << "d1" << true << "" << false;
+    QTest::newRow("proxy on the second gateway") << "mgw-2" << "p1" << false << "" << true;
+    QTest::newRow("a drive the gateway list lacks")
+        << "mgw-2" << "gone" << false << "No proxy destination\n" << true;
+}
+
+void tst_OperatorWorkflows::proxyChoiceAsSent()
+{
+    QFETCH(QString, proxyMgw);
+    QFETCH(QString, proxyDrive);
+    QFETCH(bool, untick);
+    QFETCH(QString, message);
+    QFETCH(bool, withProxy);
+
+    Settings *settings = m_controller->settings();
+    MgwDestination stored;
+    stored.WithProxy = true;
+    stored.MasterMgwId = QStringLiteral("mgw-1");
+    stored.MasterDriveId = QStringLiteral("d1");
+    stored.ProxyMgwId = proxyMgw;
+    stored.ProxyDriveId = proxyDrive;
+    const trx::ServerPort port(A, 0);
+    settings->m_mgwInfos.insert(port, stored);
+    const int onPort1 = int(std::count_if(simSchedules().cbegin(), simSchedules().cend(),
+                                          [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
+
+    Operator op({[&](QWidget *w) {
+        typeInto(w, QStringLiteral("name"), QStringLiteral("workflow"));
+        typeTime(w, QStringLiteral("start"), QStringLiteral("150000"));
+        typeTime(w, QStringLiteral("end"), QStringLiteral("151000"));
+        QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("checkProxy"))->isChecked());
+        if (untick)
+            click(w, QStringLiteral("checkProxy"));
+        typeTime(w, QStringLiteral("end"), QStringLiteral("152000"));
+        click(w, QStringLiteral("m_btnCreateTaskOK"));
+    }});
+    m_controller->newTask(A, 0);
+
+    if (!message.isEmpty()) {
+        QCOMPARE(op.messages, QStringList{message});
+        QTest::qWait(200);
+        QCOMPARE(codes().count(1002), 0);
+    } else {
+        QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+        QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
+        std::optional<trx::ScheduleInfo> sent;
+        QTRY_VERIFY_WITH_TIMEOUT((sent = [&]() -> std::optional<trx::ScheduleInfo> {
+                                     for (const trx::ScheduleInfo &s : simSchedules())
+                                         if (s.name == QLatin1String("workflow"))
+                                             return s;
+                                     return std::nullopt;
+                                 }()),
+                                 3000);
+        QCOMPARE(sent->withProxy, withProxy);
+        const int nowOnPort1 = int(std::count_if(simSchedules().cbegin(), simSchedules().cend(),
+                                                 [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
+        QCOMPARE(nowOnPort1, onPort1 + (withProxy ? 1 : 0));
+        if (withProxy) {
+            QCOMPARE(sent->proxy.text3, proxyMgw);
+            QCOMPARE(sent->proxy.text4, proxyDrive);
+        }
+    }
+    // The remembered proxy destination is still the operator's, in memory and in the file.
+    const QString file = m_dir.filePath(QStringLiteral("Saved.xml"));
+    QVERIFY(settings->save(file));
+    settings->m_mgwInfos.clear();
+    QVERIFY(settings->load(file));
+    QCOMPARE(settings->m_mgwInfos.value(port).ProxyMgwId, proxyMgw);
+    QCOMPARE(settings->m_mgwInfos.value(port).ProxyDriveId, proxyDrive);
+}
+
+void tst_OperatorWorkflows::dailyMaintenanceSet_data()
+{
+    QTest::addColumn<QString>("time");
+
+    QTest::newRow("past dated window at that time yesterday") << "103000";
+    QTest::newRow("the daily time in force again") << "020000";
+}
+
+void tst_OperatorWorkflows::dailyMaintenanceSet()
+{
+    QFETCH(QString, time);
+    Operator op({[&](QWidget *w) {
+        typeTime(w, QStringLiteral("m_txt"), time);
+        click(w, QStringLiteral("m_btnMaintenanceSet"));
+    }});
+    m_controller->maintenanceDialog();
+    QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
+    QCOMPARE(m_controller->settings()->m_maintenanceTime,
+             packed(time.left(2).toInt(), time.mid(2, 2).toInt(), 0, 0));
+}
+
+QTEST_MAIN(tst_OperatorWorkflows)
+#include "tst_operatorworkflows.moc"
