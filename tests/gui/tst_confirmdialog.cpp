@@ -126,7 +126,9 @@ void tst_ConfirmDialog::enterKey_data()
 
     QTest::newRow("cancel only ignores Enter") << 4 << "m_btnCancel" << false << 0;
     QTest::newRow("ok only accepts with Enter") << 3 << "m_btnOK" << true << 1;
-    QTest::newRow("Enter on a focused Cancel still means OK") << 2 << "m_btnCancel" << true << 1;
+    QTest::newRow("Enter on a focused Cancel cancels") << 2 << "m_btnCancel" << true << 0;
+    QTest::newRow("Enter on a focused No answers no") << 1 << "m_btnNo" << true << 2;
+    QTest::newRow("Enter on a focused OK accepts") << 2 << "m_btnOK" << true << 1;
 }
 
 void tst_ConfirmDialog::enterKey()

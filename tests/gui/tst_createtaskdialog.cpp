@@ -437,7 +437,9 @@ void tst_CreateTaskDialog::gatewayAndDriveCombos()
     QCOMPARE(master->currentData(260).toString(), QStringLiteral("drv-9"));
     got = m_dlg->destination();
     QCOMPARE(got.MasterMgwId, QStringLiteral("mgw-b"));
-    QCOMPARE(got.ProxyMgwId, QStringLiteral("mgw-b"));
+    // The proxy copy keeps its own gateway and drive.
+    QCOMPARE(got.ProxyMgwId, QStringLiteral("mgw-a"));
+    QCOMPARE(got.ProxyDriveId, QStringLiteral("drv-1"));
 
     QSignalSpy refresh(m_dlg.get(), &CreateTaskDialog::sigRefreshMgws);
     child<QPushButton>(m_dlg.get(), "btnRefreshMgws")->click();
@@ -632,12 +634,12 @@ void tst_CreateTaskDialog::proxyCheckAsked()
     QCheckBox *box = portEntry(*d, 0)->findChild<QCheckBox *>();
     QVERIFY(box);
     box->click();
-    QCOMPARE(ask.count(), afterFill + 1);
-    PortMap ports = qvariant_cast<PortMap>(ask.last().at(0));
-    QCOMPARE(ports, (PortMap{{ServerPort(QStringLiteral("srv-1"), 0), true}}));
+    // Without a start there is no period to ask about.
+    QCOMPARE(ask.count(), afterFill);
 
     activate();
     typeTime(edit(d, "startH"), QStringLiteral("100000"));
+    QCOMPARE(qvariant_cast<PortMap>(ask.last().at(0)), (PortMap{{ServerPort(QStringLiteral("srv-1"), 0), true}}));
     QCOMPARE(ask.last().at(1).toInt(), 0x0A000000);
     QCOMPARE(ask.last().at(2).toInt(), -1);
     const int afterStart = ask.count();
@@ -661,14 +663,23 @@ void tst_CreateTaskDialog::proxyCheckAsked()
     QCOMPARE(qvariant_cast<PortMap>(ask.last().at(0)),
              (PortMap{{ServerPort(QStringLiteral("srv-2"), 2), false}}));
 
+    // The answers enable and disable the box; only the operator ticks it.
+    auto *check = child<QCheckBox>(d, "checkProxy");
+    d->slotSetProxyChkEnable(true);
+    QVERIFY(check->isEnabled());
+    QVERIFY(!d->withProxy());
+    check->click();
+    QVERIFY(d->withProxy());
     d->slotSetProxyChkEnable(false);
-    QVERIFY(!child<QCheckBox>(d, "checkProxy")->isEnabled());
+    QVERIFY(!check->isEnabled());
     QVERIFY(!d->withProxy());
     QVERIFY(!child<QComboBox>(d, "comboMgws2")->isEnabled());
     d->slotSetProxyChkEnable(true);
-    QVERIFY(child<QCheckBox>(d, "checkProxy")->isEnabled());
     QVERIFY(d->withProxy());
     QVERIFY(child<QComboBox>(d, "comboMgws2")->isEnabled());
+    check->click();
+    d->slotSetProxyChkEnable(true);
+    QVERIFY(!d->withProxy());
 }
 
 void tst_CreateTaskDialog::withProxyFromPorts()

@@ -4,6 +4,7 @@
 #include "views/splitter.h"
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
+#include "widgets/confirmdialog.h"
 #include "widgets/proxycombobox.h"
 
 #include "serverpanel.h"
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -36,6 +38,7 @@ private slots:
     void choosingNoneEmitsOwnPort();
     void wheelDoesNotChangeProxy();
     void stalePickIsUndone();
+    void pickSurvivesARebuildUnderTheQuestion();
     void panelHeights();
     void recClickLeavesCheckedState();
     void tcStatusProperty_data();
@@ -236,6 +239,30 @@ void tst_ServerPanels::stalePickIsUndone()
     QCOMPARE(row->proxyCombo()->currentIndex(), 0);
     QCOMPARE(row->proxyPort(), 0);
     QCOMPARE(proxySpy.size(), 0);
+}
+
+void tst_ServerPanels::pickSurvivesARebuildUnderTheQuestion()
+{
+    buildServer(4);
+    ServerPortWidget *row = m_server->portWidget(0);
+    row->setConfirmProxyChange(nullptr); // the real question
+    bool answered = false;
+    int countAfterChange = -1;
+    QTimer::singleShot(0, this, [&] {
+        auto *question = qobject_cast<ConfirmDialog *>(QApplication::activeModalWidget());
+        if (!question)
+            return;
+        // Port B leaves loop recording while the question is open: the lists lose it.
+        m_server->slotLoopStatusChanged(1, false);
+        countAfterChange = row->proxyCombo()->count();
+        QTest::mouseClick(question->findChild<QPushButton *>(QStringLiteral("m_btnOK")), Qt::LeftButton);
+        answered = true;
+    });
+    pickProxy(row, 2); // Port C, third in the list when it was opened
+    QVERIFY(answered);
+    QCOMPARE(countAfterChange, 3); // None, Port C, Port D
+    QCOMPARE(row->proxyPort(), 2);
+    QCOMPARE(row->proxyCombo()->currentData().toInt(), 2);
 }
 
 void tst_ServerPanels::panelHeights()

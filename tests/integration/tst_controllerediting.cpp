@@ -343,7 +343,7 @@ void tst_ControllerEditing::requestsAsSent_data()
                               << "" << false << packed(13, 0, 0, 0) << -1 << 0 << 1 << "Port A";
     QTest::newRow("with proxy") << "130000"
                                 << "131000" << true << packed(13, 0, 0, 0) << packed(13, 10, 0, 0) << 0 << 0
-                                << "Port A|Port B";
+                                << "Port A";
 }
 
 void tst_ControllerEditing::requestsAsSent()

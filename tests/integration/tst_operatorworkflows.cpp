@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -155,6 +156,9 @@ private slots:
     void proxyChoiceAsSent();
     void dailyMaintenanceSet_data();
     void dailyMaintenanceSet();
+    void beforeAnyMasterTimecode_data();
+    void beforeAnyMasterTimecode();
+    void vanishedProxyPortIsUnpaired();
 
 private:
     QList<int> codes() const
@@ -192,8 +196,13 @@ void tst_OperatorWorkflows::initTestCase()
 
 void tst_OperatorWorkflows::init()
 {
+    const QByteArray test(QTest::currentTestFunction());
+    const bool noMaster = test == "beforeAnyMasterTimecode";
+    QByteArray json(workflowScenarioJson());
+    if (noMaster)
+        json.replace(R"("master": {"server": "srv-a", "port": 1},)", "");
     QString error;
-    const std::optional<SimScenario> sc = SimScenario::fromJson(workflowScenarioJson(), &error);
+    const std::optional<SimScenario> sc = SimScenario::fromJson(json, &error);
     QVERIFY2(sc, qPrintable(error));
     m_sim = std::make_unique<SimRunner>(*sc);
     m_today = QDate::currentDate();
@@ -219,6 +228,13 @@ void tst_OperatorWorkflows::init()
 
     ControllerOptions options;
     options.settingsFile = m_dir.filePath(QStringLiteral("Settings.xml"));
+    QFile::remove(options.settingsFile);
+    if (test == "vanishedProxyPortIsUnpaired") {
+        // Port 0 was paired with a port 5 that the server no longer has.
+        Settings stored(nullptr);
+        stored.portInfo(trx::ServerPort(A, 0)).ProxyPort = 5;
+        QVERIFY(stored.save(options.settingsFile));
+    }
     options.link.requestTimeoutMs = 3000;
     options.link.connectTimeoutMs = 1000;
     options.pollIntervalMs = 100;
@@ -236,14 +252,17 @@ void tst_OperatorWorkflows::init()
     QSignalSpy done(m_controller.get(), &MainController::sigInitDone);
     m_controller->init();
     QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_controller->masterPort(), trx::ServerPort(A, 1), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(m_controller->currentTc().valid, 5000);
+    if (!noMaster) {
+        QTRY_COMPARE_WITH_TIMEOUT(m_controller->masterPort(), trx::ServerPort(A, 1), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_controller->currentTc().valid, 5000);
+    }
     QTRY_COMPARE_WITH_TIMEOUT(m_controller->mgws().size(), 2, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!m_controller->ports().value(A).value(0).ranges.isEmpty(), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().contains(QStringLiteral("pair")), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(!m_controller->maintenanceSchedules().isEmpty(), 5000);
     // Port 0 records its proxy on port 1, as the pair in the manager's list does.
-    m_controller->slotProxyPortChanged(A, 0, 1);
+    if (test != "vanishedProxyPortIsUnpaired")
+        m_controller->slotProxyPortChanged(A, 0, 1);
     clearCodes();
 }
 
@@ -400,8 +419,11 @@ void tst_OperatorWorkflows::proxyChoiceAsSent()
     stored.ProxyDriveId = proxyDrive;
     const trx::ServerPort port(A, 0);
     settings->m_mgwInfos.insert(port, stored);
-    const int onPort1 = int(std::count_if(simSchedules().cbegin(), simSchedules().cend(),
-                                          [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
+    auto onPort1 = [this] {
+        const QList<trx::ScheduleInfo> all = simSchedules();
+        return int(std::count_if(all.cbegin(), all.cend(), [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
+    };
+    const int before = onPort1();
 
     Operator op({[&](QWidget *w) {
         typeInto(w, QStringLiteral("name"), QStringLiteral("workflow"));
@@ -431,9 +453,7 @@ void tst_OperatorWorkflows::proxyChoiceAsSent()
                                  }()),
                                  3000);
         QCOMPARE(sent->withProxy, withProxy);
-        const int nowOnPort1 = int(std::count_if(simSchedules().cbegin(), simSchedules().cend(),
-                                                 [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
-        QCOMPARE(nowOnPort1, onPort1 + (withProxy ? 1 : 0));
+        QCOMPARE(onPort1(), before + (withProxy ? 1 : 0));
         if (withProxy) {
             QCOMPARE(sent->proxy.text3, proxyMgw);
             QCOMPARE(sent->proxy.text4, proxyDrive);
@@ -468,6 +488,63 @@ void tst_OperatorWorkflows::dailyMaintenanceSet()
     QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
     QCOMPARE(m_controller->settings()->m_maintenanceTime,
              packed(time.left(2).toInt(), time.mid(2, 2).toInt(), 0, 0));
+}
+
+void tst_OperatorWorkflows::beforeAnyMasterTimecode_data()
+{
+    QTest::addColumn<bool>("maintenanceNow"); // else mark start on a port row
+
+    QTest::newRow("Maintenance Now") << true;
+    QTest::newRow("mark start") << false;
+}
+
+void tst_OperatorWorkflows::beforeAnyMasterTimecode()
+{
+    QFETCH(bool, maintenanceNow);
+    QCOMPARE(m_controller->masterPortState().currentTc, -1);
+    bool stillOpen = false;
+    if (maintenanceNow) {
+        Operator op({[](QWidget *w) { click(w, QStringLiteral("btnExec")); },
+                     [](QWidget *w) { QTest::keyClick(w, Qt::Key_Return); },
+                     [&](QWidget *w) {
+                         stillOpen = qobject_cast<MaintenanceDialog *>(w) != nullptr;
+                         QTest::keyClick(w, Qt::Key_Escape);
+                     }});
+        m_controller->maintenanceDialog();
+        QCOMPARE(op.messages, QStringList{QStringLiteral("No master timecode yet.")});
+        QVERIFY(stillOpen);
+    } else {
+        Operator op({});
+        m_controller->markStart(A, 3);
+        QCOMPARE(op.messages, QStringList{QStringLiteral("No master timecode yet.\n")});
+    }
+    QTest::qWait(200);
+    QCOMPARE(codes().count(1002), 0);
+}
+
+void tst_OperatorWorkflows::vanishedProxyPortIsUnpaired()
+{
+    QVERIFY(!m_controller->proxyPorts().contains(trx::ServerPort(A, 0)));
+    // Mark start with a remembered proxy destination starts the master copy alone.
+    MgwDestination dst;
+    dst.MasterMgwId = QStringLiteral("mgw-1");
+    dst.MasterDriveId = QStringLiteral("d1");
+    dst.WithProxy = true;
+    dst.ProxyMgwId = QStringLiteral("mgw-2");
+    dst.ProxyDriveId = QStringLiteral("p1");
+    m_controller->settings()->m_mgwInfos.insert(trx::ServerPort(A, 0), dst);
+    m_controller->settings()->m_strDefaultOpenEndClipName = QStringLiteral("started");
+    Operator op({});
+    m_controller->markStart(A, 0);
+    QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 1, 3000);
+    auto started = [this] {
+        const QList<trx::ScheduleInfo> all = simSchedules();
+        return std::count_if(all.cbegin(), all.cend(), [](const trx::ScheduleInfo &s) {
+            return s.name == QLatin1String("started") && !s.withProxy;
+        });
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(started(), 1, 3000);
 }
 
 QTEST_MAIN(tst_OperatorWorkflows)

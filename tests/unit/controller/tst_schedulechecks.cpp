@@ -160,16 +160,19 @@ void tst_ScheduleChecks::maintenanceOccurrencesByDay_data()
     QTest::addColumn<int>("nowFrames");
     QTest::addColumn<bool>("dated");
     QTest::addColumn<QList<int>>("startDays");
+    QTest::addColumn<int>("datedDay"); // the dated window's date, in days from the working date
 
     // Maintenance at 02:00:00:00.
     const int two = 2 * 3600 * kSecond;
     QTest::newRow("daily, window still ahead today")
-        << two - 1 << false << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
+        << two - 1 << false << QList<int>{0, 1, 2, 3, 4, 5, 6, 7} << 0;
     QTest::newRow("daily, window running now")
-        << two + 5 * kSecond << false << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
+        << two + 5 * kSecond << false << QList<int>{0, 1, 2, 3, 4, 5, 6, 7} << 0;
     QTest::newRow("daily, window passed today")
-        << two + 11 * kSecond << false << QList<int>{1, 2, 3, 4, 5, 6, 7};
-    QTest::newRow("dated, once on the working date") << two + 11 * kSecond << true << QList<int>{0};
+        << two + 11 * kSecond << false << QList<int>{1, 2, 3, 4, 5, 6, 7} << 0;
+    QTest::newRow("dated, once on the working date") << two + 11 * kSecond << true << QList<int>{0} << 0;
+    QTest::newRow("dated yesterday, on yesterday") << two - 1 << true << QList<int>{-1} << -1;
+    QTest::newRow("dated in two days, on that day") << two - 1 << true << QList<int>{2} << 2;
 }
 
 void tst_ScheduleChecks::maintenanceOccurrencesByDay()
@@ -178,8 +181,11 @@ void tst_ScheduleChecks::maintenanceOccurrencesByDay()
     QFETCH(bool, dated);
     QFETCH(QList<int>, startDays);
     const int two = 2 * 3600 * kSecond;
-    const trx::ScheduleInfo m = maintenanceAt(packed(2, 0, 0, 0), dated ? QDate(2024, 3, 5) : QDate());
-    const QList<FramePeriod> occ = maintenanceOccurrences(m, master25(), nowFrames);
+    QFETCH(int, datedDay);
+    const QDate workingDate(2024, 3, 5);
+    const trx::ScheduleInfo m =
+        maintenanceAt(packed(2, 0, 0, 0), dated ? workingDate.addDays(datedDay) : QDate());
+    const QList<FramePeriod> occ = maintenanceOccurrences(m, master25(), nowFrames, workingDate);
     QCOMPARE(occ.size(), startDays.size());
     for (int i = 0; i < occ.size(); ++i) {
         QCOMPARE(occ[i].start, startDays[i] * kDay + two);
@@ -191,7 +197,7 @@ void tst_ScheduleChecks::maintenanceWindowCrossingMidnightEndsNextDay()
 {
     trx::ScheduleInfo m = maintenanceAt(packed(23, 59, 55, 0), QDate(2024, 3, 5));
     m.endTc = packed(0, 0, 5, 0);
-    const QList<FramePeriod> occ = maintenanceOccurrences(m, master25(), 0);
+    const QList<FramePeriod> occ = maintenanceOccurrences(m, master25(), 0, QDate(2024, 3, 5));
     QCOMPARE(occ.size(), 1);
     QCOMPARE(occ[0].end - occ[0].start, 10 * kSecond);
 }
@@ -218,7 +224,7 @@ void tst_ScheduleChecks::maintenanceMeetsClosedPeriod()
     QFETCH(int, end);
     QFETCH(bool, meets);
     const QList<trx::ScheduleInfo> mtn{maintenanceAt(packed(2, 0, 0, 0))};
-    QCOMPARE(maintenanceMeets(mtn, master25(), 0, {start, end}), meets);
+    QCOMPARE(maintenanceMeets(mtn, master25(), 0, QDate(2024, 3, 5), {start, end}), meets);
 }
 
 void tst_ScheduleChecks::maintenanceBlocksOpenEndOnlyWhileRunning_data()
@@ -241,7 +247,7 @@ void tst_ScheduleChecks::maintenanceBlocksOpenEndOnlyWhileRunning()
     QFETCH(int, startFrames);
     QFETCH(bool, blocked);
     const QList<trx::ScheduleInfo> mtn{maintenanceAt(packed(2, 0, 0, 0))};
-    QCOMPARE(maintenanceBlocksOpenEnd(mtn, master25(), nowFrames, startFrames), blocked);
+    QCOMPARE(maintenanceBlocksOpenEnd(mtn, master25(), nowFrames, QDate(2024, 3, 5), startFrames), blocked);
 }
 
 void tst_ScheduleChecks::portCheckLines_data()
