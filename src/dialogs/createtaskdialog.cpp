@@ -106,6 +106,9 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
     }
 
     ui->ports->horizontalHeader()->setStretchLastSection(false);
+    // Tab walks the dialog, not the table's cells: otherwise it never leaves the table for OK and
+    // Cancel. The port check boxes still take the focus in turn.
+    ui->ports->setTabKeyNavigation(false);
     ui->ports->viewport()->installEventFilter(this);
     shareColumnWidths();
 

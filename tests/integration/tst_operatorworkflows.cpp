@@ -19,6 +19,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -66,8 +67,9 @@ int packed(int hh, int mm, int ss, int ff)
     return (hh << 24) | (mm << 16) | (ss << 8) | ff;
 }
 
-// Acts on the modal windows as they come up, one step per window in order. A window that comes
-// up (or back) with no step left is closed; a message is read first.
+// Acts on the modal windows as they come up, one step per window in order; each step runs on its
+// own, so that the windows it opens are acted on meanwhile. A window that comes up with no step
+// left, or stays open once its step is done, is closed; a message closed so is read first.
 class Operator : public QObject
 {
 public:
@@ -77,27 +79,40 @@ public:
         connect(&m_timer, &QTimer::timeout, this, &Operator::tick);
         m_timer.start(20);
     }
-    QStringList messages;
+    QStringList messages; // the texts of the messages closed here
+    QStringList closed;   // the class names of the windows closed here
 
 private:
+    static bool listed(const QList<QPointer<QWidget>> &list, QWidget *w)
+    {
+        return std::any_of(list.cbegin(), list.cend(), [w](const QPointer<QWidget> &p) { return p == w; });
+    }
     void tick()
     {
         QWidget *w = QApplication::activeModalWidget();
-        if (!w || w == m_last)
+        if (!w || listed(m_running, w))
             return;
-        m_last = w;
+        if (!listed(m_handled, w) && !m_steps.isEmpty()) {
+            m_handled << w;
+            m_running << w;
+            QTimer::singleShot(0, this, [this, w = QPointer<QWidget>(w), step = m_steps.takeFirst()] {
+                if (w)
+                    step(w);
+                m_running.removeAll(w);
+            });
+            return;
+        }
         if (auto *message = qobject_cast<ConfirmDialog *>(w))
             messages << message->findChild<QLabel *>(QStringLiteral("m_labelText"))->text();
-        if (!m_steps.isEmpty())
-            m_steps.takeFirst()(w);
-        else if (auto *dialog = qobject_cast<QDialog *>(w))
+        closed << QString::fromLatin1(w->metaObject()->className());
+        if (auto *dialog = qobject_cast<QDialog *>(w))
             dialog->reject();
-        m_last = nullptr;
     }
 
     QList<Step> m_steps;
+    QList<QPointer<QWidget>> m_handled;
+    QList<QPointer<QWidget>> m_running;
     QTimer m_timer;
-    QWidget *m_last = nullptr;
 };
 
 // Presses Tab until the named button has the focus.
@@ -105,9 +120,22 @@ void tabTo(QWidget *window, const QString &buttonName)
 {
     auto *target = window->findChild<QPushButton *>(buttonName);
     QVERIFY2(target, qPrintable(buttonName));
-    for (int i = 0; i < 120 && window->focusWidget() != target; ++i)
-        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_Tab);
-    QCOMPARE(window->focusWidget(), target);
+    QStringList visited;
+    for (int i = 0; i < 60 && window->focusWidget() != target; ++i) {
+        QWidget *focus = window->focusWidget() ? window->focusWidget() : window;
+        visited << focus->objectName();
+        QTest::keyClick(focus, Qt::Key_Tab);
+    }
+    QVERIFY2(window->focusWidget() == target, qPrintable(visited.join(QLatin1Char(' '))));
+}
+
+// Gives the named check box the focus and presses Space on it.
+void toggle(QWidget *window, const QString &name)
+{
+    auto *box = window->findChild<QCheckBox *>(name);
+    QVERIFY2(box, qPrintable(name));
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
 }
 
 void typeInto(QWidget *window, const QString &fieldName, const QString &text)
@@ -208,6 +236,8 @@ void tst_OperatorWorkflows::init()
     m_today = QDate::currentDate();
     const bool pastWindow = QByteArray(QTest::currentDataTag()).startsWith("past dated");
     const QDate today = m_today;
+    bool added = true;
+    QString why;
     m_sim->call([&](SimServer &s) {
         s.clock().setTimeScale(0);
         s.clock().setNow(QDateTime(today, QTime(10, 0)));
@@ -220,10 +250,10 @@ void tst_OperatorWorkflows::init()
             r.endDate = r.startDate;
             r.startTc = packed(10, 30, 0, 0);
             r.endTc = packed(10, 30, 10, 0);
-            QString why;
-            QVERIFY2(s.installation().addSchedules(r, &why), qPrintable(why));
+            added = s.installation().addSchedules(r, &why);
         }
     });
+    QVERIFY2(added, qPrintable(why));
     QVERIFY(m_sim->start(0) != 0);
 
     ControllerOptions options;
@@ -431,7 +461,7 @@ void tst_OperatorWorkflows::proxyChoiceAsSent()
         typeTime(w, QStringLiteral("end"), QStringLiteral("151000"));
         QVERIFY(w->findChild<QCheckBox *>(QStringLiteral("checkProxy"))->isChecked());
         if (untick)
-            click(w, QStringLiteral("checkProxy"));
+            toggle(w, QStringLiteral("checkProxy"));
         typeTime(w, QStringLiteral("end"), QStringLiteral("152000"));
         click(w, QStringLiteral("m_btnCreateTaskOK"));
     }});
@@ -502,17 +532,12 @@ void tst_OperatorWorkflows::beforeAnyMasterTimecode()
 {
     QFETCH(bool, maintenanceNow);
     QCOMPARE(m_controller->masterPortState().currentTc, -1);
-    bool stillOpen = false;
     if (maintenanceNow) {
-        Operator op({[](QWidget *w) { click(w, QStringLiteral("btnExec")); },
-                     [](QWidget *w) { QTest::keyClick(w, Qt::Key_Return); },
-                     [&](QWidget *w) {
-                         stillOpen = qobject_cast<MaintenanceDialog *>(w) != nullptr;
-                         QTest::keyClick(w, Qt::Key_Escape);
-                     }});
+        Operator op({[](QWidget *w) { click(w, QStringLiteral("btnExec")); }});
         m_controller->maintenanceDialog();
         QCOMPARE(op.messages, QStringList{QStringLiteral("No master timecode yet.")});
-        QVERIFY(stillOpen);
+        // The maintenance dialog stayed open after the message.
+        QCOMPARE(op.closed, (QStringList{QStringLiteral("ConfirmDialog"), QStringLiteral("MaintenanceDialog")}));
     } else {
         Operator op({});
         m_controller->markStart(A, 3);
