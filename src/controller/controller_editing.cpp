@@ -203,7 +203,9 @@ trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog
     r.endTc = dropFrameAdjusted(dialog.endTc(), dropFrame);
     r.type = scheduleType(r.startTc, r.endTc, dialog.isMaintenance());
     r.endDate = scheduleEndDate(r.startDate, r.startTc, r.endTc);
-    r.withProxy = dialog.withProxy();
+    // A port without a proxy port of its own gets no proxy copy, as the checks assume; the
+    // manager would refuse the whole request otherwise.
+    r.withProxy = dialog.withProxy() && m_mapProxyPorts.value(port, port.portNo) != port.portNo;
     r.ports = {port};
     r.proxyPorts = m_mapProxyPorts;
     // The proxy schedule is linked to this one by the manager; it needs nothing in the name.
@@ -258,12 +260,13 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
         const int guardEnd = addSecondsInDay(endTc, 5);
         FramePeriod guarded = facts.period;
         guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
-        facts.meetsMaintenance = maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
+        facts.meetsMaintenance =
+            maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
         facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
         facts.line24h = m_map24hLines.value(key, 0);
     } else {
-        facts.meetsMaintenance =
-            maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames, m_pSettings->m_date, facts.period.start);
+        facts.meetsMaintenance = maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames,
+                                                          m_pSettings->m_date, facts.period.start);
         for (const FramePeriod &o : qAsConst(others)) {
             if (o.start <= facts.period.start && facts.period.start <= o.end)
                 facts.overlapsSchedule = true;
@@ -355,8 +358,8 @@ void MainController::markStart(QString serverId, int port)
     QStringList errors;
     // Before the first master state there is no "now" to start from.
     if (masterPortState().currentTc == -1) {
-        showEditingMessage(QStringLiteral("OpenEnd Schedule Error"), {QStringLiteral("No master timecode yet.")},
-                           ConfirmDialog::Critical);
+        showEditingMessage(QStringLiteral("OpenEnd Schedule Error"),
+                           {QStringLiteral("No master timecode yet.")}, ConfirmDialog::Critical);
         return;
     }
     if (r.name.isEmpty())

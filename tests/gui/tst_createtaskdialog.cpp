@@ -643,7 +643,8 @@ void tst_CreateTaskDialog::proxyCheckAsked()
 
     activate();
     typeTime(edit(d, "startH"), QStringLiteral("100000"));
-    QCOMPARE(qvariant_cast<PortMap>(ask.last().at(0)), (PortMap{{ServerPort(QStringLiteral("srv-1"), 0), true}}));
+    QCOMPARE(qvariant_cast<PortMap>(ask.last().at(0)),
+             (PortMap{{ServerPort(QStringLiteral("srv-1"), 0), true}}));
     QCOMPARE(ask.last().at(1).toInt(), 0x0A000000);
     QCOMPARE(ask.last().at(2).toInt(), -1);
     const int afterStart = ask.count();

@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -548,6 +549,7 @@ void tst_ControllerEditing::proxySwitchedOffDetachesTheProxySchedules()
         d.setStartText(QStringLiteral("130000"));
         d.setEndText(QStringLiteral("131000"));
         d.slotSetProxyChkEnable(true);
+        d.findChild<QCheckBox *>(QStringLiteral("checkProxy"))->click();
     });
     m_controller->newTask(A, 0);
     QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));

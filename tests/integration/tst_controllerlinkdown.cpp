@@ -5,6 +5,7 @@
 #include "simrunner.h"
 
 #include "controller/maincontroller.h"
+#include "controller/schedulechecks.h"
 #include "dialogs/createtaskdialog.h"
 #include "dialogs/maintenancedialog.h"
 #include "dialogs/settingdialog.h"
@@ -465,10 +466,14 @@ void tst_ControllerLinkDown::maintenanceChangedByTheManagerIsRedrawn()
         QCOMPARE(yellow, 7);
     }
 
-    // The checks go by the new window: 02:00 is free now, 03:30 is taken.
+    // The checks go by the new window: 02:00 is free now, 03:30 tomorrow is taken.
     QString text;
     QVERIFY(!c()->maintenanceConflict(packed(2, 0, 0, 0), false, text));
-    QVERIFY(c()->maintenanceConflict(packed(3, 30, 5, 0), false, text));
+    const trx::PortState master = c()->masterPortState();
+    const FramePeriod tomorrow{TimeCode(master, packed(3, 30, 5, 0), 1).frames,
+                               TimeCode(master, packed(3, 31, 0, 0), 1).frames};
+    QVERIFY(maintenanceMeets(c()->maintenanceSchedules().values(), master, c()->currentTc().frames,
+                             c()->settings()->m_date, tomorrow));
 }
 
 QTEST_MAIN(tst_ControllerLinkDown)

@@ -151,10 +151,10 @@ void typeInto(QWidget *window, const QString &fieldName, const QString &text)
 // maintenance time ("m_txt": Hour, Minute, Second).
 void typeTime(QWidget *window, const QString &prefix, const QString &hhmmss)
 {
-    const QStringList parts = prefix == QLatin1String("m_txt")
-                                  ? QStringList{QStringLiteral("Hour"), QStringLiteral("Minute"),
-                                                QStringLiteral("Second")}
-                                  : QStringList{QStringLiteral("H"), QStringLiteral("M"), QStringLiteral("S")};
+    const QStringList parts =
+        prefix == QLatin1String("m_txt")
+            ? QStringList{QStringLiteral("Hour"), QStringLiteral("Minute"), QStringLiteral("Second")}
+            : QStringList{QStringLiteral("H"), QStringLiteral("M"), QStringLiteral("S")};
     for (int i = 0; i < 3; ++i)
         typeInto(window, prefix + parts[i], hhmmss.mid(i * 2, 2));
 }
@@ -311,16 +311,26 @@ void tst_OperatorWorkflows::enterPressesTheFocusedButton_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("done"); // what the dialog is for happened
 
-    QTest::newRow("delete: Cancel") << "delete" << "m_btnCancel" << false;
-    QTest::newRow("delete: OK") << "delete" << "m_btnOK" << true;
-    QTest::newRow("stop: Cancel") << "stop" << "m_btnCancel" << false;
-    QTest::newRow("stop: OK") << "stop" << "m_btnOK" << true;
-    QTest::newRow("schedule: Cancel") << "schedule" << "m_btnCreateTaskCancel" << false;
-    QTest::newRow("schedule: OK") << "schedule" << "m_btnCreateTaskOK" << true;
-    QTest::newRow("settings: Cancel") << "settings" << "m_btnSettingCancel" << false;
-    QTest::newRow("settings: OK") << "settings" << "m_btnSettingOK" << true;
-    QTest::newRow("maintenance: Close") << "maintenance" << "m_btnClose" << false;
-    QTest::newRow("maintenance: Set") << "maintenance" << "m_btnMaintenanceSet" << true;
+    QTest::newRow("delete: Cancel") << "delete"
+                                    << "m_btnCancel" << false;
+    QTest::newRow("delete: OK") << "delete"
+                                << "m_btnOK" << true;
+    QTest::newRow("stop: Cancel") << "stop"
+                                  << "m_btnCancel" << false;
+    QTest::newRow("stop: OK") << "stop"
+                              << "m_btnOK" << true;
+    QTest::newRow("schedule: Cancel") << "schedule"
+                                      << "m_btnCreateTaskCancel" << false;
+    QTest::newRow("schedule: OK") << "schedule"
+                                  << "m_btnCreateTaskOK" << true;
+    QTest::newRow("settings: Cancel") << "settings"
+                                      << "m_btnSettingCancel" << false;
+    QTest::newRow("settings: OK") << "settings"
+                                  << "m_btnSettingOK" << true;
+    QTest::newRow("maintenance: Close") << "maintenance"
+                                        << "m_btnClose" << false;
+    QTest::newRow("maintenance: Set") << "maintenance"
+                                      << "m_btnMaintenanceSet" << true;
 }
 
 void tst_OperatorWorkflows::enterPressesTheFocusedButton()
@@ -377,8 +387,12 @@ void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy_data()
     QTest::addColumn<QString>("sentName");
     QTest::addColumn<int>("sentEnd");
 
-    QTest::newRow("rename") << "Evening Football" << "" << "Evening Football" << packed(13, 10, 0, 0);
-    QTest::newRow("move its end") << "" << "131230" << "pair" << packed(13, 12, 30, 0);
+    QTest::newRow("rename") << "Evening Football"
+                            << ""
+                            << "Evening Football" << packed(13, 10, 0, 0);
+    QTest::newRow("move its end") << ""
+                                  << "131230"
+                                  << "pair" << packed(13, 12, 30, 0);
 }
 
 void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy()
@@ -405,10 +419,12 @@ void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy()
 
     edit(true);
     QTRY_COMPARE_WITH_TIMEOUT(codes().count(1005), 1, 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.name, sentName, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.name, sentName,
+                              3000);
     QCOMPARE(simPair().name, sentName);
     QCOMPARE(simPair().endTc, sentEnd);
-    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.endTc, sentEnd, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_controller->tasks().value(QStringLiteral("pair")).schedule.endTc, sentEnd,
+                              3000);
 
     // OK again with nothing changed sends the same name, not a longer one.
     edit(false);
@@ -422,14 +438,17 @@ void tst_OperatorWorkflows::proxyChoiceAsSent_data()
 {
     QTest::addColumn<QString>("proxyMgw"); // the port's remembered proxy destination
     QTest::addColumn<QString>("proxyDrive");
-    QTest::addColumn<bool>("untick");    // the operator clears "With Proxy" before changing the end
+    QTest::addColumn<bool>("untick");     // the operator clears "With Proxy" before changing the end
     QTest::addColumn<QString>("message"); // empty: the schedule is sent
     QTest::addColumn<bool>("withProxy");
 
-    QTest::newRow("unticked, then the end changed") << "mgw-1" << "d1" << true << "" << false;
-    QTest::newRow("proxy on the second gateway") << "mgw-2" << "p1" << false << "" << true;
-    QTest::newRow("a drive the gateway list lacks")
-        << "mgw-2" << "gone" << false << "No proxy destination\n" << true;
+    QTest::newRow("unticked, then the end changed") << "mgw-1"
+                                                    << "d1" << true << "" << false;
+    QTest::newRow("proxy on the second gateway") << "mgw-2"
+                                                 << "p1" << false << "" << true;
+    QTest::newRow("a drive the gateway list lacks") << "mgw-2"
+                                                    << "gone" << false << "No proxy destination\n"
+                                                    << true;
 }
 
 void tst_OperatorWorkflows::proxyChoiceAsSent()
@@ -451,7 +470,8 @@ void tst_OperatorWorkflows::proxyChoiceAsSent()
     settings->m_mgwInfos.insert(port, stored);
     auto onPort1 = [this] {
         const QList<trx::ScheduleInfo> all = simSchedules();
-        return int(std::count_if(all.cbegin(), all.cend(), [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
+        return int(std::count_if(all.cbegin(), all.cend(),
+                                 [](const trx::ScheduleInfo &s) { return s.portNo == 1; }));
     };
     const int before = onPort1();
 
@@ -537,7 +557,8 @@ void tst_OperatorWorkflows::beforeAnyMasterTimecode()
         m_controller->maintenanceDialog();
         QCOMPARE(op.messages, QStringList{QStringLiteral("No master timecode yet.")});
         // The maintenance dialog stayed open after the message.
-        QCOMPARE(op.closed, (QStringList{QStringLiteral("ConfirmDialog"), QStringLiteral("MaintenanceDialog")}));
+        QCOMPARE(op.closed,
+                 (QStringList{QStringLiteral("ConfirmDialog"), QStringLiteral("MaintenanceDialog")}));
     } else {
         Operator op({});
         m_controller->markStart(A, 3);
