@@ -311,26 +311,18 @@ void tst_OperatorWorkflows::enterPressesTheFocusedButton_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<bool>("done"); // what the dialog is for happened
 
-    QTest::newRow("delete: Cancel") << "delete"
-                                    << "m_btnCancel" << false;
-    QTest::newRow("delete: OK") << "delete"
-                                << "m_btnOK" << true;
-    QTest::newRow("stop: Cancel") << "stop"
-                                  << "m_btnCancel" << false;
-    QTest::newRow("stop: OK") << "stop"
-                              << "m_btnOK" << true;
-    QTest::newRow("schedule: Cancel") << "schedule"
-                                      << "m_btnCreateTaskCancel" << false;
-    QTest::newRow("schedule: OK") << "schedule"
-                                  << "m_btnCreateTaskOK" << true;
-    QTest::newRow("settings: Cancel") << "settings"
-                                      << "m_btnSettingCancel" << false;
-    QTest::newRow("settings: OK") << "settings"
-                                  << "m_btnSettingOK" << true;
-    QTest::newRow("maintenance: Close") << "maintenance"
-                                        << "m_btnClose" << false;
-    QTest::newRow("maintenance: Set") << "maintenance"
-                                      << "m_btnMaintenanceSet" << true;
+    // clang-format off
+    QTest::newRow("delete: Cancel") << "delete" << "m_btnCancel" << false;
+    QTest::newRow("delete: OK") << "delete" << "m_btnOK" << true;
+    QTest::newRow("stop: Cancel") << "stop" << "m_btnCancel" << false;
+    QTest::newRow("stop: OK") << "stop" << "m_btnOK" << true;
+    QTest::newRow("schedule: Cancel") << "schedule" << "m_btnCreateTaskCancel" << false;
+    QTest::newRow("schedule: OK") << "schedule" << "m_btnCreateTaskOK" << true;
+    QTest::newRow("settings: Cancel") << "settings" << "m_btnSettingCancel" << false;
+    QTest::newRow("settings: OK") << "settings" << "m_btnSettingOK" << true;
+    QTest::newRow("maintenance: Close") << "maintenance" << "m_btnClose" << false;
+    QTest::newRow("maintenance: Set") << "maintenance" << "m_btnMaintenanceSet" << true;
+    // clang-format on
 }
 
 void tst_OperatorWorkflows::enterPressesTheFocusedButton()
@@ -387,12 +379,10 @@ void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy_data()
     QTest::addColumn<QString>("sentName");
     QTest::addColumn<int>("sentEnd");
 
-    QTest::newRow("rename") << "Evening Football"
-                            << ""
-                            << "Evening Football" << packed(13, 10, 0, 0);
-    QTest::newRow("move its end") << ""
-                                  << "131230"
-                                  << "pair" << packed(13, 12, 30, 0);
+    // clang-format off
+    QTest::newRow("rename") << "Evening Football" << "" << "Evening Football" << packed(13, 10, 0, 0);
+    QTest::newRow("move its end") << "" << "131230" << "pair" << packed(13, 12, 30, 0);
+    // clang-format on
 }
 
 void tst_OperatorWorkflows::editOfAScheduleWithAProxyCopy()
@@ -442,13 +432,12 @@ void tst_OperatorWorkflows::proxyChoiceAsSent_data()
     QTest::addColumn<QString>("message"); // empty: the schedule is sent
     QTest::addColumn<bool>("withProxy");
 
-    QTest::newRow("unticked, then the end changed") << "mgw-1"
-                                                    << "d1" << true << "" << false;
-    QTest::newRow("proxy on the second gateway") << "mgw-2"
-                                                 << "p1" << false << "" << true;
-    QTest::newRow("a drive the gateway list lacks") << "mgw-2"
-                                                    << "gone" << false << "No proxy destination\n"
-                                                    << true;
+    // clang-format off
+    QTest::newRow("unticked, then the end changed") << "mgw-1" << "d1" << true << "" << false;
+    QTest::newRow("proxy on the second gateway") << "mgw-2" << "p1" << false << "" << true;
+    QTest::newRow("a drive the gateway list lacks")
+        << "mgw-2" << "gone" << false << "No proxy destination\n" << true;
+    // clang-format on
 }
 
 void tst_OperatorWorkflows::proxyChoiceAsSent()
