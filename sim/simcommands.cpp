@@ -13,21 +13,14 @@ const char SimServer::ClientIdentity[] = "{5E0B7C3D-2A91-4F6E-8D14-9C7A3B260F58}
 
 namespace {
 
+using trx::payloadOf;
+
 constexpr int StatusRefused = 0;
 constexpr int StatusMalformed = -1;
 // The identify values take a few hundred bytes; a larger announced size is not a client of ours
 // and must not make us allocate it.
 constexpr quint32 MaxIdentifyBytes = 64 * 1024;
 constexpr int IdentifyPadChars = 128;
-
-template<typename... T> QByteArray payloadOf(const T &...values)
-{
-    QByteArray bytes;
-    QDataStream s(&bytes, QIODevice::WriteOnly);
-    trx::TRXMClient::prepareStream(s);
-    (s << ... << values);
-    return bytes;
-}
 
 template<typename... T> bool readPayload(const QByteArray &payload, T &...values)
 {

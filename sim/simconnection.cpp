@@ -127,7 +127,7 @@ void SimConnection::drainSplit()
         return;
     }
     const int piece = m_pServer->faults().splitWriteBytes;
-    const int n = piece > 0 ? std::min(piece, m_pendingSplit.size()) : m_pendingSplit.size();
+    const int n = int(piece > 0 ? qMin<qint64>(piece, m_pendingSplit.size()) : m_pendingSplit.size());
     m_pSocket->write(m_pendingSplit.constData(), n);
     m_pSocket->flush();
     m_pendingSplit.remove(0, n);

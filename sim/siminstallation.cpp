@@ -153,7 +153,7 @@ SimInstallation::Train SimInstallation::newTrain(Server &server, const QDateTime
     Train t;
     t.trainNo = server.nextTrainNo++;
     t.start = start;
-    t.clipRef = QCryptographicHash::hash(server.config.id.toUtf8() + '/' + QByteArray::number(t.trainNo),
+    t.clipRef = QCryptographicHash::hash(QByteArray(server.config.id.toUtf8() + '/' + QByteArray::number(t.trainNo)),
                                          QCryptographicHash::Md5);
     return t;
 }
@@ -316,7 +316,7 @@ bool SimInstallation::progress(Schedule &s, qint64 now)
             set(Waiting, -1, -1);
         }
     } else {
-        const qint64 transferMs = qBound<qint64>(5000, (s.endMs - s.startMs) / 4, 30 * 60 * 1000);
+        const qint64 transferMs = qBound(qint64(5000), (s.endMs - s.startMs) / 4, qint64(30 * 60 * 1000));
         const qint64 elapsed = now - s.endMs;
         if (elapsed < transferMs) {
             const int p = int(elapsed * 100 / transferMs);

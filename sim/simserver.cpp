@@ -15,21 +15,14 @@
 
 namespace {
 
+using trx::payloadOf;
+
 constexpr int StormTickMs = 20;
 constexpr int SaveDelayMs = 300;
 // Push types the client has no decoder for.
 constexpr int UnknownPushType = 116;
 constexpr qint16 UnknownKind = 7;
 constexpr qint64 AbsurdLength = qint64(1) << 40;
-
-template<typename... T> QByteArray payloadOf(const T &...values)
-{
-    QByteArray bytes;
-    QDataStream s(&bytes, QIODevice::WriteOnly);
-    trx::TRXMClient::prepareStream(s);
-    (s << ... << values);
-    return bytes;
-}
 
 } // namespace
 

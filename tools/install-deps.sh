@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that the build, the tests and the demo need, but only
 # those that are missing, so a prepared machine pays nothing. Never prompts.
+# TARSA_QT=6 adds what the Qt 6 build needs (Qt 5 stays: the image tools and the default build use it).
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   xvfb xauth x11-apps imagemagick fonts-dejavu-core
   dpkg-dev file
 )
+if [ "${TARSA_QT:-5}" = 6 ]; then
+  packages+=(qt6-base-dev qt6-base-dev-tools qt6-svg-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

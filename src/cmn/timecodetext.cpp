@@ -63,7 +63,7 @@ bool isValidTcText(const QString &text)
     static const QRegularExpression digits(
         QRegularExpression::anchoredPattern(QStringLiteral("[0-2][0-9][0-5][0-9][0-5][0-9][0-2][0-9]")));
     const QString stripped = stripSeparators(text);
-    return stripped.size() == 8 && digits.match(stripped).hasMatch() && stripped.leftRef(2).toInt() < 24;
+    return stripped.size() == 8 && digits.match(stripped).hasMatch() && QStringView(stripped).left(2).toInt() < 24;
 }
 
 int parseTcText(const QString &text)
@@ -71,10 +71,10 @@ int parseTcText(const QString &text)
     if (!isValidTcText(text))
         return -1;
     const QString s = stripSeparators(text);
-    const int hours = s.midRef(0, 2).toInt();
-    const int minutes = s.midRef(2, 2).toInt();
-    const int seconds = s.midRef(4, 2).toInt();
-    const int frames = s.midRef(6, 2).toInt();
+    const int hours = QStringView(s).mid(0, 2).toInt();
+    const int minutes = QStringView(s).mid(2, 2).toInt();
+    const int seconds = QStringView(s).mid(4, 2).toInt();
+    const int frames = QStringView(s).mid(6, 2).toInt();
     return (hours << 24) | (minutes << 16) | (seconds << 8) | frames;
 }
 

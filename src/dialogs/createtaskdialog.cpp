@@ -7,6 +7,7 @@
 #include "settings/settings.h"
 #include "trx/scheduleinfo.h"
 #include "widgets/serverportlistitem.h"
+#include "widgets/eventpos.h"
 #include "widgets/tcfieldnavigation.h"
 
 #include <QDebug>
@@ -1073,7 +1074,7 @@ void CreateTaskDialog::mousePressEvent(QMouseEvent *event)
     if (event->button() == Qt::LeftButton) {
         m_bPressed = true;
         m_region = regionAt(event->pos());
-        m_ptPressOffset = event->globalPos() - frameGeometry().topLeft();
+        m_ptPressOffset = eventGlobalPos(event) - frameGeometry().topLeft();
     }
     QDialog::mousePressEvent(event);
 }
@@ -1090,7 +1091,7 @@ void CreateTaskDialog::mouseMoveEvent(QMouseEvent *event)
         QDialog::mouseMoveEvent(event);
         return;
     }
-    const QPoint global = event->globalPos();
+    const QPoint global = eventGlobalPos(event);
     if (m_region == Move) {
         QScreen *scr = screen();
         const QRect area = scr ? scr->geometry() : QRect(QPoint(0, 0), frameGeometry().size());

@@ -49,7 +49,7 @@ bool ScheduleFilterProxy::lessThan(const QModelIndex &left, const QModelIndex &r
 {
     const QVariant a = left.data(sortRole());
     const QVariant b = right.data(sortRole());
-    if (a.type() == QVariant::String || b.type() == QVariant::String) {
+    if (a.userType() == QMetaType::QString || b.userType() == QMetaType::QString) {
         const int c = a.toString().compare(b.toString(), Qt::CaseInsensitive);
         if (c != 0)
             return c < 0;

@@ -3,12 +3,12 @@
 #include "cmn/timecodetext.h"
 #include "platform/appdatafolder.h"
 #include "platform/idbg.h"
+#include "settings/orderedxml.h"
 
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
 
 namespace {
 
@@ -166,15 +166,11 @@ bool Settings::load(const QString &path)
 
 bool Settings::save(const QString &path) const
 {
-    QDomDocument doc;
-    doc.setContent(QStringLiteral("<Setting/>"));
-    QDomElement root = doc.documentElement();
+    OrderedXmlElement root(QStringLiteral("Setting"));
     root.setAttribute(QStringLiteral("ver"), QStringLiteral("1.0"));
 
-    auto scalar = [&doc, &root](const QString &tag, const QString &value) {
-        QDomElement e = doc.createElement(tag);
-        e.setAttribute(QStringLiteral("value"), value);
-        root.appendChild(e);
+    auto scalar = [&root](const QString &tag, const QString &value) {
+        root.appendChild(tag).setAttribute(QStringLiteral("value"), value);
     };
     scalar(QStringLiteral("m_trxmIp"), m_trxmIp);
     scalar(QStringLiteral("m_trxmPort"), QString::number(m_trxmPort));
@@ -188,56 +184,47 @@ bool Settings::save(const QString &path) const
     scalar(QStringLiteral("m_strDefaultTaskName"), m_strDefaultTaskName);
     scalar(QStringLiteral("m_strDefaultOpenEndClipName"), m_strDefaultOpenEndClipName);
 
-    auto group = [&doc, &root](const QString &tag) {
-        QDomElement g = doc.createElement(tag);
-        root.appendChild(g);
-        return g;
-    };
-    auto info = [&doc](QDomElement &parent) {
-        QDomElement e = doc.createElement(QStringLiteral("Info"));
-        parent.appendChild(e);
-        return e;
-    };
+    const QString info = QStringLiteral("Info");
 
-    QDomElement names = group(QStringLiteral("DefaultName"));
+    OrderedXmlElement &names = root.appendChild(QStringLiteral("DefaultName"));
     for (auto it = m_defaultNames.cbegin(); it != m_defaultNames.cend(); ++it) {
-        QDomElement e = info(names);
-        e.setAttribute(QStringLiteral("Set"), it.key());
-        e.setAttribute(QStringLiteral("DefaultTaskName"), it.value().first);
-        e.setAttribute(QStringLiteral("DefaultOpenEndClipName"), it.value().second);
+        names.appendChild(info)
+            .setAttribute(QStringLiteral("Set"), it.key())
+            .setAttribute(QStringLiteral("DefaultTaskName"), it.value().first)
+            .setAttribute(QStringLiteral("DefaultOpenEndClipName"), it.value().second);
     }
 
-    QDomElement ports = group(QStringLiteral("PortInfo"));
+    OrderedXmlElement &ports = root.appendChild(QStringLiteral("PortInfo"));
     for (auto it = m_portInfos.cbegin(); it != m_portInfos.cend(); ++it) {
-        QDomElement e = info(ports);
-        e.setAttribute(QStringLiteral("ServerId"), it.key().serverId);
-        e.setAttribute(QStringLiteral("PortNo"), it.key().portNo);
-        e.setAttribute(QStringLiteral("PortHeight"), it.value().PortHeight);
-        e.setAttribute(QStringLiteral("PortName"), it.value().PortName);
-        e.setAttribute(QStringLiteral("ProxyPort"), it.value().ProxyPort);
-        e.setAttribute(QStringLiteral("CheckStatus"), flagText(it.value().CheckStatus));
-        e.setAttribute(QStringLiteral("PortCollapse"), flagText(it.value().PortCollapse));
+        ports.appendChild(info)
+            .setAttribute(QStringLiteral("ServerId"), it.key().serverId)
+            .setAttribute(QStringLiteral("PortNo"), it.key().portNo)
+            .setAttribute(QStringLiteral("PortHeight"), it.value().PortHeight)
+            .setAttribute(QStringLiteral("PortName"), it.value().PortName)
+            .setAttribute(QStringLiteral("ProxyPort"), it.value().ProxyPort)
+            .setAttribute(QStringLiteral("CheckStatus"), flagText(it.value().CheckStatus))
+            .setAttribute(QStringLiteral("PortCollapse"), flagText(it.value().PortCollapse));
     }
 
-    QDomElement servers = group(QStringLiteral("ServerInfo"));
+    OrderedXmlElement &servers = root.appendChild(QStringLiteral("ServerInfo"));
     for (auto it = m_serverCollapse.cbegin(); it != m_serverCollapse.cend(); ++it) {
-        QDomElement e = info(servers);
-        e.setAttribute(QStringLiteral("ServerId"), it.key());
-        e.setAttribute(QStringLiteral("ServerCollapse"), flagText(it.value()));
+        servers.appendChild(info)
+            .setAttribute(QStringLiteral("ServerId"), it.key())
+            .setAttribute(QStringLiteral("ServerCollapse"), flagText(it.value()));
     }
 
-    QDomElement mgws = group(QStringLiteral("MgwInfo"));
+    OrderedXmlElement &mgws = root.appendChild(QStringLiteral("MgwInfo"));
     for (auto it = m_mgwInfos.cbegin(); it != m_mgwInfos.cend(); ++it) {
-        QDomElement e = info(mgws);
-        e.setAttribute(QStringLiteral("ServerId"), it.key().serverId);
-        e.setAttribute(QStringLiteral("PortNo"), it.key().portNo);
-        e.setAttribute(QStringLiteral("WithProxy"), flagText(it.value().WithProxy));
-        e.setAttribute(QStringLiteral("MasterMgwId"), it.value().MasterMgwId);
-        e.setAttribute(QStringLiteral("MasterDriveId"), it.value().MasterDriveId);
-        e.setAttribute(QStringLiteral("MasterFolderId"), it.value().MasterFolderId);
-        e.setAttribute(QStringLiteral("ProxyMgwId"), it.value().ProxyMgwId);
-        e.setAttribute(QStringLiteral("ProxyDriveId"), it.value().ProxyDriveId);
-        e.setAttribute(QStringLiteral("ProxyFolderId"), it.value().ProxyFolderId);
+        mgws.appendChild(info)
+            .setAttribute(QStringLiteral("ServerId"), it.key().serverId)
+            .setAttribute(QStringLiteral("PortNo"), it.key().portNo)
+            .setAttribute(QStringLiteral("WithProxy"), flagText(it.value().WithProxy))
+            .setAttribute(QStringLiteral("MasterMgwId"), it.value().MasterMgwId)
+            .setAttribute(QStringLiteral("MasterDriveId"), it.value().MasterDriveId)
+            .setAttribute(QStringLiteral("MasterFolderId"), it.value().MasterFolderId)
+            .setAttribute(QStringLiteral("ProxyMgwId"), it.value().ProxyMgwId)
+            .setAttribute(QStringLiteral("ProxyDriveId"), it.value().ProxyDriveId)
+            .setAttribute(QStringLiteral("ProxyFolderId"), it.value().ProxyFolderId);
     }
 
     // Written beside the old file and renamed over it only when complete, so a crash or a
@@ -245,15 +232,10 @@ bool Settings::save(const QString &path) const
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    {
-        QTextStream out(&file);
-        out.setCodec("UTF-8");
-        doc.save(out, 4);
-        out.flush();
-        if (out.status() != QTextStream::Ok) {
-            file.cancelWriting();
-            return false;
-        }
+    const QByteArray bytes = root.toString(4).toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
     }
     return file.commit();
 }

@@ -22,7 +22,9 @@ QDataStream &operator<<(QDataStream &s, const ScheduleRequest &v)
     s << v.masterMgwId << v.masterDriveId << v.masterFolderId;
     s << v.proxyMgwId << v.proxyDriveId << v.proxyFolderId << v.name;
     s << v.startDate << v.startTc << v.endDate << v.endTc << v.withProxy << v.type;
-    return s << v.ports << v.proxyPorts;
+    s << v.ports;
+    writeValue(s, v.proxyPorts);
+    return s;
 }
 
 QDataStream &operator>>(QDataStream &s, ScheduleRequest &v)

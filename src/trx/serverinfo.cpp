@@ -17,7 +17,8 @@ QDataStream &operator<<(QDataStream &s, const ServerInfo &v)
     s << v.id << v.name << v.text3 << v.text4 << v.text5 << v.flag6 << v.connected;
     s << v.text8 << v.text9 << v.text10 << v.int11 << v.int12 << v.block13;
     s << v.flag14 << v.flag15 << v.byte16 << v.text17;
-    s << v.ints18 << v.ints19 << v.ints20 << v.map21;
+    s << v.ints18 << v.ints19 << v.ints20;
+    writeValue(s, v.map21);
     return s;
 }
 

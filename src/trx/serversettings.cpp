@@ -30,7 +30,9 @@ QDataStream &operator<<(QDataStream &s, const ServerSettings &v)
     s << v.int1 << v.int2 << v.int3 << v.int4 << v.int5 << v.int6 << v.int7 << v.int8 << v.int9;
     s << v.int10 << v.int11 << v.systemFrequency << v.int13 << v.ints14 << v.byte15;
     s << v.flag16 << v.flag17 << v.flag18 << v.flag19 << v.flag20;
-    return s << v.map21 << v.cameraTrains << v.int23 << v.int24;
+    writeValue(s, v.map21);
+    writeValue(s, v.cameraTrains);
+    return s << v.int23 << v.int24;
 }
 
 QDataStream &operator>>(QDataStream &s, ServerSettings &v)

@@ -4,6 +4,7 @@
 #include <QDataStream>
 #include <QDate>
 #include <QDateTime>
+#include <QIODevice>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -61,10 +62,13 @@ template<typename T> struct WireMin<QList<T>>
 {
     static constexpr qint64 bytes = 4;
 };
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+// Qt 6's QVector is QList.
 template<typename T> struct WireMin<QVector<T>>
 {
     static constexpr qint64 bytes = 4;
 };
+#endif
 template<typename K, typename V> struct WireMin<QMap<K, V>>
 {
     static constexpr qint64 bytes = 4;
@@ -92,8 +96,66 @@ void readValue(QDataStream &s, QDateTime &value);
 
 template<typename T> void readValue(QDataStream &s, T &value);
 template<typename T> void readValue(QDataStream &s, QList<T> &value);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 template<typename T> void readValue(QDataStream &s, QVector<T> &value);
+#endif
 template<typename K, typename V> void readValue(QDataStream &s, QMap<K, V> &value);
+
+// Writers: QMap entries go from the last key to the first, key before value, the order the
+// manager reads. Qt 5's own operator writes that order and Qt 6's writes the reverse, so maps
+// never reach the stream through Qt's operator. Containers write element by element so that a
+// map nested in them keeps the order too.
+template<typename T> void writeValue(QDataStream &s, const T &value);
+template<typename T> void writeValue(QDataStream &s, const QList<T> &value);
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+template<typename T> void writeValue(QDataStream &s, const QVector<T> &value);
+#endif
+template<typename K, typename V> void writeValue(QDataStream &s, const QMap<K, V> &value);
+
+template<typename T> void writeValue(QDataStream &s, const T &value)
+{
+    s << value;
+}
+
+template<typename C> void writeSequence(QDataStream &s, const C &c)
+{
+    s << quint32(c.size());
+    for (const auto &x : c)
+        writeValue(s, x);
+}
+
+template<typename T> void writeValue(QDataStream &s, const QList<T> &value)
+{
+    writeSequence(s, value);
+}
+
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+template<typename T> void writeValue(QDataStream &s, const QVector<T> &value)
+{
+    writeSequence(s, value);
+}
+#endif
+
+template<typename K, typename V> void writeValue(QDataStream &s, const QMap<K, V> &value)
+{
+    s << quint32(value.size());
+    for (auto it = value.constEnd(); it != value.constBegin();) {
+        --it;
+        writeValue(s, it.key());
+        writeValue(s, it.value());
+    }
+}
+
+// Builds a payload from the values in order, in the link's stream form (Qt 5.5, big-endian).
+template<typename... T> QByteArray payloadOf(const T &...values)
+{
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    s.setVersion(QDataStream::Qt_5_5);
+    s.setByteOrder(QDataStream::BigEndian);
+    (writeValue(s, values), ...);
+    return bytes;
+}
 
 // Qt's own container readers resize to the announced count before reading, so one corrupt count
 // asks for gigabytes. These read element by element after checking the count; an element that
@@ -132,10 +194,12 @@ template<typename T> void readValue(QDataStream &s, QList<T> &value)
     readSequence(s, value);
 }
 
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 template<typename T> void readValue(QDataStream &s, QVector<T> &value)
 {
     readSequence(s, value);
 }
+#endif
 
 template<typename K, typename V> void readValue(QDataStream &s, QMap<K, V> &value)
 {

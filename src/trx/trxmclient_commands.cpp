@@ -38,16 +38,6 @@ enum Command : int {
 // Every port of a server, as the loop-mode request always asks.
 constexpr qint32 AllPorts = 255;
 
-// Builds a payload from the values in order.
-template<typename... T> QByteArray payloadOf(const T &...values)
-{
-    QByteArray bytes;
-    QDataStream s(&bytes, QIODevice::WriteOnly);
-    TRXMClient::prepareStream(s);
-    (s << ... << values);
-    return bytes;
-}
-
 QByteArray utf8(const QString &text)
 {
     return text.toUtf8();

@@ -464,7 +464,7 @@ void TimelineItemWidget::showEvent(QShowEvent *event)
     render(false);
 }
 
-void TimelineItemWidget::enterEvent(QEvent *event)
+void TimelineItemWidget::enterEvent(WidgetEnterEvent *event)
 {
     QWidget::enterEvent(event);
     m_bHovered = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/eventpos.h"
+
 #include <QColor>
 #include <QFont>
 #include <QMap>
@@ -120,7 +122,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void enterEvent(QEvent *event) override;
+    void enterEvent(WidgetEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -1,5 +1,7 @@
 #include "framelessdialog.h"
 
+#include "eventpos.h"
+
 #include <QApplication>
 #include <QGraphicsDropShadowEffect>
 #include <QMouseEvent>
@@ -50,19 +52,19 @@ void FramelessDialog::letEnterPressFocusedButton()
 void FramelessDialog::mousePressEvent(QMouseEvent *event)
 {
     m_bPressed = true;
-    m_ptPressOffset = event->globalPos() - frameGeometry().topLeft();
+    m_ptPressOffset = eventGlobalPos(event) - frameGeometry().topLeft();
     QDialog::mousePressEvent(event);
 }
 
 void FramelessDialog::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_bPressed && event->buttons() != Qt::NoButton) {
-        const QPoint wanted = event->globalPos() - m_ptPressOffset;
+        const QPoint wanted = eventGlobalPos(event) - m_ptPressOffset;
         if (wanted.manhattanLength() > QApplication::startDragDistance()) {
             QScreen *scr = screen();
             const QRect area = scr ? scr->geometry() : QRect(QPoint(0, 0), frameGeometry().size());
             move(clampToScreen(wanted, frameGeometry().size(), area));
-            m_ptPressOffset = event->globalPos() - frameGeometry().topLeft();
+            m_ptPressOffset = eventGlobalPos(event) - frameGeometry().topLeft();
         }
     }
     QDialog::mouseMoveEvent(event);

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# usage: tst_package.sh BUILD_DIR CPACK VERSION
+# usage: tst_package.sh BUILD_DIR CPACK VERSION [QT_MAJOR]
 # Builds the Debian package from BUILD_DIR, unpacks it into a temporary root with dpkg -x, then
 # starts the unpacked simulator on a free port and the unpacked client offscreen against it, in
 # a private data and runtime folder, from outside the source tree. Passes when the package holds
@@ -9,6 +9,7 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 cpack=$2
 version=$3
+qt=${4:-5}
 
 for tool in dpkg dpkg-deb dpkg-shlibdeps file; do
   if ! command -v "$tool" >/dev/null; then
@@ -76,7 +77,12 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ -n "$(field Maintainer)" ] || fail "no Maintainer"
 [ -n "$(field Section)" ] || fail "no Section"
 depends=$(field Depends)
-for lib in libc6 libstdc++6 libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5xml5; do
+if [ "$qt" = 6 ]; then
+  qtlibs="libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6xml6"
+else
+  qtlibs="libqt5core5a libqt5gui5 libqt5widgets5 libqt5network5 libqt5xml5"
+fi
+for lib in libc6 libstdc++6 $qtlibs; do
   [[ ",$depends" == *[\ ,]"$lib"\ * ]] || fail "Depends lacks $lib: $depends"
 done
 

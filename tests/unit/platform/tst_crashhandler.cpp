@@ -126,7 +126,7 @@ void tst_CrashHandler::workerThreadCrashNamesThatThread()
 
     // The operator is told where the file is.
     QVERIFY(run.stderrText.contains("A critical error has occurred."));
-    QVERIFY(run.stderrText.contains("\"" + QFile::encodeName(dump.fileName()) + "\""));
+    QVERIFY(run.stderrText.contains(QByteArray("\"" + QFile::encodeName(dump.fileName()) + "\"")));
 }
 
 void tst_CrashHandler::twoThreadsCrashingTogetherLeaveTwoFiles()

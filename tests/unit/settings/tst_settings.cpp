@@ -47,6 +47,7 @@ private slots:
     void offsetMovesDateToTomorrow();
     void roundTripWithEveryMapFilled();
     void fileLayout();
+    void savedBytes();
     void unknownTagsAndCommentsIgnored();
     void malformedXmlKeepsDefaults();
     void otherRootNameStillRead();
@@ -258,6 +259,60 @@ void tst_Settings::fileLayout()
     for (QDomElement e = ports.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
         keys << e.attribute(QStringLiteral("ServerId")) + QLatin1Char('/') + e.attribute(QStringLiteral("PortNo"));
     QCOMPARE(keys, QStringList({"S10/0", "S2/0", "S2/1"}));
+}
+
+// The whole file, byte for byte: attributes in a fixed order (the same in every run and with
+// every Qt), markup and white space in values escaped so that they read back as they were.
+void tst_Settings::savedBytes()
+{
+    Settings a;
+    a.m_trxmIp = QStringLiteral("10.0.0.5");
+    a.m_maintenanceTime = 0x02000000;
+    a.m_defaultNames.insert(QStringLiteral("News"), {QStringLiteral("A&B \"<1>\""), QStringLiteral("x\ty\nz")});
+    PortViewInfo &port = a.portInfo(sp("S1", 2));
+    port.PortName = QStringLiteral("Cam \u00e9");
+    port.ProxyPort = 3;
+    port.PortHeight = 120;
+    a.m_serverCollapse.insert(QStringLiteral("S1"), true);
+    MgwDestination d;
+    d.WithProxy = true;
+    d.MasterMgwId = QStringLiteral("m1");
+    d.ProxyMgwId = QStringLiteral("m2");
+    a.m_mgwInfos.insert(sp("S1", 2), d);
+    QVERIFY(a.save(path()));
+
+    const QByteArray expected =
+        "<Setting ver=\"1.0\">\n"
+        "    <m_trxmIp value=\"10.0.0.5\"/>\n"
+        "    <m_trxmPort value=\"51000\"/>\n"
+        "    <m_offsetSecs value=\"0\"/>\n"
+        "    <m_bLockTimeScroll value=\"1\"/>\n"
+        "    <m_iZoomValue value=\"-1\"/>\n"
+        "    <m_bMgwFolder value=\"0\"/>\n"
+        "    <m_maintenanceTime value=\"33554432\"/>\n"
+        "    <m_strDefaultStartPointMode value=\"1\"/>\n"
+        "    <m_strCurDefaultNameSet value=\"\"/>\n"
+        "    <m_strDefaultTaskName value=\"\"/>\n"
+        "    <m_strDefaultOpenEndClipName value=\"\"/>\n"
+        "    <DefaultName>\n"
+        "        <Info Set=\"News\" DefaultTaskName=\"A&amp;B &quot;&lt;1>&quot;\" DefaultOpenEndClipName=\"x&#x9;y&#xa;z\"/>\n"
+        "    </DefaultName>\n"
+        "    <PortInfo>\n"
+        "        <Info ServerId=\"S1\" PortNo=\"2\" PortHeight=\"120\" PortName=\"Cam \xc3\xa9\" ProxyPort=\"3\" CheckStatus=\"0\" PortCollapse=\"0\"/>\n"
+        "    </PortInfo>\n"
+        "    <ServerInfo>\n"
+        "        <Info ServerId=\"S1\" ServerCollapse=\"1\"/>\n"
+        "    </ServerInfo>\n"
+        "    <MgwInfo>\n"
+        "        <Info ServerId=\"S1\" PortNo=\"2\" WithProxy=\"1\" MasterMgwId=\"m1\" MasterDriveId=\"\" MasterFolderId=\"\" ProxyMgwId=\"m2\" ProxyDriveId=\"\" ProxyFolderId=\"\"/>\n"
+        "    </MgwInfo>\n"
+        "</Setting>\n";
+    QCOMPARE(readAll(path()), expected);
+
+    Settings b;
+    QVERIFY(b.load(path()));
+    QCOMPARE(b.m_defaultNames, a.m_defaultNames);
+    QCOMPARE(b.m_portInfos, a.m_portInfos);
 }
 
 void tst_Settings::unknownTagsAndCommentsIgnored()

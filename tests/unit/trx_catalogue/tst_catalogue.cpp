@@ -104,10 +104,12 @@ template<typename T> QString f(const QList<T> &v)
         parts << f(x);
     return '[' + parts.join(',') + ']';
 }
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
 template<typename T> QString f(const QVector<T> &v)
 {
     return f(v.toList());
 }
+#endif
 template<typename K, typename V> QString f(const QMap<K, V> &v)
 {
     QStringList parts;
