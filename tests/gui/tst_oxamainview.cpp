@@ -301,7 +301,8 @@ void tst_OXAMainView::ctrlDragPans()
     TimelineWidget *timeline = firstTimeline();
     const int before = m_view->anchorFrame();
     QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
-    QMouseEvent move(QEvent::MouseMove, QPointF(400, 50), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(400, 50), QPointF(timeline->mapToGlobal(QPoint(400, 50))),
+                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(timeline, &move);
     QTest::mouseRelease(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(400, 50));
     const int expected = int(100.0 / m_view->timelineWidth() * m_view->viewFrames());
@@ -309,7 +310,8 @@ void tst_OXAMainView::ctrlDragPans()
     // Without Control a drag does nothing.
     const int after = m_view->anchorFrame();
     QTest::mousePress(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(500, 50));
-    QMouseEvent plain(QEvent::MouseMove, QPointF(300, 50), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent plain(QEvent::MouseMove, QPointF(300, 50), QPointF(timeline->mapToGlobal(QPoint(300, 50))),
+                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(timeline, &plain);
     QCOMPARE(m_view->anchorFrame(), after);
 }
@@ -319,7 +321,8 @@ void tst_OXAMainView::ctrlDragIgnoredWhileLocked()
     addServer(QStringLiteral("s1"), 1);
     TimelineWidget *timeline = firstTimeline();
     QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
-    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), QPointF(timeline->mapToGlobal(QPoint(100, 50))),
+                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(timeline, &move);
     QCOMPARE(m_view->anchorFrame(), kNoon);
 }

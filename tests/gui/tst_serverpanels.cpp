@@ -435,7 +435,8 @@ void tst_ServerPanels::dragResizeIsClamped()
     QVERIFY(splitter);
     QSignalSpy drawSpy(row, &ServerPortWidget::sigDrawPortSplitter);
     QTest::mousePress(splitter, Qt::LeftButton, Qt::NoModifier, QPoint(10, 2));
-    QMouseEvent move(QEvent::MouseMove, QPointF(10, 2 + offset), Qt::NoButton, Qt::LeftButton,
+    QMouseEvent move(QEvent::MouseMove, QPointF(10, 2 + offset),
+                     QPointF(splitter->mapToGlobal(QPoint(10, 2 + offset))), Qt::NoButton, Qt::LeftButton,
                      Qt::NoModifier);
     QApplication::sendEvent(splitter, &move);
     QTest::mouseRelease(splitter, Qt::LeftButton, Qt::NoModifier, QPoint(10, 2 + offset));
