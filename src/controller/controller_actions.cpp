@@ -34,9 +34,14 @@ void MainController::taskItemContextMenu(QPoint pos)
     const ScheduleInfo sch = task->schedule;
     for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
         action->setData(id);
-    m_actEdit->setEnabled(canEdit(sch));
-    m_actDelete->setEnabled(canDelete(sch));
-    m_actStop->setEnabled(stoppable(sch));
+    // With the manager away nothing could be sent: the menu says so before anything is asked.
+    const bool up = isLinkUp();
+    m_actEdit->setEnabled(up && canEdit(sch));
+    m_actDelete->setEnabled(up && canDelete(sch));
+    m_actStop->setEnabled(up && stoppable(sch));
+    for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
+        action->setToolTip(up ? action->text() : QStringLiteral("TRXM is not connected."));
+    m_menuTask.setToolTipsVisible(!up);
 
     // The item stays enlarged under its menu; it may be dropped while the menu runs.
     QPointer<TimelineItemWidget> item = qobject_cast<TimelineItemWidget *>(sender());

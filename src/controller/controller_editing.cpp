@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/conflictdetails.h"
 #include "controller/schedulechecks.h"
 #include "controller/schedulename.h"
 #include "controller/scheduletexts.h"
@@ -244,6 +245,7 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
 
     // Other schedules of the port; one whose end is still open runs on until it finishes.
     QList<FramePeriod> others;
+    QStringList otherSpans;
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
         if (task.serverId != serverId || task.port != port || task.id == excludedId)
             continue;
@@ -255,14 +257,19 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
         else
             p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         others << p;
+        otherSpans << scheduleSpanText(sch);
     }
     const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
 
+    FramePeriod guarded = facts.period;
     if (!facts.openEnd) {
         facts.period.end = TimeCode(master, endTc, startTc > endTc ? days + 1 : days).frames;
-        facts.overlapsSchedule = periodMeets(others, facts.period);
+        const int meeting = firstMeeting(others, facts.period);
+        facts.overlapsSchedule = meeting >= 0;
+        if (facts.overlapsSchedule)
+            facts.overlapDetail = otherSpans.at(meeting);
         const int guardEnd = addSecondsInDay(endTc, 5);
-        FramePeriod guarded = facts.period;
+        guarded = facts.period;
         guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
         facts.meetsMaintenance = maintenanceMeets(maintenance, master, m_curTc.frames, guarded);
         facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
@@ -270,16 +277,54 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     } else {
         facts.meetsMaintenance =
             maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames, facts.period.start);
-        for (const FramePeriod &o : qAsConst(others)) {
-            if (o.start <= facts.period.start && facts.period.start <= o.end)
+        for (int i = 0; i < others.size() && !facts.overlapsSchedule; ++i) {
+            const FramePeriod &o = others.at(i);
+            if (o.start <= facts.period.start && facts.period.start <= o.end) {
                 facts.overlapsSchedule = true;
+                facts.overlapDetail = otherSpans.at(i);
+            }
         }
     }
+    addConflictDetails(key, maintenance, guarded, facts);
     const QString line = portCheckLine(facts);
     if (line.isEmpty())
         return true;
     errors << line;
     return false;
+}
+
+void MainController::addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
+                                        const FramePeriod &guarded, PortCheckFacts &facts) const
+{
+    const trx::PortState master = masterPortState();
+    const FrameRate rate = TimeCode(master).rate;
+    if (!facts.materialOk) {
+        QList<UsableRange> ranges;
+        {
+            QMutexLocker lock(&m_portsMutex);
+            ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
+        }
+        bool recording = false;
+        {
+            QMutexLocker lock(&m_portTableMutex);
+            recording = m_mapRecStatus.value(port, false);
+        }
+        facts.materialDetail = recording ? nearestRecordedText(rate, ranges, facts.period)
+                                         : QStringLiteral("not recording");
+    }
+    if (facts.meetsMaintenance) {
+        for (const trx::ScheduleInfo &m : maintenance) {
+            const bool meets = facts.openEnd
+                                   ? maintenanceBlocksOpenEnd({m}, master, m_curTc.frames, facts.period.start)
+                                   : maintenanceMeets({m}, master, m_curTc.frames, guarded);
+            if (meets) {
+                facts.maintenanceDetail = maintenanceWindowText(m);
+                break;
+            }
+        }
+    }
+    if (!facts.openEnd)
+        facts.remainDetail = remainDetailText(rate, facts.remainFrames, facts.period.end - facts.period.start);
 }
 
 void MainController::createChecks(const CreateTaskDialog &dialog, const QString &excludedId,

@@ -39,6 +39,8 @@ class ServerPortWidget;
 class ServerWidget;
 class Settings;
 class TimelineItemWidget;
+struct FramePeriod;
+struct PortCheckFacts;
 
 namespace trx {
 class TRXMClient;
@@ -90,6 +92,9 @@ public:
     int retryRemainingMs() const;
     // The wait before the pending (or last) attempt.
     int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
+    // The operator asks for the next attempt now (F5, a click on the status line's retry text);
+    // nothing while the link is up.
+    void retryNow();
     // The text shown on the main window while the manager is not reachable; empty when connected.
     QString connectionStatusText() const { return m_strConnectionStatus; }
     // When the last push from the manager arrived, in milliseconds since the epoch; 0 before any.
@@ -360,6 +365,10 @@ private:
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QString &excludedId, QStringList &errors);
     void createChecks(const CreateTaskDialog &dialog, const QString &excludedId, QStringList &errors);
+    // The facts a failed port check shows after its keywords (conflictdetails.h); `guarded` is the
+    // period the maintenance check used.
+    void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
+                            const FramePeriod &guarded, PortCheckFacts &facts) const;
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
     QString m_strEditOpeningStatus;

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 #include <algorithm>
@@ -154,7 +155,9 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
         setFolderSelectionVisible(settings->m_bMgwFolder);
     }
     resize(width, height);
-    ui->m_splitter->setSizes({leftWidth, std::max(1, width - leftWidth)});
+    // Applied once the layout has given the splitter its real width: sizes set before that are
+    // rescaled to it, and the left pane came back a little narrower on every open.
+    m_iLeftWidth = leftWidth;
 
     setDays(workingDate());
     ui->startH->setFocus(Qt::OtherFocusReason);
@@ -947,7 +950,8 @@ void CreateTaskDialog::done(int result)
     ui->m_btnCreateTaskOK->setEnabled(false);
     if (Settings *settings = Settings::instance()) {
         const QList<int> sizes = ui->m_splitter->sizes();
-        settings->m_scheduleDialogSizes = {{width(), height(), sizes.isEmpty() ? 365 : sizes.first()}};
+        const int left = m_bSplitApplied && !sizes.isEmpty() ? sizes.first() : m_iLeftWidth;
+        settings->m_scheduleDialogSizes = {{width(), height(), left}};
     }
     FramelessDialog::done(result);
 }
@@ -958,6 +962,20 @@ void CreateTaskDialog::showEvent(QShowEvent *event)
     m_bOkPending = false;
     ui->m_btnCreateTaskOK->setEnabled(true);
     FramelessDialog::showEvent(event);
+    applyStoredSplit();
+}
+
+void CreateTaskDialog::applyStoredSplit()
+{
+    if (m_bSplitApplied)
+        return;
+    m_bSplitApplied = true;
+    if (layout())
+        layout()->activate();
+    QSplitter *splitter = ui->m_splitter;
+    const int total = splitter->width() - splitter->handleWidth();
+    const int left = std::min(m_iLeftWidth, std::max(1, total - 1));
+    splitter->setSizes({left, std::max(1, total - left)});
 }
 
 bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
@@ -967,12 +985,34 @@ bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
         return false;
     }
     auto *field = qobject_cast<QLineEdit *>(watched);
+    if (field && m_timeFields.contains(field))
+        prepareTimeFieldForTyping(field, event);
     if (!field || event->type() != QEvent::KeyPress || !m_timeFields.contains(field))
         return FramelessDialog::eventFilter(watched, event);
 
     if (moveAcrossTcFields(m_timeFields, field, static_cast<QKeyEvent *>(event)->key()))
         return true;
     return FramelessDialog::eventFilter(watched, event);
+}
+
+void CreateTaskDialog::prepareTimeFieldForTyping(QLineEdit *field, QEvent *event)
+{
+    // A filled two-digit field takes no more digits: whatever way the operator came in, what is
+    // typed replaces the old value instead of being dropped.
+    if (event->type() == QEvent::FocusIn) {
+        // After the click that brought the focus has placed the cursor.
+        QTimer::singleShot(0, field, [field] {
+            if (field->hasFocus())
+                field->selectAll();
+        });
+        return;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return;
+    const QString typed = static_cast<QKeyEvent *>(event)->text();
+    if (typed.size() == 1 && typed.at(0).isDigit() && !field->hasSelectedText() &&
+        field->text().size() >= field->maxLength())
+        field->selectAll();
 }
 
 CreateTaskDialog::Region CreateTaskDialog::regionAt(const QPoint &pos) const

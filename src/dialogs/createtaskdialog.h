@@ -192,6 +192,8 @@ private:
     void updateProxyTreeEnabled();
     void askProxyCheck();
 
+    void applyStoredSplit();
+    void prepareTimeFieldForTyping(QLineEdit *field, QEvent *event);
     Region regionAt(const QPoint &pos) const;
     void applyRegionCursor(Region region);
 
@@ -218,6 +220,10 @@ private:
     int m_iLastProxyStart = -1;
     int m_iLastProxyEnd = -1;
     QDate m_lastProxyDate;
+
+    // The left pane's width, put on the splitter when the dialog is first shown.
+    int m_iLeftWidth = 365;
+    bool m_bSplitApplied = false;
 
     bool m_bPressed = false;
     QPoint m_ptPressOffset;

@@ -27,14 +27,28 @@ public:
 
     QLabel *alertLabel() const { return m_pAlert; }
 
+    // While the manager is away the link text is drawn as a red banner; a click on it asks for the
+    // next attempt at once.
+    void setLinkAlarm(bool alarm);
+    bool isLinkAlarm() const { return m_bLinkAlarm; }
+    // Where the banner is drawn (empty while there is none).
+    QRect bannerRect() const;
+
+signals:
+    void sigRetryNow();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     void fitAlert();
     static void setLabelText(QLabel *label, const QString &text);
 
     QString m_strLinkText;
+    bool m_bLinkAlarm = false;
     QLabel *m_pAlert = nullptr;
     QLabel *m_pAddress = nullptr;
     QLabel *m_pLastPush = nullptr;
