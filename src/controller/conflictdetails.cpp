@@ -78,3 +78,8 @@ QString nearestRecordedText(const FrameRate &rate, const QList<UsableRange> &ran
     return QStringLiteral("recorded %1-%2")
         .arg(framesText(rate, nearest->start), framesText(rate, qint64(nearest->start) + nearest->length));
 }
+
+QString scheduleSummaryText(const trx::ScheduleInfo &sch, const QString &place)
+{
+    return QStringLiteral("'%1', %2, %3").arg(sch.name, place, packedSpan(sch.startTc, sch.endTc));
+}

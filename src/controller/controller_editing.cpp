@@ -97,6 +97,12 @@ CreateTaskDialog *MainController::createTaskDialog(bool editMode)
                 &MainController::slotCreateTaskOKClicked);
     }
     dlg->setFolderSelectionVisible(m_pSettings->m_bMgwFolder);
+    dlg->setNamePreviewer([this](const QString &rule, const trx::ServerPort &port, const QDate &date, int startTc) {
+        trx::ScheduleRequest r;
+        r.startDate = date;
+        r.startTc = startTc;
+        return requestName(rule, r, port);
+    });
     return dlg;
 }
 
@@ -156,8 +162,14 @@ void MainController::newTask(QString serverId, int port)
     // them go out, or none.
     if (refuseWhileLinkDown())
         return;
-    for (const trx::ScheduleRequest &request : qAsConst(requests))
+    QStringList places;
+    for (const trx::ScheduleRequest &request : qAsConst(requests)) {
         m_pClient->addSchedule(request);
+        places << portPlace(request.ports.value(0).serverId, request.ports.value(0).portNo);
+    }
+    if (!requests.isEmpty())
+        emit sigOperatorNotice(QStringLiteral("Schedule '%1' created on %2")
+                                   .arg(requests.first().name, places.join(QLatin1String(", "))));
 }
 
 void MainController::newTask(QString serverId)
@@ -407,7 +419,7 @@ void MainController::markStart(QString serverId, int port)
 
     QStringList errors;
     if (r.name.isEmpty())
-        errors << QStringLiteral("No schedule name");
+        errors << QStringLiteral("No schedule name (set the Start Now rule under Tools > Settings)");
     if (m_listMgws.isEmpty()) {
         errors << QStringLiteral("No master destination");
         if (r.withProxy)
@@ -428,6 +440,7 @@ void MainController::markStart(QString serverId, int port)
         return;
     }
     m_pClient->addSchedule(r);
+    emit sigOperatorNotice(QStringLiteral("Schedule '%1' created on %2").arg(r.name, portPlace(serverId, port)));
 }
 
 void MainController::markEnd(QString serverId, int port)
@@ -476,6 +489,7 @@ void MainController::editTask()
     dlg->setDestination(destinationOf(sch));
     dlg->mgwsReady(m_listMgws);
     dlg->fillFromSchedule(sch, TimeCode(master), m_bEditNotStarted);
+    presentEditPairing(*dlg, sch);
 
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
@@ -497,6 +511,33 @@ void MainController::editTask()
         m_pClient->removeSchedule(dropProxyId);
     qDebug() << "edit task" << sch.id;
     m_pClient->updateSchedule(sch, r, 2);
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' changed on %2").arg(r.name, portPlace(sch.serverId, sch.portNo)));
+}
+
+void MainController::presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch)
+{
+    // The proxy copy the manager holds says more than the flag: it names the port it records.
+    const QString proxyId = findLinkingTask(sch.id);
+    const bool withProxy = sch.withProxy || !proxyId.isEmpty();
+    QString proxyName;
+    if (!proxyId.isEmpty()) {
+        const TaskEntry proxy = m_mapTasks.value(proxyId);
+        proxyName = portLabel(m_pSettings->m_portInfos.value(trx::ServerPort(proxy.serverId, proxy.port)).PortName,
+                              proxy.port);
+    }
+    // The drive list beside the box offers the master gateway's drives only; where the copy
+    // really goes is named here.
+    QString where;
+    for (const trx::MgwInfo &mgw : qAsConst(m_listMgws)) {
+        for (const trx::MgwDrive &drive : mgw.drives) {
+            if (mgw.id == sch.proxy.text3 && drive.id == sch.proxy.text4)
+                where = QStringLiteral("%1 - %2").arg(mgw.name, drive.name.toUpper());
+        }
+    }
+    if (!where.isEmpty())
+        proxyName = proxyName.isEmpty() ? where : QStringLiteral("%1 to %2").arg(proxyName, where);
+    dialog.presentForEdit(withProxy, proxyName);
 }
 
 void MainController::slotEditTaskOKClicked()

@@ -24,6 +24,8 @@ LinkStatusPresenter::LinkStatusPresenter(MainController *controller, OXAMainView
     // The operator need not wait for the countdown once the manager is known to be back.
     connect(view->linkStatusBar(), &LinkStatusBar::sigRetryNow, controller, &MainController::retryNow);
     connect(view, &OXAMainView::sigRetryNow, controller, &MainController::retryNow);
+    connect(controller, &MainController::sigOperatorNotice, view->linkStatusBar(),
+            [view](const QString &text) { view->linkStatusBar()->showNotice(text); });
     m_ticker.start();
     refresh();
 }

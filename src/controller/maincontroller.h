@@ -61,6 +61,9 @@ public:
     static const char StatusConnecting[];
     static const char StatusInitPorts[];
     static const char StatusLoadingSchedules[];
+    // The Start Now rule of a fresh installation (no settings file yet).
+    static const char FreshOpenEndRule[];
+    static void seedFreshInstallationNames(Settings &settings);
 
     explicit MainController(const ControllerOptions &options = ControllerOptions(),
                             QObject *parent = nullptr);
@@ -178,6 +181,8 @@ signals:
     // The manager is not reachable: the text says so and when the next attempt comes; empty once
     // connected again.
     void sigConnectionStatusChanged(QString strText);
+    // What was just sent for the operator, shown in the status line for a few seconds.
+    void sigOperatorNotice(QString strText);
 
 public slots:
     void init();
@@ -365,6 +370,12 @@ private:
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QString &excludedId, QStringList &errors);
     void createChecks(const CreateTaskDialog &dialog, const QString &excludedId, QStringList &errors);
+    void presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch);
+    // "Studio A Port C": the server's name and the port's label.
+    QString portPlace(const QString &serverId, int port) const;
+    // The schedule's summary line for a question about it, with a leading line break; empty for
+    // an unknown id.
+    QString taskSummaryLine(const QString &taskId) const;
     // The facts a failed port check shows after its keywords (conflictdetails.h); `guarded` is the
     // period the maintenance check used.
     void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,

@@ -154,7 +154,7 @@ QString portLabel(const QString &portName, int portNo)
 
 QString portCheckLine(const PortCheckFacts &facts)
 {
-    const auto reason = [](const char *keyword, const QString &detail, const char *tail) {
+    const auto reason = [](const char *keyword, const QString &detail, const char *tail) -> QString {
         QString text = QLatin1String(keyword);
         if (!detail.isEmpty())
             text += QStringLiteral(" (%1)").arg(detail);

@@ -11,6 +11,7 @@
 
 #include <QDebug>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpressionValidator>
@@ -159,8 +160,114 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
     // rescaled to it, and the left pane came back a little narrower on every open.
     m_iLeftWidth = leftWidth;
 
+    buildHints();
     setDays(workingDate());
     ui->startH->setFocus(Qt::OtherFocusReason);
+}
+
+void CreateTaskDialog::buildHints()
+{
+    // Beside the end fields: a schedule across midnight is easy to make by accident.
+    m_pNextDayHint = new QLabel(this);
+    m_pNextDayHint->setObjectName(QStringLiteral("m_lblEndsNextDay"));
+    m_pNextDayHint->setStyleSheet(QStringLiteral("color: rgb(230, 150, 0);"));
+    m_pNextDayHint->hide();
+    ui->endLayout->insertWidget(ui->endLayout->indexOf(ui->endSep3) + 2, m_pNextDayHint);
+
+    // Inside the name field, at its right end: what the rule gives for the selected port.
+    m_pNamePreview = new QLabel(ui->name);
+    m_pNamePreview->setObjectName(QStringLiteral("m_lblNamePreview"));
+    m_pNamePreview->setStyleSheet(QStringLiteral("color: rgb(140, 140, 140); font-style: italic;"));
+    m_pNamePreview->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_pNamePreview->hide();
+    ui->name->installEventFilter(this);
+    connect(ui->name, &QLineEdit::textChanged, this, [this] { refreshHints(); });
+
+    ui->checkProxy->installEventFilter(this);
+    updateProxyToolTip();
+}
+
+void CreateTaskDialog::setNamePreviewer(const NamePreviewer &previewer)
+{
+    m_namePreviewer = previewer;
+    refreshHints();
+}
+
+QString CreateTaskDialog::nextDayHint() const
+{
+    return m_pNextDayHint && !m_pNextDayHint->isHidden() ? m_pNextDayHint->text() : QString();
+}
+
+QString CreateTaskDialog::namePreview() const
+{
+    return m_pNamePreview && !m_pNamePreview->isHidden() ? m_pNamePreview->toolTip() : QString();
+}
+
+void CreateTaskDialog::refreshHints()
+{
+    if (!m_pNextDayHint)
+        return;
+    const int start = startTc();
+    const int end = endTc();
+    const bool nextDay = start != -1 && end != -1 && end < start;
+    if (nextDay) {
+        const QDate endDate = selectedDate().addDays(1);
+        m_pNextDayHint->setText(QStringLiteral("ends next day (%1)").arg(endDate.toString(QLatin1String(kDayFormat))));
+    }
+    m_pNextDayHint->setVisible(nextDay);
+
+    QString preview;
+    const QList<trx::ServerPort> ports = selectedPorts();
+    if (m_namePreviewer && !ports.isEmpty()) {
+        preview = m_namePreviewer(name(), ports.first(), selectedDate(), start);
+        if (preview == name())
+            preview.clear();
+    }
+    placeNamePreview(preview);
+    updateProxyToolTip();
+}
+
+void CreateTaskDialog::presentForEdit(bool withProxy, const QString &proxyPortName)
+{
+    ui->m_lblTitle->setText(QStringLiteral("Edit Schedule"));
+    setWindowTitle(QStringLiteral("Edit Schedule"));
+    // The pairing the schedule has, whatever the port's proxy choice says today.
+    ui->checkProxy->setChecked(withProxy);
+    withProxyClicked(withProxy);
+    ui->checkProxy->setText(withProxy && !proxyPortName.isEmpty() ? proxyPortName : QString());
+}
+
+void CreateTaskDialog::placeNamePreview(const QString &preview)
+{
+    m_pNamePreview->setToolTip(preview);
+    if (preview.isEmpty()) {
+        m_pNamePreview->hide();
+        ui->name->setTextMargins(0, 0, 0, 0);
+        return;
+    }
+    const QString shown = QStringLiteral("\u2192 ") + preview;
+    const int room = ui->name->width() / 2;
+    const QFontMetrics metrics(m_pNamePreview->font());
+    m_pNamePreview->setText(metrics.elidedText(shown, Qt::ElideMiddle, room));
+    const int width = std::min(room, metrics.horizontalAdvance(m_pNamePreview->text()) + 4);
+    m_pNamePreview->setGeometry(ui->name->width() - width - 6, 0, width, ui->name->height());
+    ui->name->setTextMargins(0, 0, width + 6, 0);
+    m_pNamePreview->show();
+}
+
+void CreateTaskDialog::updateProxyToolTip()
+{
+    if (ui->checkProxy->isEnabled()) {
+        ui->checkProxy->setToolTip(QString());
+        return;
+    }
+    bool paired = false;
+    const QMap<trx::ServerPort, bool> selected = selectedPortsWithProxy();
+    for (auto it = selected.cbegin(); it != selected.cend(); ++it)
+        paired = paired || it.value();
+    ui->checkProxy->setToolTip(
+        paired ? QStringLiteral("The proxy port has no recorded material for this time.")
+               : QStringLiteral("This port has no proxy port; pair one in the port's Proxy list"));
 }
 
 CreateTaskDialog::~CreateTaskDialog()
@@ -277,6 +384,7 @@ void CreateTaskDialog::slotSetProxyChkEnable(bool bEnable)
 
 void CreateTaskDialog::askProxyCheck()
 {
+    refreshHints();
     const QMap<trx::ServerPort, bool> ports = selectedPortsWithProxy();
     const int start = startTc();
     const int end = endTc();
@@ -984,6 +1092,10 @@ bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
         shareColumnWidths();
         return false;
     }
+    if (watched == ui->checkProxy && event->type() == QEvent::EnabledChange)
+        updateProxyToolTip();
+    if (watched == ui->name && event->type() == QEvent::Resize)
+        placeNamePreview(m_pNamePreview->toolTip());
     auto *field = qobject_cast<QLineEdit *>(watched);
     if (field && m_timeFields.contains(field))
         prepareTimeFieldForTyping(field, event);

@@ -6,6 +6,7 @@
 #include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -40,6 +41,18 @@ LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
     m_pAddress->setObjectName(QStringLiteral("m_lblTrxmAddress"));
     m_pLastPush = new QLabel(this);
     m_pLastPush->setObjectName(QStringLiteral("m_lblLastPush"));
+    m_pNotice = new QLabel(this);
+    m_pNotice->setObjectName(QStringLiteral("m_lblCommandNotice"));
+    m_pNotice->setStyleSheet(QStringLiteral("color: rgb(46, 125, 50); font-weight: bold;"));
+    m_pNotice->hide();
+    m_pNoticeTimer = new QTimer(this);
+    m_pNoticeTimer->setSingleShot(true);
+    connect(m_pNoticeTimer, &QTimer::timeout, m_pNotice, [this] {
+        m_pNotice->clear();
+        m_pNotice->hide();
+        fitAlert();
+    });
+    addPermanentWidget(m_pNotice);
     addPermanentWidget(m_pAlert);
     addPermanentWidget(m_pAddress);
     addPermanentWidget(m_pLastPush);
@@ -59,6 +72,20 @@ void LinkStatusBar::setLinkText(const QString &text)
     fitAlert();
 }
 
+void LinkStatusBar::showNotice(const QString &text, int ms)
+{
+    m_pNotice->setText(text);
+    m_pNotice->setToolTip(text);
+    m_pNotice->setVisible(!text.isEmpty());
+    m_pNoticeTimer->start(ms);
+    fitAlert();
+}
+
+QString LinkStatusBar::noticeText() const
+{
+    return m_pNotice->text();
+}
+
 void LinkStatusBar::setLinkAlarm(bool alarm)
 {
     if (alarm == m_bLinkAlarm)
@@ -76,7 +103,7 @@ QRect LinkStatusBar::bannerRect() const
         return QRect();
     const int textWidth = QFontMetrics(bannerFont(font())).horizontalAdvance(m_strLinkText);
     int right = width() - 12;
-    for (const QLabel *label : {m_pAlert, m_pAddress, m_pLastPush}) {
+    for (const QLabel *label : {m_pNotice, m_pAlert, m_pAddress, m_pLastPush}) {
         if (label->isVisible()) {
             right = std::min(right, label->x() - 2);
             break;
@@ -170,8 +197,10 @@ void LinkStatusBar::fitAlert()
     const int spacing = std::max(0, layout() ? layout()->spacing() : 0);
     const QFontMetrics metrics = m_bLinkAlarm ? QFontMetrics(bannerFont(font())) : fontMetrics();
     int taken = metrics.horizontalAdvance(m_strLinkText) + kMessageMargins + (m_bLinkAlarm ? kBannerPadding : 0);
-    for (const QLabel *label : {m_pAddress, m_pLastPush})
-        taken += label->sizeHint().width() + spacing;
+    for (const QLabel *label : {m_pNotice, m_pAddress, m_pLastPush}) {
+        if (!label->isHidden())
+            taken += label->sizeHint().width() + spacing;
+    }
     m_pAlert->setMaximumWidth(std::max(m_pAlert->minimumSizeHint().width(), width() - taken - spacing));
 }
 
