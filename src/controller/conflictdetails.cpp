@@ -56,7 +56,8 @@ QString remainDetailText(const FrameRate &rate, qint32 remainFrames, qint32 need
         .arg(framesText(rate, qMax(0, remainFrames)), framesText(rate, qMax(0, neededFrames)));
 }
 
-QString nearestRecordedText(const FrameRate &rate, const QList<UsableRange> &ranges, const FramePeriod &period)
+QString nearestRecordedText(const FrameRate &rate, const QList<UsableRange> &ranges,
+                            const FramePeriod &period)
 {
     const UsableRange *nearest = nullptr;
     qint64 best = std::numeric_limits<qint64>::max();

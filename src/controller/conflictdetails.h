@@ -22,7 +22,8 @@ QString remainDetailText(const FrameRate &rate, qint32 remainFrames, qint32 need
 
 // The recorded stretch nearest to `period`: "recorded 08:00:00:00-10:30:00:00" ("nothing recorded"
 // without ranges). Stretches on other days than the working date are marked "(day +1)" and so on.
-QString nearestRecordedText(const FrameRate &rate, const QList<UsableRange> &ranges, const FramePeriod &period);
+QString nearestRecordedText(const FrameRate &rate, const QList<UsableRange> &ranges,
+                            const FramePeriod &period);
 
 // One line naming a schedule for a question about it: "'Evening Football', Studio A Port A,
 // 02:49:00:05-03:49:00:05", with `place` the server and port.

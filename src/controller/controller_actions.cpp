@@ -95,7 +95,8 @@ void MainController::removeTask()
     const ScheduleInfo sch = m_mapTasks.value(id).schedule;
     if (canDelete(sch)) {
         m_pClient->removeSchedule(id);
-        emit sigOperatorNotice(QStringLiteral("Schedule '%1' deleted on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
+        emit sigOperatorNotice(
+            QStringLiteral("Schedule '%1' deleted on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
         return;
     }
     m_prompts.confirm(m_pMainView, QStringLiteral("Could not delete the schedule because it is in progress."),
@@ -109,18 +110,21 @@ void MainController::cancelTask()
     if (!m_prompts.confirm || refuseWhileLinkDown())
         return;
     const int answer = m_prompts.confirm(
-        m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?") + taskSummaryLine(id),
+        m_pMainView,
+        QStringLiteral("Are you sure you want to stop schedule transfer ?") + taskSummaryLine(id),
         QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Warning);
     if (answer != ConfirmDialog::ResultOk || !isUnfinished(id) || refuseWhileLinkDown())
         return;
     m_pClient->executeSchedule(id, answer + 1);
     const ScheduleInfo sch = m_mapTasks.value(id).schedule;
-    emit sigOperatorNotice(QStringLiteral("Schedule '%1' stopped on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' stopped on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
 }
 
 QString MainController::portPlace(const QString &serverId, int port) const
 {
-    const QString label = portLabel(m_pSettings->m_portInfos.value(trx::ServerPort(serverId, port)).PortName, port);
+    const QString label =
+        portLabel(m_pSettings->m_portInfos.value(trx::ServerPort(serverId, port)).PortName, port);
     return QStringLiteral("%1 %2").arg(m_mapServers.value(serverId).name, label);
 }
 

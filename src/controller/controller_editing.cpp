@@ -97,12 +97,13 @@ CreateTaskDialog *MainController::createTaskDialog(bool editMode)
                 &MainController::slotCreateTaskOKClicked);
     }
     dlg->setFolderSelectionVisible(m_pSettings->m_bMgwFolder);
-    dlg->setNamePreviewer([this](const QString &rule, const trx::ServerPort &port, const QDate &date, int startTc) {
-        trx::ScheduleRequest r;
-        r.startDate = date;
-        r.startTc = startTc;
-        return requestName(rule, r, port);
-    });
+    dlg->setNamePreviewer(
+        [this](const QString &rule, const trx::ServerPort &port, const QDate &date, int startTc) {
+            trx::ScheduleRequest r;
+            r.startDate = date;
+            r.startTc = startTc;
+            return requestName(rule, r, port);
+        });
     return dlg;
 }
 
@@ -305,7 +306,8 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     return false;
 }
 
-void MainController::addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
+void MainController::addConflictDetails(const trx::ServerPort &port,
+                                        const QList<trx::ScheduleInfo> &maintenance,
                                         const FramePeriod &guarded, PortCheckFacts &facts) const
 {
     const trx::PortState master = masterPortState();
@@ -321,8 +323,8 @@ void MainController::addConflictDetails(const trx::ServerPort &port, const QList
             QMutexLocker lock(&m_portTableMutex);
             recording = m_mapRecStatus.value(port, false);
         }
-        facts.materialDetail = recording ? nearestRecordedText(rate, ranges, facts.period)
-                                         : QStringLiteral("not recording");
+        facts.materialDetail =
+            recording ? nearestRecordedText(rate, ranges, facts.period) : QStringLiteral("not recording");
     }
     if (facts.meetsMaintenance) {
         for (const trx::ScheduleInfo &m : maintenance) {
@@ -336,7 +338,8 @@ void MainController::addConflictDetails(const trx::ServerPort &port, const QList
         }
     }
     if (!facts.openEnd)
-        facts.remainDetail = remainDetailText(rate, facts.remainFrames, facts.period.end - facts.period.start);
+        facts.remainDetail =
+            remainDetailText(rate, facts.remainFrames, facts.period.end - facts.period.start);
 }
 
 void MainController::createChecks(const CreateTaskDialog &dialog, const QString &excludedId,
@@ -440,7 +443,8 @@ void MainController::markStart(QString serverId, int port)
         return;
     }
     m_pClient->addSchedule(r);
-    emit sigOperatorNotice(QStringLiteral("Schedule '%1' created on %2").arg(r.name, portPlace(serverId, port)));
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' created on %2").arg(r.name, portPlace(serverId, port)));
 }
 
 void MainController::markEnd(QString serverId, int port)
@@ -523,8 +527,8 @@ void MainController::presentEditPairing(CreateTaskDialog &dialog, const trx::Sch
     QString proxyName;
     if (!proxyId.isEmpty()) {
         const TaskEntry proxy = m_mapTasks.value(proxyId);
-        proxyName = portLabel(m_pSettings->m_portInfos.value(trx::ServerPort(proxy.serverId, proxy.port)).PortName,
-                              proxy.port);
+        proxyName = portLabel(
+            m_pSettings->m_portInfos.value(trx::ServerPort(proxy.serverId, proxy.port)).PortName, proxy.port);
     }
     // The drive list beside the box offers the master gateway's drives only; where the copy
     // really goes is named here.

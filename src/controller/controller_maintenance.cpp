@@ -86,7 +86,8 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                 if (meeting >= 0 || maintenanceMeets(maintenance, master, m_curTc.frames, window)) {
                     // The schedule in the way, so that the operator knows which one to move.
                     const QString detail =
-                        meeting >= 0 ? QStringLiteral(" (%1)").arg(spansByPort.value(key).at(meeting)) : QString();
+                        meeting >= 0 ? QStringLiteral(" (%1)").arg(spansByPort.value(key).at(meeting))
+                                     : QString();
                     errorText += maintenancePortPrefix(server->name, label, asProxy) +
                                  QStringLiteral("Next Schedule") + detail + QLatin1Char('\n');
                     conflict = true;

@@ -212,7 +212,8 @@ void CreateTaskDialog::refreshHints()
     const bool nextDay = start != -1 && end != -1 && end < start;
     if (nextDay) {
         const QDate endDate = selectedDate().addDays(1);
-        m_pNextDayHint->setText(QStringLiteral("ends next day (%1)").arg(endDate.toString(QLatin1String(kDayFormat))));
+        m_pNextDayHint->setText(
+            QStringLiteral("ends next day (%1)").arg(endDate.toString(QLatin1String(kDayFormat))));
     }
     m_pNextDayHint->setVisible(nextDay);
 

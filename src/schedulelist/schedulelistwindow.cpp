@@ -76,7 +76,8 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
 
     m_pPinFilter = new QCheckBox(QStringLiteral("Keep filter"), this);
     m_pPinFilter->setObjectName(QStringLiteral("m_chkScheduleKeepFilter"));
-    m_pPinFilter->setToolTip(QStringLiteral("Keep the search and status filter the next time the list opens"));
+    m_pPinFilter->setToolTip(
+        QStringLiteral("Keep the search and status filter the next time the list opens"));
 
     m_pExport = new QPushButton(QStringLiteral("Export..."), this);
     m_pExport->setObjectName(QStringLiteral("m_btnScheduleExport"));
@@ -170,8 +171,9 @@ bool ScheduleListWindow::exportShown()
         return false;
     }
     if (m_pMainView)
-        m_pMainView->linkStatusBar()->showNotice(
-            QStringLiteral("Exported %1 schedules to %2").arg(m_pProxy->rowCount()).arg(QDir::toNativeSeparators(path)));
+        m_pMainView->linkStatusBar()->showNotice(QStringLiteral("Exported %1 schedules to %2")
+                                                     .arg(m_pProxy->rowCount())
+                                                     .arg(QDir::toNativeSeparators(path)));
     return true;
 }
 

@@ -127,9 +127,9 @@ void LinkStatusBar::paintEvent(QPaintEvent *event)
     painter.drawRoundedRect(banner, 3, 3);
     painter.setPen(Qt::white);
     painter.setFont(bannerFont(font()));
-    painter.drawText(banner.adjusted(kBannerPadding / 2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(m_strLinkText, Qt::ElideRight,
-                                                      banner.width() - kBannerPadding / 2));
+    painter.drawText(
+        banner.adjusted(kBannerPadding / 2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(m_strLinkText, Qt::ElideRight, banner.width() - kBannerPadding / 2));
 }
 
 void LinkStatusBar::mousePressEvent(QMouseEvent *event)
@@ -196,7 +196,8 @@ void LinkStatusBar::fitAlert()
     // the address and the last push leave, down to its own minimum.
     const int spacing = std::max(0, layout() ? layout()->spacing() : 0);
     const QFontMetrics metrics = m_bLinkAlarm ? QFontMetrics(bannerFont(font())) : fontMetrics();
-    int taken = metrics.horizontalAdvance(m_strLinkText) + kMessageMargins + (m_bLinkAlarm ? kBannerPadding : 0);
+    int taken =
+        metrics.horizontalAdvance(m_strLinkText) + kMessageMargins + (m_bLinkAlarm ? kBannerPadding : 0);
     for (const QLabel *label : {m_pNotice, m_pAddress, m_pLastPush}) {
         if (!label->isHidden())
             taken += label->sizeHint().width() + spacing;

@@ -425,9 +425,8 @@ void ServerPortWidget::setLinkUp(bool up)
 void ServerPortWidget::applyCommandAvailability()
 {
     static const char kOwnTip[] = "linkFreeToolTip";
-    const QList<QWidget *> senders = {ui->btnAdd,      ui->btnStart,      ui->btnStop,
-                                      ui->btnREC,      ui->btnTC,         ui->btnProxyREC,
-                                      ui->btnProxyTC,  ui->m_combProxyPorts};
+    const QList<QWidget *> senders = {ui->btnAdd, ui->btnStart,    ui->btnStop,    ui->btnREC,
+                                      ui->btnTC,  ui->btnProxyREC, ui->btnProxyTC, ui->m_combProxyPorts};
     for (QWidget *widget : senders) {
         if (!widget->property(kOwnTip).isValid())
             widget->setProperty(kOwnTip, widget->toolTip());

@@ -52,8 +52,7 @@ int g_testRun = 0;
 
 // Runs `act` on the next modal widget of type T once it is up (the caller then starts the flow
 // that opens it).
-template <class T>
-void onNextModal(const std::function<void(T &)> &act, int *runs, int testRun = g_testRun)
+template<class T> void onNextModal(const std::function<void(T &)> &act, int *runs, int testRun = g_testRun)
 {
     QTimer::singleShot(20, [act, runs, testRun] {
         if (testRun != g_testRun)
@@ -228,7 +227,8 @@ void tst_OperatorGuidance::typedTimeReplacesTheShownOne()
                     QTimer::singleShot(0, &d, [&d] { QTest::keyClick(&d, Qt::Key_Escape); });
                 },
                 &messages);
-            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("m_btnCreateTaskOK")), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("m_btnCreateTaskOK")),
+                              Qt::LeftButton);
         },
         &runs);
     m_h->controller()->newTask(A, 0);
@@ -244,7 +244,7 @@ void tst_OperatorGuidance::hintsBesideTheFields()
     start();
     m_h->controller()->settings()->m_strDefaultTaskName = QStringLiteral("%CAMLBL%_%CDATE%");
     int runs = 0;
-    QString overnight, sameDay, preview, plainPreview;
+    QString overnight, sameDay, preview, plainPreview, proxyTip;
     onNextModal<CreateTaskDialog>(
         [&](CreateTaskDialog &d) {
             QApplication::processEvents();
@@ -256,6 +256,8 @@ void tst_OperatorGuidance::hintsBesideTheFields()
             preview = d.namePreview();
             field(d, "name")->setText(QStringLiteral("plain"));
             plainPreview = d.namePreview();
+            auto *proxy = d.findChild<QCheckBox *>(QStringLiteral("checkProxy"));
+            proxyTip = proxy->isEnabled() ? QString() : proxy->toolTip();
             QTest::keyClick(&d, Qt::Key_Escape);
         },
         &runs);
@@ -265,6 +267,7 @@ void tst_OperatorGuidance::hintsBesideTheFields()
     QCOMPARE(sameDay, QString());
     QCOMPARE(preview, QStringLiteral("Port B_%1").arg(m_today.toString("yyyyMMdd")));
     QCOMPARE(plainPreview, QString());
+    QCOMPARE(proxyTip, QStringLiteral("This port has no proxy port; pair one in the port's Proxy list"));
 }
 
 void tst_OperatorGuidance::editModeShowsTheProxyPairing()
@@ -311,12 +314,14 @@ void tst_OperatorGuidance::conflictMessageNamesTheOtherSchedule()
                     QTimer::singleShot(0, &d, [&d] { QTest::keyClick(&d, Qt::Key_Escape); });
                 },
                 &runs);
-            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("m_btnCreateTaskOK")), Qt::LeftButton);
+            QTest::mouseClick(d.findChild<QPushButton *>(QStringLiteral("m_btnCreateTaskOK")),
+                              Qt::LeftButton);
         },
         &runs);
     m_h->controller()->newTask(A, 2);
     QCOMPARE(runs, 2);
-    QCOMPARE(message, QStringLiteral("Studio A Port C: Next Schedule ('UX Test One', 12:00:00:00-12:10:00:00)\n"));
+    QCOMPARE(message,
+             QStringLiteral("Studio A Port C: Next Schedule ('UX Test One', 12:00:00:00-12:10:00:00)\n"));
     QVERIFY(!simScheduleNamed(QStringLiteral("clash")));
 }
 
@@ -350,7 +355,10 @@ void tst_OperatorGuidance::startOnAFreshInstallationSendsANamedSchedule()
 
 void tst_OperatorGuidance::linkDownRefusesBeforeAsking()
 {
-    start([](ControllerOptions &o) { o.retry.backoffMs = {600000}; o.retry.firstDelayMs = 600000; });
+    start([](ControllerOptions &o) {
+        o.retry.backoffMs = {600000};
+        o.retry.firstDelayMs = 600000;
+    });
     new LinkStatusPresenter(m_h->controller(), m_h->view());
     m_h->stopSim();
     QTRY_VERIFY_WITH_TIMEOUT(!m_h->controller()->isConnected(), 5000);
@@ -393,7 +401,10 @@ void tst_OperatorGuidance::retryNowAfterTheManagerReturns()
 {
     QFETCH(bool, byKey);
     // Waits far longer than any test: only the operator's request can bring the link back.
-    start([](ControllerOptions &o) { o.retry.firstDelayMs = 600000; o.retry.backoffMs = {600000}; });
+    start([](ControllerOptions &o) {
+        o.retry.firstDelayMs = 600000;
+        o.retry.backoffMs = {600000};
+    });
     new LinkStatusPresenter(m_h->controller(), m_h->view());
     m_h->view()->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_h->view()));

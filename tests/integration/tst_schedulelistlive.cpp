@@ -113,7 +113,8 @@ void tst_ScheduleListLive::listsEveryTaskWithServerAndPort()
     const QString proxyId = m_h->controller()->findLinkingTask(QStringLiteral("later"));
     QVERIFY(!proxyId.isEmpty());
     QCOMPARE(model->rowAt(model->rowOf(proxyId)).name,
-             QStringLiteral("%1 (proxy of '%1')").arg(m_h->controller()->tasks().value(QStringLiteral("later")).schedule.name));
+             QStringLiteral("%1 (proxy of '%1')")
+                 .arg(m_h->controller()->tasks().value(QStringLiteral("later")).schedule.name));
 }
 
 void tst_ScheduleListLive::followsAddChangeRemove()

@@ -320,10 +320,11 @@ void tst_ScheduleChecks::detailsFollowTheirKeywords()
     f.maintenanceDetail = maintenanceWindowText(maintenanceAt(packed(2, 0, 0, 0)));
     f.remainDetail = remainDetailText(frameRateFor(25, false), 25 * 60, 25 * 3600);
     f.materialDetail = QStringLiteral("nothing recorded");
-    QCOMPARE(portCheckLine(f), QStringLiteral("Studio A Port C: No material (nothing recorded), Next Schedule ('UX Test One', "
-                                              "02:35:00:00-02:40:00:00), Maintenance Schedule (daily 02:00:00:00-%1), "
-                                              "Remain time (remaining 00:01:00:00, needed 01:00:00:00), 24hrs")
-                                   .arg(formatPacked(maintenanceAt(packed(2, 0, 0, 0)).endTc)));
+    QCOMPARE(portCheckLine(f),
+             QStringLiteral("Studio A Port C: No material (nothing recorded), Next Schedule ('UX Test One', "
+                            "02:35:00:00-02:40:00:00), Maintenance Schedule (daily 02:00:00:00-%1), "
+                            "Remain time (remaining 00:01:00:00, needed 01:00:00:00), 24hrs")
+                 .arg(formatPacked(maintenanceAt(packed(2, 0, 0, 0)).endTc)));
 }
 
 void tst_ScheduleChecks::nearestRecordedStretch_data()
