@@ -192,6 +192,7 @@ void tst_OperatorGuidance::typedTimeReplacesTheShownOne()
 {
     QFETCH(bool, byTab);
     start();
+    new LinkStatusPresenter(m_h->controller(), m_h->view());
     int runs = 0;
     int messages = 0;
     QString typed, message;
@@ -237,6 +238,9 @@ void tst_OperatorGuidance::typedTimeReplacesTheShownOne()
     QCOMPARE(message, QString());
     QTRY_VERIFY_WITH_TIMEOUT(simScheduleNamed(QStringLiteral("replaced")).has_value(), 3000);
     QCOMPARE(simScheduleNamed(QStringLiteral("replaced"))->startTc >> 8, (16 << 16) | (0 << 8) | 0);
+    // The status line confirms what went out.
+    QCOMPARE(m_h->view()->linkStatusBar()->noticeText(),
+             QStringLiteral("Schedule 'replaced' created on Studio A Port A"));
 }
 
 void tst_OperatorGuidance::hintsBesideTheFields()
