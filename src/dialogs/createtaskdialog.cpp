@@ -172,7 +172,10 @@ void CreateTaskDialog::buildHints()
     m_pNextDayHint->setObjectName(QStringLiteral("m_lblEndsNextDay"));
     m_pNextDayHint->setStyleSheet(QStringLiteral("color: rgb(230, 150, 0);"));
     m_pNextDayHint->hide();
-    ui->endLayout->insertWidget(ui->endLayout->indexOf(ui->endSep3) + 2, m_pNextDayHint);
+    // It takes the room left beside the fields (wrapping if need be), never widening the pane.
+    m_pNextDayHint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_pNextDayHint->setWordWrap(true);
+    ui->endLayout->insertWidget(ui->endLayout->indexOf(ui->endSep3) + 2, m_pNextDayHint, 1);
 
     // Inside the name field, at its right end: what the rule gives for the selected port.
     m_pNamePreview = new QLabel(ui->name);
@@ -247,7 +250,8 @@ void CreateTaskDialog::placeNamePreview(const QString &preview)
         return;
     }
     const QString shown = QStringLiteral("\u2192 ") + preview;
-    const int room = ui->name->width() / 2;
+    // The result matters more than the rule, which the operator has just typed.
+    const int room = ui->name->width() * 3 / 5;
     const QFontMetrics metrics(m_pNamePreview->font());
     m_pNamePreview->setText(metrics.elidedText(shown, Qt::ElideMiddle, room));
     const int width = std::min(room, metrics.horizontalAdvance(m_pNamePreview->text()) + 4);
