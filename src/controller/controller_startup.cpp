@@ -54,6 +54,14 @@ void MainController::onRetryDue()
     init();
 }
 
+void MainController::retryNow()
+{
+    if (isLinkUp() || m_bInitializing)
+        return;
+    m_retryTimer.stop();
+    onRetryDue();
+}
+
 void MainController::init()
 {
     m_retryTimer.stop();

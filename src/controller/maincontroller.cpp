@@ -6,11 +6,22 @@
 #include "views/oxamainview.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QIcon>
 
 const char MainController::StatusConnecting[] = "Connecting to TRXM...";
 const char MainController::StatusInitPorts[] = "Init ports...";
 const char MainController::StatusLoadingSchedules[] = "Loading schedules...";
+
+const char MainController::FreshOpenEndRule[] = "%CAMLBL%_%CDATE%_%TCIN%";
+
+void MainController::seedFreshInstallationNames(Settings &settings)
+{
+    const QString set = QStringLiteral("Set1");
+    settings.m_strCurDefaultNameSet = set;
+    settings.m_strDefaultOpenEndClipName = QLatin1String(FreshOpenEndRule);
+    settings.m_defaultNames.insert(set, qMakePair(QString(), settings.m_strDefaultOpenEndClipName));
+}
 
 MainController::MainController(const ControllerOptions &options, QObject *parent)
     : QObject(parent), m_options(options)
@@ -19,6 +30,10 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     const QString file = options.settingsFile.isEmpty()
                              ? Settings::settingsFolder() + QStringLiteral("Settings.xml")
                              : options.settingsFile;
+    // A fresh installation gets an open-end rule, so that Start works before anything is set; a
+    // file that exists keeps what it holds, an empty rule included.
+    if (!QFileInfo::exists(file))
+        seedFreshInstallationNames(*m_pSettings);
     m_pSettings->load(file);
 
     m_pClient = new trx::TRXMClient(this, options.link);

@@ -39,6 +39,8 @@ class ServerPortWidget;
 class ServerWidget;
 class Settings;
 class TimelineItemWidget;
+struct FramePeriod;
+struct PortCheckFacts;
 
 namespace trx {
 class TRXMClient;
@@ -59,6 +61,9 @@ public:
     static const char StatusConnecting[];
     static const char StatusInitPorts[];
     static const char StatusLoadingSchedules[];
+    // The Start Now rule of a fresh installation (no settings file yet).
+    static const char FreshOpenEndRule[];
+    static void seedFreshInstallationNames(Settings &settings);
 
     explicit MainController(const ControllerOptions &options = ControllerOptions(),
                             QObject *parent = nullptr);
@@ -90,6 +95,9 @@ public:
     int retryRemainingMs() const;
     // The wait before the pending (or last) attempt.
     int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
+    // The operator asks for the next attempt now (F5, a click on the status line's retry text);
+    // nothing while the link is up.
+    void retryNow();
     // The text shown on the main window while the manager is not reachable; empty when connected.
     QString connectionStatusText() const { return m_strConnectionStatus; }
     // When the last push from the manager arrived, in milliseconds since the epoch; 0 before any.
@@ -173,6 +181,8 @@ signals:
     // The manager is not reachable: the text says so and when the next attempt comes; empty once
     // connected again.
     void sigConnectionStatusChanged(QString strText);
+    // What was just sent for the operator, shown in the status line for a few seconds.
+    void sigOperatorNotice(QString strText);
 
 public slots:
     void init();
@@ -360,6 +370,16 @@ private:
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QStringList &excludedIds, QStringList &errors);
     void createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds, QStringList &errors);
+    void presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch);
+    // "Studio A Port C": the server's name and the port's label.
+    QString portPlace(const QString &serverId, int port) const;
+    // The schedule's summary line for a question about it, with a leading line break; empty for
+    // an unknown id.
+    QString taskSummaryLine(const QString &taskId) const;
+    // The facts a failed port check shows after its keywords (conflictdetails.h); `guarded` is the
+    // period the maintenance check used.
+    void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
+                            const FramePeriod &guarded, PortCheckFacts &facts) const;
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
     QString m_strEditOpeningStatus;

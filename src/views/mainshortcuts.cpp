@@ -15,6 +15,7 @@ QVector<MainShortcut> mainShortcuts()
         {MainCommand::NewSchedule, "actNewTask", "New schedule", "Ctrl+T"},
         {MainCommand::Settings, "actSettings", "Settings", "Ctrl+,"},
         {MainCommand::ScheduleList, "actScheduleList", "Schedule list", "Ctrl+L"},
+        {MainCommand::RetryNow, "actRetryNow", "Reconnect to TRXM now (while disconnected)", "F5"},
     };
 }
 

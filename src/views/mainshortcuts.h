@@ -17,7 +17,8 @@ enum class MainCommand {
     NextSchedule,
     NewSchedule,
     Settings,
-    ScheduleList
+    ScheduleList,
+    RetryNow
 };
 
 struct MainShortcut

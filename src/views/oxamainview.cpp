@@ -469,6 +469,9 @@ void OXAMainView::installShortcuts()
         case MainCommand::NextSchedule:
             connect(action, &QAction::triggered, this, &OXAMainView::slotNextSchedule);
             break;
+        case MainCommand::RetryNow:
+            connect(action, &QAction::triggered, this, &OXAMainView::sigRetryNow);
+            break;
         case MainCommand::NewSchedule:
         case MainCommand::Settings:
         case MainCommand::ScheduleList:
@@ -572,6 +575,15 @@ void OXAMainView::setLinkDimmed(bool dimmed)
         m_pLinkDimmer->raise();
     }
     m_pLinkDimmer->setVisible(dimmed);
+    setPortCommandsLinkUp(!dimmed);
+}
+
+void OXAMainView::setPortCommandsLinkUp(bool up)
+{
+    for (ServerWidget *server : serverWidgets()) {
+        for (ServerPortWidget *row : server->portWidgets())
+            row->setLinkUp(up);
+    }
 }
 
 bool OXAMainView::isLinkDimmed() const

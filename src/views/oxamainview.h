@@ -91,6 +91,8 @@ public:
     LinkStatusBar *linkStatusBar() const { return m_pLinkStatusBar; }
     // Dims the ports area while the data shown may be stale (no link to the manager).
     void setLinkDimmed(bool dimmed);
+    // The port rows' command buttons follow the link (their look and tool tips).
+    void setPortCommandsLinkUp(bool up);
     bool isLinkDimmed() const;
     QWidget *linkDimmer() const { return m_pLinkDimmer; }
     // The port row the keyboard commands act on: the row holding the focus, else the row last
@@ -112,6 +114,8 @@ signals:
     void sigMtnSetting();
     // The operator asked for the schedule list window.
     void sigScheduleList();
+    // F5: try the manager again now instead of waiting for the countdown.
+    void sigRetryNow();
 
 public slots:
     void zoomChanged(int val);

@@ -421,7 +421,34 @@ void ServerPortWidget::setLoopStatus(bool bLoop)
     ui->btnTC->setEnabled(bLoop);
     ui->btnProxyREC->setEnabled(bLoop);
     ui->btnProxyTC->setEnabled(bLoop);
+    m_bLoopEnabled = bLoop;
+    if (!m_bLinkUp)
+        applyCommandAvailability();
     emit sigLoopStatusChanged(m_iPortNo, bLoop);
+}
+
+void ServerPortWidget::setLinkUp(bool up)
+{
+    if (up == m_bLinkUp)
+        return;
+    m_bLinkUp = up;
+    applyCommandAvailability();
+}
+
+void ServerPortWidget::applyCommandAvailability()
+{
+    static const char kOwnTip[] = "linkFreeToolTip";
+    const QList<QWidget *> senders = {ui->btnAdd, ui->btnStart,    ui->btnStop,    ui->btnREC,
+                                      ui->btnTC,  ui->btnProxyREC, ui->btnProxyTC, ui->m_combProxyPorts};
+    for (QWidget *widget : senders) {
+        if (!widget->property(kOwnTip).isValid())
+            widget->setProperty(kOwnTip, widget->toolTip());
+        // Start and Stop do not follow the loop-recording state; the others do.
+        const bool loopGated = widget != ui->btnStart && widget != ui->btnStop;
+        widget->setEnabled(m_bLinkUp && (!loopGated || m_bLoopEnabled));
+        widget->setToolTip(m_bLinkUp ? widget->property(kOwnTip).toString()
+                                     : QStringLiteral("TRXM is not connected."));
+    }
 }
 
 void ServerPortWidget::markDifferentFrequency()

@@ -45,6 +45,9 @@ public:
     void initPort(const QString &serverId, const QList<int> &serverPorts);
 
     void setLoopStatus(bool bLoop);
+    // While the manager is away the buttons that would send a command look disabled and say why.
+    void setLinkUp(bool up);
+    bool isLinkUp() const { return m_bLinkUp; }
     // The loop-recording flag the controller keeps for the row (set after setLoopStatus).
     bool isLoop() const { return m_bLoop; }
     void setLoop(bool bLoop) { m_bLoop = bLoop; }
@@ -152,6 +155,7 @@ private:
     void setOverlay(const QString &styleSheet);
     void placeOverlay();
     void setControlsEnabled(bool enabled);
+    void applyCommandAvailability();
     void setTcProperty(QPushButton *button, int status);
     QString titleForProxy(int proxy) const;
 
@@ -162,6 +166,8 @@ private:
     bool m_bCollapsed = false;
     int m_iExpandedHeight = DefaultHeight;
     bool m_bLoop = false;
+    bool m_bLinkUp = true;
+    bool m_bLoopEnabled = true; // the last setLoopStatus
     bool m_bProxyLoop = false;
     bool m_bHidden = false;
     bool m_bRemainAlert = false;
