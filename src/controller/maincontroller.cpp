@@ -20,6 +20,7 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
                              ? Settings::settingsFolder() + QStringLiteral("Settings.xml")
                              : options.settingsFile;
     m_pSettings->load(file);
+    m_pSettings->setWriteBehind(file, options.settingsWriteDelayMs);
 
     m_pClient = new trx::TRXMClient(this, options.link);
 
@@ -66,6 +67,8 @@ MainController::~MainController()
         std::lock_guard<std::mutex> lock(m_handOverLock);
         m_handOver.clear();
     }
+    // Every way out keeps what the operator changed last, not only the window's exit.
+    m_pSettings->flush();
     idbg_api("[%04x] INFO <MRL> Exit.", logTid());
     delete m_pSettings;
     m_pSettings = nullptr;

@@ -153,6 +153,10 @@ void ServerWidget::setREC(int port, bool rec)
 
 void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 {
+    // The pairing is kept with the port, -1 for none, so that it comes back after a restart.
+    if (Settings *s = Settings::instance())
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).ProxyPort,
+                  iProxyPort == iPort ? -1 : iProxyPort);
     emit sigProxyPortChanged(m_strServerId, iPort, iProxyPort);
     refreshProxyPorts();
 }
@@ -160,20 +164,20 @@ void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 void ServerWidget::slotPortNameChanged(int iPort, const QString &strPortName)
 {
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName = strPortName;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName, strPortName);
     refreshProxyPorts();
 }
 
 void ServerWidget::slotPortCheckStatusChanged(int iPort, bool bChecked)
 {
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).CheckStatus = bChecked;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).CheckStatus, bChecked);
 }
 
 void ServerWidget::slotPortCollapseChanged(int iPort, bool bCollapse)
 {
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortCollapse = bCollapse;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortCollapse, bCollapse);
 }
 
 void ServerWidget::slotPortHeightChanged(int iPort, int iPortHeight, bool updateSettingData)
@@ -182,7 +186,7 @@ void ServerWidget::slotPortHeightChanged(int iPort, int iPortHeight, bool update
     if (!updateSettingData)
         return;
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight = iPortHeight;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight, iPortHeight);
 }
 
 void ServerWidget::slotRemoveTasks(int iPortNo)
@@ -380,7 +384,7 @@ void ServerWidget::setServerCollapse(bool bCollapse)
 {
     m_bCollapsed = bCollapse;
     if (Settings *s = Settings::instance())
-        s->serverCollapse(m_strServerId) = bCollapse;
+        s->assign(s->serverCollapse(m_strServerId), bCollapse);
     ui->m_btnServerCollapse->setProperty("mandatoryField",
                                          bCollapse ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
     ui->m_btnServerCollapse->style()->unpolish(ui->m_btnServerCollapse);
