@@ -21,7 +21,14 @@ mkdir -p "$data/Orvane/QMX-MRL1"
 export XDG_DATA_HOME="$data"
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+# Last started first, each waited for: the client ends in order (settings written, "Exit."
+# logged) while its display and its manager are still there.
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+}
 trap cleanup EXIT
 
 out="$data/trxm-sim.out"
