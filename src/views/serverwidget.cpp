@@ -185,8 +185,13 @@ void ServerWidget::slotPortHeightChanged(int iPort, int iPortHeight, bool update
     updateServerHeight();
     if (!updateSettingData)
         return;
-    if (Settings *s = Settings::instance())
-        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight, iPortHeight);
+    if (Settings *s = Settings::instance()) {
+        int &stored = s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight;
+        // A stored height below the minimum comes back raised to it: the program's correction,
+        // kept in memory but no reason to write the file.
+        const Settings::Quiet quiet(std::max(stored, ServerPortWidget::MinHeight) == iPortHeight ? s : nullptr);
+        s->assign(stored, iPortHeight);
+    }
 }
 
 void ServerWidget::slotRemoveTasks(int iPortNo)
