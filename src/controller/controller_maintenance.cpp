@@ -129,7 +129,7 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
     }
     // An empty field must not wipe the daily time that the settings file keeps.
     if (iTc != -1)
-        m_pSettings->m_maintenanceTime = iTc;
+        m_pSettings->assign(m_pSettings->m_maintenanceTime, iTc);
     maintenance(bNow);
     emit sigCloseMtnDialog();
 }

@@ -27,4 +27,6 @@ struct ControllerOptions
     RetryIntervals retry;
     // Period of the port poll on the worker thread.
     int pollIntervalMs = 1000;
+    // How soon after an operator's change the settings file is written.
+    int settingsWriteDelayMs = 2000;
 };

@@ -35,6 +35,7 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     if (!QFileInfo::exists(file))
         seedFreshInstallationNames(*m_pSettings);
     m_pSettings->load(file);
+    m_pSettings->setWriteBehind(file, options.settingsWriteDelayMs);
 
     m_pClient = new trx::TRXMClient(this, options.link);
 
@@ -81,6 +82,8 @@ MainController::~MainController()
         std::lock_guard<std::mutex> lock(m_handOverLock);
         m_handOver.clear();
     }
+    // Every way out keeps what the operator changed last, not only the window's exit.
+    m_pSettings->flush();
     idbg_api("[%04x] INFO <MRL> Exit.", logTid());
     delete m_pSettings;
     m_pSettings = nullptr;

@@ -95,7 +95,7 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     connect(qApp, &QCoreApplication::aboutToQuit, this, &OXAMainView::saveSettingsOnExit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) {
         if (Settings *s = Settings::instance())
-            s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+            s->store(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
     });
     connect(ui->m_chkLockTimeScroll, &QCheckBox::clicked, this, &OXAMainView::slotLockTimeScroll);
     connect(ui->m_cursor, &QSlider::valueChanged, this, &OXAMainView::sliderValueChanged);
@@ -226,7 +226,7 @@ void OXAMainView::zoomChanged(int val)
 {
     emit sigUpdateView();
     if (Settings *s = Settings::instance())
-        s->m_iZoomValue = val;
+        s->assign(s->m_iZoomValue, val);
     const int oldFrames = m_iViewFrames;
     m_iViewFrames = zoomViewFrames(val - ui->zoom->minimum(), ui->zoom->maximum() - ui->zoom->minimum(),
                                    m_iZoomLevels, m_iViewFrames);
@@ -291,7 +291,7 @@ void OXAMainView::saveSettingsOnExit()
     if (m_bSettingsSaved)
         return;
     if (Settings *s = Settings::instance())
-        m_bSettingsSaved = s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+        m_bSettingsSaved = s->store(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
 }
 
 void OXAMainView::closeEvent(QCloseEvent *event)
@@ -304,7 +304,7 @@ void OXAMainView::slotLockTimeScroll(bool bLocked)
 {
     ui->m_chkLockTimeScroll->setChecked(bLocked);
     if (Settings *s = Settings::instance())
-        s->m_bLockTimeScroll = bLocked;
+        s->assign(s->m_bLockTimeScroll, bLocked);
     ui->m_cursor->setEnabled(!bLocked);
     updateScrollRange(m_iViewFrames, m_iViewFrames);
     setScrollPos(0);
@@ -595,7 +595,9 @@ void OXAMainView::applyTimecodeMode(const TimeCode &tc)
 {
     m_curTc = tc;
     m_iZoomLevels = tc.valid ? zoomLevelsFor(tc.rate) : defaultZoomLevels();
-    const Settings *s = Settings::instance();
+    Settings *s = Settings::instance();
+    // Re-applying the stored lock and zoom (or the middle zoom for none) is no operator change.
+    const Settings::Quiet quiet(s);
     slotLockTimeScroll(s ? s->m_bLockTimeScroll : isLocked());
     QSlider *zoom = ui->zoom;
     int value = s ? s->m_iZoomValue : zoom->value();
