@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -39,6 +40,7 @@ class ServerPortWidget;
 class ServerWidget;
 class Settings;
 class TimelineItemWidget;
+class TimelineWidget;
 
 namespace trx {
 class TRXMClient;
@@ -193,6 +195,8 @@ public slots:
     void taskItemContextMenu(QPoint pos);
     void editTask();
     void removeTask();
+    // The Delete key on a selected item: as the item's Delete entry.
+    void deleteTaskById(QString taskId);
     void cancelTask();
     void retransferTask();
     void updateTaskView(QString taskId);
@@ -279,6 +283,9 @@ private:
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
     void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    // Open-end items take their length up to the current timecode; the timelines that changed.
+    QSet<TimelineWidget *> growOpenEndItems();
+    QString destinationText(const trx::ScheduleDestination &d) const;
 
     // Port status (controller_ports.cpp): what the poll fetched, applied on this thread.
     void applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,

@@ -17,7 +17,10 @@ enum class MainCommand {
     NextSchedule,
     NewSchedule,
     Settings,
-    ScheduleList
+    ScheduleList,
+    ShiftLeft,
+    ShiftRight,
+    DeleteSchedule
 };
 
 struct MainShortcut

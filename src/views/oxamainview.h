@@ -3,6 +3,7 @@
 #include "cmn/timecode.h"
 #include "views/timeaxis.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QKeySequence>
 #include <QMap>
@@ -24,6 +25,9 @@ class QSpacerItem;
 class QVBoxLayout;
 class ServerPortWidget;
 class ServerWidget;
+class TimelineItemWidget;
+class QTimer;
+class QDialog;
 
 namespace Ui {
 class OXAMainView;
@@ -34,6 +38,9 @@ class OXAMainView;
 // can be scrolled. The controller adds the server panels, feeds the current timecode and the date,
 // and positions items with anchorFrame(), originX() and viewFrames(). The window never reaches the
 // controller directly: the settings and maintenance dialogs are asked for with signals.
+// The "Using the client" section of the README (Markdown), empty when it has none.
+QString helpMarkdown(const QString &readme);
+
 class OXAMainView : public QMainWindow
 {
     Q_OBJECT
@@ -54,6 +61,13 @@ public:
     void addServerWidget(ServerWidget *widget);
     // Deletes every server panel; the controller calls it before it rebuilds them after a reconnect.
     void removeAllServerWidgets();
+    // A server the manager lists but that is not connected: a grey, collapsed header that says
+    // "disconnected", so the operator knows it exists. Its real panel replaces it on connection.
+    void addDisconnectedServer(const QString &serverId, const QString &name);
+    QWidget *disconnectedServerHeader(const QString &serverId) const
+    {
+        return m_mapDisconnected.value(serverId);
+    }
     const QMap<QString, ServerWidget *> &serverWidgets() const { return m_mapServerWidgets; }
 
     void applyTimecodeMode(const TimeCode &tc);
@@ -74,6 +88,16 @@ public:
 
     void setScrollPos(int v);
     void updateScrollRange(int oldFrames, int newFrames);
+    // Moves every port timeline, the current-timecode line and the scale to the axis as it is
+    // now; every navigation input ends here, so the view follows the hand in the same frame.
+    void refreshView();
+    // Narrows (factor < 1) or widens the shown span by `factor`, within L0 ... L5; the slider and
+    // the saved zoom value take the nearest position. At the mouse when `atMouse`.
+    void zoomBy(double factor, bool atMouse = false);
+    // The big timecode display: runs on between updates, grey when no update came for a while.
+    bool isTcDisplayStale() const { return m_bTcStale; }
+    // The schedule item the Delete key acts on: the one last clicked, while it exists.
+    QString selectedTaskId() const;
     void rebuildScaleLabels();
 
     QSlider *zoomSlider() const;
@@ -112,6 +136,8 @@ signals:
     void sigMtnSetting();
     // The operator asked for the schedule list window.
     void sigScheduleList();
+    // Delete (with its confirmation) for the selected schedule item.
+    void sigDeleteSchedule(QString taskId);
 
 public slots:
     void zoomChanged(int val);
@@ -139,6 +165,7 @@ public slots:
     void slotSetPortHighHeight();
     void slotSetPortMiddleHeight();
     void slotSetPortLowHeight();
+    void slotSetPortCompactHeight();
     void slotUpdateView();
     // Keyboard commands: lock on the current timecode, and move the anchor to the start of the
     // previous or next schedule of the focused port (the lock goes off, as with "Go").
@@ -146,6 +173,11 @@ public slots:
     void slotPreviousSchedule();
     void slotNextSchedule();
     void slotKeyboardShortcuts();
+    // Pan by a tenth of the shown span (Left / Right); the lock goes off, as with "Go".
+    void slotShiftLeft();
+    void slotShiftRight();
+    void slotDeleteSelected();
+    void slotHelpContents();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -154,15 +186,24 @@ protected:
 
 private:
     bool filterTimelineEvent(QObject *watched, QEvent *event);
+    bool isInPortsArea(const QWidget *w) const;
+    int timelineColumnAt(const QPoint &global) const;
     void placeTimeAxisWidgets();
     QDate workingDate() const;
     void installShortcuts();
     void moveToAdjacentSchedule(bool forward);
     void noteClickedPort(QWidget *receiver);
+    void applyZoom(int sliderValue, int viewFrames);
+    void shiftView(int direction);
+    void unlockForNavigation();
+    void tickTcDisplay();
+    void setTcDisplayStale(bool stale);
+    void markFocusedPort();
 
     Ui::OXAMainView *ui = nullptr;
     QPointer<QObject> m_pController;
     QMap<QString, ServerWidget *> m_mapServerWidgets;
+    QMap<QString, QWidget *> m_mapDisconnected;
     QWidget *m_pPortsWidget = nullptr;
     QVBoxLayout *m_pPortsLayout = nullptr;
     QSpacerItem *m_pTailSpacer = nullptr;
@@ -181,5 +222,16 @@ private:
     LinkStatusBar *m_pLinkStatusBar = nullptr;
     QWidget *m_pLinkDimmer = nullptr;
     QPointer<ServerPortWidget> m_pLastClickedPort;
+    QPointer<ServerPortWidget> m_pMarkedPort;
+    QPointer<TimelineItemWidget> m_pSelectedItem;
+    // setScrollPos sets the scroll bar: its change is not a second navigation.
+    bool m_bSettingScroll = false;
+    // The controller places the timelines itself after a timecode update.
+    bool m_bFollowingTc = false;
+    QTimer *m_pTcClock = nullptr;
+    QPushButton *m_btnCompactHeight = nullptr;
+    QPointer<QDialog> m_pHelpWindow;
+    QElapsedTimer m_tcSince;
+    bool m_bTcStale = true;
     QList<QAction *> m_listShortcutActions;
 };

@@ -64,7 +64,7 @@ private slots:
     void goSwitchesTheLockOff();
     void goWithNothingTypedDoesNothing();
     void ctrlDragPans();
-    void ctrlDragIgnoredWhileLocked();
+    void ctrlDragWhileLockedUnlocks();
     void scrollRangeCoversFifteenDays();
     void secondServerWithSameIdIsIgnored();
     void panelsRebuiltAfterRemoval();
@@ -191,9 +191,13 @@ void tst_OXAMainView::ctrlWheelZooms()
     addServer(QStringLiteral("s1"), 2);
     QSlider *zoom = m_view->zoomSlider();
     zoom->setValue(150);
+    const int frames = m_view->viewFrames();
+    // One notch narrows the span by 15 %, one back widens it again.
     wheel(firstTimeline(), 120, Qt::ControlModifier);
-    QCOMPARE(zoom->value(), 151);
+    QVERIFY(qAbs(m_view->viewFrames() - frames * 0.85) <= 1);
+    QVERIFY(zoom->value() > 150);
     wheel(firstTimeline(), -120, Qt::ControlModifier);
+    QVERIFY(qAbs(m_view->viewFrames() - frames) <= 2);
     QCOMPARE(zoom->value(), 150);
     QVERIFY(!m_view->isZoomAtMouse());
     // Only with Control alone.
@@ -238,7 +242,7 @@ void tst_OXAMainView::ctrlWheelKeepsTheTimeUnderTheMouse()
     };
     const double before = frameAt(mouseX);
     wheel(firstTimeline(), 120, Qt::ControlModifier, QPoint(mouseX, 40));
-    QCOMPARE(m_view->zoomSlider()->value(), 201);
+    QVERIFY(m_view->zoomSlider()->value() > 200);
     QVERIFY(qAbs(frameAt(mouseX) - before) <= 1.0);
 }
 
@@ -314,14 +318,16 @@ void tst_OXAMainView::ctrlDragPans()
     QCOMPARE(m_view->anchorFrame(), after);
 }
 
-void tst_OXAMainView::ctrlDragIgnoredWhileLocked()
+void tst_OXAMainView::ctrlDragWhileLockedUnlocks()
 {
     addServer(QStringLiteral("s1"), 1);
     TimelineWidget *timeline = firstTimeline();
+    QVERIFY(m_view->isLocked());
     QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
     QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(timeline, &move);
-    QCOMPARE(m_view->anchorFrame(), kNoon);
+    QVERIFY(!m_view->isLocked());
+    QVERIFY(m_view->anchorFrame() > kNoon);
 }
 
 void tst_OXAMainView::scrollRangeCoversFifteenDays()

@@ -67,6 +67,8 @@ private slots:
     void repeatedKind5ShowsNothing();
     void recStartsPortAndProxy();
     void usableRangesReachTimelinesAndTest();
+    void bandsEndAtNowOnEveryRate_data();
+    void bandsEndAtNowOnEveryRate();
     void recordingStateFollowsTheManager();
     void busyGuiThreadGetsNoPileOfPolls();
     void slowManagerStillShutsDown();
@@ -428,6 +430,55 @@ void tst_ControllerPorts::usableRangesReachTimelinesAndTest()
     const int line = c->lines24h().value(trx::ServerPort(A, 0));
     const UsableRange last = c->ports().value(A).value(0).ranges.last();
     QCOMPARE(line, last.start + perDay);
+}
+
+void tst_ControllerPorts::bandsEndAtNowOnEveryRate_data()
+{
+    QTest::addColumn<int>("masterPort");
+    QTest::addColumn<int>("port");
+    // Ports 0..3 run at 24, 25, 29.97 drop-frame and 30; the master is port 1 or port 2.
+    const char *rates[] = {"24", "25", "29.97df", "30"};
+    for (const int master : {1, 2}) {
+        for (int port = 0; port < 4; ++port)
+            QTest::addRow("master %s, port %s", rates[master], rates[port]) << master << port;
+    }
+}
+
+// The recorded band of a port on any rate ends at the master's "now" and starts when its recording
+// began, both counted here from the simulator's wall clock at the master's real rate.
+void tst_ControllerPorts::bandsEndAtNowOnEveryRate()
+{
+    QFETCH(int, masterPort);
+    QFETCH(int, port);
+    const QByteArray json = QByteArrayLiteral(R"({"name": "rates",
+  "master": {"server": "srv-a", "port": )") + QByteArray::number(masterPort) + R"(},
+  "servers": [{"id": "srv-a", "name": "A", "systemFrequency": 25, "ports": [
+    {"port": 0, "rate": "24", "trainHours": 2.5}, {"port": 1, "rate": "25", "trainHours": 2.5},
+    {"port": 2, "rate": "29.97df", "trainHours": 2.5}, {"port": 3, "rate": "30", "trainHours": 2.5}]}]})";
+    ControllerHarness h;
+    QVERIFY(h.startSim(scenarioFromJson(json.constData())));
+    h.sim()->call([](SimServer &s) { s.clock().setTimeScale(0); });
+    h.createController();
+    QSignalSpy done(h.controller(), &MainController::sigInitDone);
+    h.controller()->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    MainController *c = h.controller();
+    QTRY_COMPARE_WITH_TIMEOUT(c->masterPort(), trx::ServerPort(A, masterPort), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(c->currentTc().valid, 5000);
+    TimelineWidget *timeline = c->findPortWidget(A, port)->timeline();
+    QTRY_VERIFY_WITH_TIMEOUT(!timeline->masterRanges().isEmpty(), 5000);
+
+    const QDateTime now = h.sim()->call([](SimServer &s) { return s.clock().now(); });
+    const double fps = masterPort == 1 ? 25.0 : 30000.0 / 1001.0;
+    const auto framesAt = [&](const QDateTime &t) {
+        const qint64 ms = c->settings()->m_date.daysTo(t.date()) * 86400000LL + t.time().msecsSinceStartOfDay();
+        return double(ms) * fps / 1000.0;
+    };
+    const UsableRange band = timeline->masterRanges().last();
+    QVERIFY2(std::abs(band.start + band.length - framesAt(now)) <= 2.0,
+             qPrintable(QStringLiteral("band ends at %1, now is %2").arg(band.start + band.length).arg(framesAt(now))));
+    QVERIFY(std::abs(band.start - framesAt(now.addSecs(-9000))) <= 2.0);
+    QVERIFY(std::abs(c->currentTc().frames - framesAt(now)) <= 1.0);
 }
 
 void tst_ControllerPorts::recordingStateFollowsTheManager()
