@@ -30,7 +30,7 @@ const char kNormalStyle[] = "background-color: rgb(178,178,178);";
 
 const int kTextLeft = 10;
 const int kValueOffset = 50;
-const int kTextRight = 20;
+const int kTextRightNarrow = 4;
 const int kBaselines[5] = {24, 46, 68, 90, 112};
 // The least of a name an elided label keeps; less is a fragment and is not drawn.
 const int kMinElidedChars = 6;
@@ -409,7 +409,8 @@ void TimelineItemWidget::renderCache()
     // fragment.
     const int visibleLeft = std::max(x(), 0);
     const int visibleRight = std::min(x() + itemWidth, timelineWidth);
-    const int room = visibleRight - visibleLeft - kTextLeft - kTextRight;
+    // Texts may run up to a few pixels from the right end, so that narrow items keep short names.
+    const int room = visibleRight - visibleLeft - kTextLeft - kTextRightNarrow;
     const auto fits = [&](const QString &text, int width) {
         return !text.isEmpty() && metrics.horizontalAdvance(text) <= width;
     };
