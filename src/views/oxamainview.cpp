@@ -988,6 +988,8 @@ bool OXAMainView::filterTimelineEvent(QObject *watched, QEvent *event)
         // Forward narrows the span, by the same factor per notch at every zoom.
         const double notches = std::abs(d) / 120.0;
         zoomBy(std::pow(d > 0 ? kZoomNotch : 1.0 / kZoomNotch, std::max(1.0, notches)), true);
+        // Taken: an event left unaccepted goes on to every parent and would zoom once per level.
+        e->accept();
         return true;
     }
     case QEvent::MouseButtonPress: {
@@ -996,6 +998,7 @@ bool OXAMainView::filterTimelineEvent(QObject *watched, QEvent *event)
             m_iPressPan = m_iPanFrames;
             m_ptPress = globalOf(e);
         }
+        e->accept();
         return true;
     }
     case QEvent::MouseMove: {
@@ -1013,11 +1016,13 @@ bool OXAMainView::filterTimelineEvent(QObject *watched, QEvent *event)
             const double frames = double(m_ptPress.x() - at.x()) / width * m_iViewFrames + m_iPressPan;
             setScrollPos(int(std::trunc(frames)));
         }
+        e->accept();
         return true;
     }
     case QEvent::MouseButtonRelease:
         m_ptPress = QPoint(0, 0);
         m_iPressPan = m_iPanFrames;
+        event->accept();
         return true;
     default:
         return false;
