@@ -54,7 +54,7 @@ constexpr int kCollapsedPortHeight = 55;
 constexpr double kZoomNotch = 0.85;
 // The big timecode display runs on between updates and goes grey when none came for this long.
 constexpr int kTcStaleMs = 2000;
-constexpr int kTcTickMs = 20;
+constexpr int kTcTickMs = 15;
 const char kDateFormat[] = "yyyy/MM/dd";
 
 } // namespace
@@ -157,6 +157,7 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
 
     m_pTcClock = new QTimer(this);
     m_pTcClock->setInterval(kTcTickMs);
+    m_pTcClock->setTimerType(Qt::PreciseTimer);
     connect(m_pTcClock, &QTimer::timeout, this, &OXAMainView::tickTcDisplay);
     ui->labelTC->setStyleSheet(QStringLiteral("color: rgb(128,128,128); font-size: 22px;"));
     connect(ui->action_Contents, &QAction::triggered, this, &OXAMainView::slotHelpContents);
@@ -830,6 +831,9 @@ void OXAMainView::updateCurrentTc(const TimeCode &tc)
     ui->labelTC->setText(
         QStringLiteral("[%1] %2").arg(workingDate().day(), 2, 10, QLatin1Char('0')).arg(tc.toString()));
     m_tcSince.start();
+    // One tick per frame of the master's clock: the display changes no more often than that.
+    if (tc.valid && tc.rate.mode)
+        m_pTcClock->setInterval(std::max(kTcTickMs, int(1000.0 * tc.rate.scale / (1000.0 * tc.rate.mode->fps()))));
     setTcDisplayStale(!tc.valid || isLinkDimmed());
 }
 
@@ -847,9 +851,12 @@ void OXAMainView::tickTcDisplay()
     shown.frames = int(qint64(m_curTc.frames) + qint64(m_tcSince.elapsed() * fps / 1000.0));
     const int perDay = mode->frames_per_day();
     const int days = int(std::floor(double(shown.frames) / perDay));
-    ui->labelTC->setText(QStringLiteral("[%1] %2")
+    const QString text = QStringLiteral("[%1] %2")
                              .arg(workingDate().addDays(days).day(), 2, 10, QLatin1Char('0'))
-                             .arg(shown.toString()));
+                             .arg(shown.toString());
+    // The timer ticks faster than the frames change: repaint only for a new frame.
+    if (text != ui->labelTC->text())
+        ui->labelTC->setText(text);
 }
 
 void OXAMainView::setTcDisplayStale(bool stale)

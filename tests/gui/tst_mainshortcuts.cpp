@@ -242,7 +242,7 @@ void tst_MainShortcuts::keysTypedInTheTimeInputStayThere()
     if (key == Qt::Key_Home)
         QVERIFY(m_view->isLocked());
     else
-        QCOMPARE(zoomed.count(), 1);
+        QVERIFY(zoom->value() != 150);
 }
 
 void tst_MainShortcuts::menuShortcutsReachTheirSignals_data()

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <memory>
@@ -65,6 +66,8 @@ private slots:
     void goWithNothingTypedDoesNothing();
     void ctrlDragPans();
     void ctrlDragWhileLockedUnlocks();
+    void timecodeDisplayRunsOnThenGreysOut();
+    void helpShowsUsingTheClient();
     void scrollRangeCoversFifteenDays();
     void secondServerWithSameIdIsIgnored();
     void panelsRebuiltAfterRemoval();
@@ -328,6 +331,39 @@ void tst_OXAMainView::ctrlDragWhileLockedUnlocks()
     QApplication::sendEvent(timeline, &move);
     QVERIFY(!m_view->isLocked());
     QVERIFY(m_view->anchorFrame() > kNoon);
+}
+
+void tst_OXAMainView::timecodeDisplayRunsOnThenGreysOut()
+{
+    m_view->updateCurrentTc(timecodeAt(kNoon));
+    const QString first = m_view->tcLabel()->text();
+    QVERIFY(!m_view->isTcDisplayStale());
+    // Between updates the frames count on at the master's rate.
+    QTRY_VERIFY(m_view->tcLabel()->text() != first);
+    QVERIFY(!m_view->isTcDisplayStale());
+    // Two seconds without an update: grey, and the figure stops.
+    QTRY_VERIFY_WITH_TIMEOUT(m_view->isTcDisplayStale(), 4000);
+    const QString stopped = m_view->tcLabel()->text();
+    QTest::qWait(200);
+    QCOMPARE(m_view->tcLabel()->text(), stopped);
+    // An update brings it back; a link going down greys it at once.
+    m_view->updateCurrentTc(timecodeAt(kNoon + 100));
+    QVERIFY(!m_view->isTcDisplayStale());
+    m_view->setLinkDimmed(true);
+    QVERIFY(m_view->isTcDisplayStale());
+}
+
+void tst_OXAMainView::helpShowsUsingTheClient()
+{
+    m_view->findChild<QAction *>(QStringLiteral("action_Contents"))->trigger();
+    auto *browser = m_view->findChild<QTextBrowser *>(QStringLiteral("helpBrowser"));
+    QVERIFY(browser);
+    QVERIFY(browser->isVisible());
+    const QString text = browser->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("Using the client")));
+    QVERIFY(text.contains(QStringLiteral("Alt+Left")));
+    // Only that section: the simulator's is not for the operator.
+    QVERIFY(!text.contains(QStringLiteral("The manager simulator")));
 }
 
 void tst_OXAMainView::scrollRangeCoversFifteenDays()
