@@ -160,6 +160,10 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     m_pTcClock->setTimerType(Qt::PreciseTimer);
     connect(m_pTcClock, &QTimer::timeout, this, &OXAMainView::tickTcDisplay);
     ui->labelTC->setStyleSheet(QStringLiteral("color: rgb(128,128,128); font-size: 22px;"));
+    // A fixed size: the display changes every frame and must not lay out the top bar each time.
+    ui->labelTC->ensurePolished();
+    ui->labelTC->setFixedSize(ui->labelTC->fontMetrics().horizontalAdvance(QStringLiteral("[00] 00:00:00:00")) + 12,
+                              ui->labelTC->sizeHint().height());
     connect(ui->action_Contents, &QAction::triggered, this, &OXAMainView::slotHelpContents);
 
     updateDate();

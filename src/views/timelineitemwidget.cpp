@@ -407,12 +407,18 @@ void TimelineItemWidget::renderCache()
     // Texts start at the visible left edge of the item, so that an item that began before the
     // view still says what it is; a text that does not fit whole is left out, never cut to a
     // fragment.
-    const int visibleLeft = std::max(x(), 0);
-    const int visibleRight = std::min(x() + itemWidth, timelineWidth);
-    // Texts may run up to a few pixels from the right end, so that narrow items keep short names.
-    const int room = visibleRight - visibleLeft - kTextLeft - kTextRightNarrow;
+    const int room = textRoom();
+    // The room every text needs, and the most that the drawn ones need: a move that gives more
+    // room than the first or less than the second changes what is drawn.
+    int needAll = 0;
+    int needDrawn = 0;
     const auto fits = [&](const QString &text, int width) {
-        return !text.isEmpty() && metrics.horizontalAdvance(text) <= width;
+        const int need = metrics.horizontalAdvance(text) + (room - width);
+        needAll = std::max(needAll, need);
+        const bool ok = !text.isEmpty() && need <= room;
+        if (ok)
+            needDrawn = std::max(needDrawn, need);
+        return ok;
     };
     const auto fitsHeight = [&](int baseline) { return baseline + metrics.descent() <= itemHeight; };
     const auto drawLine = [&](int x, int y, const QString &text) {
@@ -421,6 +427,7 @@ void TimelineItemWidget::renderCache()
     };
     m_drawnTexts.clear();
     const QString name = shownName(metrics, room);
+    fits(m_strName, room);
 
     if (!fitsHeight(kBaselines[1])) {
         // One line only (a compact row): the name and, when there is room, the status after it.
@@ -450,11 +457,23 @@ void TimelineItemWidget::renderCache()
     }
     painter.end();
 
-    // Cut at an edge of the timeline, the content depends on the position: keep re-rendering on moves.
-    m_bDirty = x0 < 0 || x0 > itemWidth || x() + itemWidth > timelineWidth;
+    m_iRoomNeedAll = needAll;
+    m_iRoomNeedDrawn = needDrawn;
+    // Cut at the left edge, the content depends on the position: keep re-rendering on moves. Cut
+    // at the right edge, only while some text still waits for room.
+    m_bDirty = x0 < 0 || x0 > itemWidth || (x() + itemWidth > timelineWidth && room < needAll);
     m_bStale = false;
     m_iCacheX = x();
     setCache(pixmap);
+}
+
+int TimelineItemWidget::textRoom() const
+{
+    // Texts may run up to a few pixels from the right end, so that narrow items keep short names.
+    const int timelineWidth = parentWidget() ? parentWidget()->width() : width();
+    const int visibleLeft = std::max(x(), 0);
+    const int visibleRight = std::min(x() + width(), timelineWidth);
+    return visibleRight - visibleLeft - kTextLeft - kTextRightNarrow;
 }
 
 QString TimelineItemWidget::shownName(const QFontMetrics &metrics, int room) const
@@ -545,7 +564,8 @@ void TimelineItemWidget::resizeEvent(QResizeEvent *event)
 void TimelineItemWidget::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (event->pos().x() < 0 || event->oldPos().x() < 0)
+    // Less room than the drawn texts need (the item moved under the right edge) redraws too.
+    if (event->pos().x() < 0 || event->oldPos().x() < 0 || textRoom() < m_iRoomNeedDrawn)
         refresh();
 }
 

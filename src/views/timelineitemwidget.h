@@ -142,6 +142,8 @@ private:
     void markDirty();
     // The name as it fits in `room` pixels: whole, with its tail elided, or empty.
     QString shownName(const QFontMetrics &metrics, int room) const;
+    // Width left for texts in the visible part of the item.
+    int textRoom() const;
     // A text or progress changed: re-render and repaint now when on screen.
     void contentChanged();
     // True while some part of the item lies inside its window and every ancestor's area.
@@ -170,6 +172,8 @@ private:
     bool m_bPinned = false;
     bool m_bHovered = false;
     bool m_bSelected = false;
+    int m_iRoomNeedAll = 0;
+    int m_iRoomNeedDrawn = 0;
     int m_iAssignedWidth = 0;
     int m_iAssignedHeight = 0;
     bool m_bSizePending = false;
