@@ -57,7 +57,8 @@ TimelineItemWidget *MainController::createTaskView(const ScheduleInfo &sch)
         item->setDated(sch.startDate.isValid());
     }
     item->setDuration(texts.duration);
-    item->setDestinations(destinationText(sch.master), sch.withProxy ? destinationText(sch.proxy) : QString());
+    item->setDestinations(destinationText(sch.master),
+                          sch.withProxy ? destinationText(sch.proxy) : QString());
     item->setValue(TimelineItemWidget::TaskIdKey, QVariant(sch.id));
     item->setProgress(sch.master.progress, sch.proxy.progress);
     connect(item, &TimelineItemWidget::sigContextMenu, this, &MainController::taskItemContextMenu);

@@ -100,8 +100,9 @@ qint64 framesOnRate(qint64 frames, const FrameRate &from, const FrameRate &to)
     if (!from.mode || !to.mode || from == to)
         return frames;
     // Real rates are fps x 1000 / scale (29.97 for the drop-frame family).
-    const long double ratio = (long double)(to.mode->fps()) * from.scale / ((long double)(from.mode->fps()) * to.scale);
-    return std::llround((long double)(frames) * ratio);
+    const long double num = static_cast<long double>(to.mode->fps()) * from.scale;
+    const long double den = static_cast<long double>(from.mode->fps()) * to.scale;
+    return std::llround(static_cast<long double>(frames) * num / den);
 }
 
 std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, const trx::PortState &state,
@@ -138,7 +139,8 @@ QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::Rec
         const auto state = states.constFind(key);
         if (state == states.cend())
             continue;
-        if (const std::optional<UsableRange> range = usableRangeFor(train, *state, workingDate, offsetSecs, axis))
+        if (const std::optional<UsableRange> range =
+                usableRangeFor(train, *state, workingDate, offsetSecs, axis))
             ranges[key].append(*range);
     }
     return ranges;

@@ -19,18 +19,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QFile>
 #include <QLayout>
-#include <QSessionManager>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QSessionManager>
 #include <QSignalBlocker>
 #include <QSpacerItem>
-#include <QVBoxLayout>
-#include <QDialog>
-#include <QFile>
 #include <QTextBrowser>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -126,10 +126,11 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     if (auto *bar = qobject_cast<QBoxLayout *>(ui->m_btnLowHeight->parentWidget()->layout()))
         bar->insertWidget(bar->indexOf(ui->m_btnLowHeight) + 1, m_btnCompactHeight);
     connect(m_btnCompactHeight, &QPushButton::clicked, this, &OXAMainView::slotSetPortCompactHeight);
-    const QList<QPair<QPushButton *, int>> heightButtons = {{ui->m_btnHighHeight, kHighHeight},
-                                                            {ui->m_btnMiddleHeight, kMiddleHeight},
-                                                            {ui->m_btnLowHeight, kLowHeight},
-                                                            {m_btnCompactHeight, ServerPortWidget::CompactHeight}};
+    const QList<QPair<QPushButton *, int>> heightButtons = {
+        {ui->m_btnHighHeight, kHighHeight},
+        {ui->m_btnMiddleHeight, kMiddleHeight},
+        {ui->m_btnLowHeight, kLowHeight},
+        {m_btnCompactHeight, ServerPortWidget::CompactHeight}};
     for (const auto &entry : heightButtons) {
         entry.first->setCheckable(true);
         entry.first->setProperty("portHeight", entry.second);
@@ -162,8 +163,9 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     ui->labelTC->setStyleSheet(QStringLiteral("color: rgb(128,128,128); font-size: 22px;"));
     // A fixed size: the display changes every frame and must not lay out the top bar each time.
     ui->labelTC->ensurePolished();
-    ui->labelTC->setFixedSize(ui->labelTC->fontMetrics().horizontalAdvance(QStringLiteral("[00] 00:00:00:00")) + 12,
-                              ui->labelTC->sizeHint().height());
+    ui->labelTC->setFixedSize(
+        ui->labelTC->fontMetrics().horizontalAdvance(QStringLiteral("[00] 00:00:00:00")) + 12,
+        ui->labelTC->sizeHint().height());
     connect(ui->action_Contents, &QAction::triggered, this, &OXAMainView::slotHelpContents);
 
     updateDate();
@@ -509,7 +511,8 @@ void OXAMainView::slotAddSchedules10Per()
 void OXAMainView::reHeightAllPorts(int iPortHeight)
 {
     // The button of the height in force stays pressed.
-    for (QPushButton *button : {ui->m_btnHighHeight, ui->m_btnMiddleHeight, ui->m_btnLowHeight, m_btnCompactHeight})
+    for (QPushButton *button :
+         {ui->m_btnHighHeight, ui->m_btnMiddleHeight, ui->m_btnLowHeight, m_btnCompactHeight})
         button->setChecked(button->property("portHeight").toInt() == iPortHeight);
     int total = 0;
     for (const ServerWidget *server : qAsConst(m_mapServerWidgets)) {
@@ -663,8 +666,8 @@ void OXAMainView::slotHelpContents()
         browser->setObjectName(QStringLiteral("helpBrowser"));
         browser->setOpenExternalLinks(true);
         QFile file(QStringLiteral(":/OXA/help/README.md"));
-        const QString text = file.open(QIODevice::ReadOnly) ? helpMarkdown(QString::fromUtf8(file.readAll()))
-                                                            : QString();
+        const QString text =
+            file.open(QIODevice::ReadOnly) ? helpMarkdown(QString::fromUtf8(file.readAll())) : QString();
         if (text.isEmpty())
             browser->setPlainText(tr("The help text is not part of this build."));
         else
@@ -837,7 +840,8 @@ void OXAMainView::updateCurrentTc(const TimeCode &tc)
     m_tcSince.start();
     // One tick per frame of the master's clock: the display changes no more often than that.
     if (tc.valid && tc.rate.mode)
-        m_pTcClock->setInterval(std::max(kTcTickMs, int(1000.0 * tc.rate.scale / (1000.0 * tc.rate.mode->fps()))));
+        m_pTcClock->setInterval(
+            std::max(kTcTickMs, int(1000.0 * tc.rate.scale / (1000.0 * tc.rate.mode->fps()))));
     setTcDisplayStale(!tc.valid || isLinkDimmed());
 }
 

@@ -4,8 +4,8 @@
 #include "views/timeaxis.h"
 
 #include <QElapsedTimer>
-#include <QMainWindow>
 #include <QKeySequence>
+#include <QMainWindow>
 #include <QMap>
 #include <QPair>
 #include <QPoint>

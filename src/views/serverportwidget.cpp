@@ -473,9 +473,10 @@ void ServerPortWidget::setKeyboardTarget(bool target)
         return;
     ui->leftPanel->setProperty("KeyboardTarget", target);
     // A bar on the left edge: the port Alt+Left / Alt+Right move between schedules of.
-    ui->leftPanel->setStyleSheet(target ? QStringLiteral("#leftPanel { border-left: 3px solid rgb(51,109,149); }")
-                                        : QString());
-    ui->leftPanel->setToolTip(target ? tr("Alt+Left / Alt+Right move between this port's schedules") : QString());
+    ui->leftPanel->setStyleSheet(
+        target ? QStringLiteral("#leftPanel { border-left: 3px solid rgb(51,109,149); }") : QString());
+    ui->leftPanel->setToolTip(target ? tr("Alt+Left / Alt+Right move between this port's schedules")
+                                     : QString());
 }
 
 bool ServerPortWidget::isKeyboardTarget() const

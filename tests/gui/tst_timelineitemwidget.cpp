@@ -469,15 +469,17 @@ void tst_TimelineItemWidget::textsOnScreen_data()
     QTest::addColumn<int>("height");
     QTest::addColumn<QStringList>("texts");
 
-    const QStringList all = {QStringLiteral("News"), QStringLiteral("Start: "), QStringLiteral("[8] 10:00:00:00"),
-                             QStringLiteral("End: "), QStringLiteral("[8] 10:30:00:00"), QStringLiteral("Dur: "),
-                             QStringLiteral("00:30:00:00"), QStringLiteral("Scheduled...")};
+    const QStringList all = {
+        QStringLiteral("News"),        QStringLiteral("Start: "),         QStringLiteral("[8] 10:00:00:00"),
+        QStringLiteral("End: "),       QStringLiteral("[8] 10:30:00:00"), QStringLiteral("Dur: "),
+        QStringLiteral("00:30:00:00"), QStringLiteral("Scheduled...")};
     QTest::newRow("started before the view") << "News" << -600 << 900 << 120 << all;
     QTest::newRow("across the whole view") << "News" << -600 << 3000 << 120 << all;
     QTest::newRow("narrow, the name fits") << "A1" << 100 << 40 << 120 << QStringList{QStringLiteral("A1")};
     QTest::newRow("narrow, the name does not fit") << "Wide Schedule" << 100 << 40 << 120 << QStringList();
     QTest::newRow("mostly left of the view") << "Wide Schedule" << -960 << 1000 << 120 << QStringList();
-    QTest::newRow("compact row") << "News" << 0 << 400 << 38 << QStringList{QStringLiteral("News  Scheduled...")};
+    QTest::newRow("compact row") << "News" << 0 << 400 << 38
+                                 << QStringList{QStringLiteral("News  Scheduled...")};
 }
 
 // Whatever part of an item is on screen says what the item is, from the visible left edge on,

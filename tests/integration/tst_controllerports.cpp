@@ -483,7 +483,8 @@ void tst_ControllerPorts::viewMovesInTheSameFrame()
         view->timeScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     } else if (input.startsWith(QLatin1String("ctrl+drag"))) {
         QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(300, 60));
-        QMouseEvent move(QEvent::MouseMove, QPointF(200, 60), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(200, 60), Qt::NoButton, Qt::LeftButton,
+                         Qt::ControlModifier);
         QApplication::sendEvent(timeline, &move);
     } else if (input == QLatin1String("left") || input == QLatin1String("right")) {
         view->setFocus();
@@ -523,7 +524,8 @@ void tst_ControllerPorts::viewMovesInTheSameFrame()
     QVERIFY2(item->isHidden() || item->x() != itemX, "the item did not move");
     if (!item->isHidden())
         QCOMPARE(item->x(), timeline->columnOf(item->startFrame()));
-    QVERIFY2(view->tcLine()->isHidden() || view->tcLine()->x() != lineX, "the current-timecode line did not move");
+    QVERIFY2(view->tcLine()->isHidden() || view->tcLine()->x() != lineX,
+             "the current-timecode line did not move");
     QVERIFY(view->scaleWidget()->labels() != labels);
     // Moving the view away from "now" ends following it.
     if (input != QLatin1String("home"))
@@ -608,7 +610,8 @@ void tst_ControllerPorts::bandsEndAtNowOnEveryRate()
     QFETCH(int, masterPort);
     QFETCH(int, port);
     const QByteArray json = QByteArrayLiteral(R"({"name": "rates",
-  "master": {"server": "srv-a", "port": )") + QByteArray::number(masterPort) + R"(},
+  "master": {"server": "srv-a", "port": )") +
+                            QByteArray::number(masterPort) + R"(},
   "servers": [{"id": "srv-a", "name": "A", "systemFrequency": 25, "ports": [
     {"port": 0, "rate": "24", "trainHours": 2.5}, {"port": 1, "rate": "25", "trainHours": 2.5},
     {"port": 2, "rate": "29.97df", "trainHours": 2.5}, {"port": 3, "rate": "30", "trainHours": 2.5}]}]})";
@@ -628,12 +631,15 @@ void tst_ControllerPorts::bandsEndAtNowOnEveryRate()
     const QDateTime now = h.sim()->call([](SimServer &s) { return s.clock().now(); });
     const double fps = masterPort == 1 ? 25.0 : 30000.0 / 1001.0;
     const auto framesAt = [&](const QDateTime &t) {
-        const qint64 ms = c->settings()->m_date.daysTo(t.date()) * 86400000LL + t.time().msecsSinceStartOfDay();
+        const qint64 ms =
+            c->settings()->m_date.daysTo(t.date()) * 86400000LL + t.time().msecsSinceStartOfDay();
         return double(ms) * fps / 1000.0;
     };
     const UsableRange band = timeline->masterRanges().last();
-    QVERIFY2(std::abs(band.start + band.length - framesAt(now)) <= 2.0,
-             qPrintable(QStringLiteral("band ends at %1, now is %2").arg(band.start + band.length).arg(framesAt(now))));
+    QVERIFY2(
+        std::abs(band.start + band.length - framesAt(now)) <= 2.0,
+        qPrintable(
+            QStringLiteral("band ends at %1, now is %2").arg(band.start + band.length).arg(framesAt(now))));
     QVERIFY(std::abs(band.start - framesAt(now.addSecs(-9000))) <= 2.0);
     QVERIFY(std::abs(c->currentTc().frames - framesAt(now)) <= 1.0);
 }

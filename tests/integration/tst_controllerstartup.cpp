@@ -3,8 +3,8 @@
 
 #include "controllerharness.h"
 
-#include <QLabel>
 #include "testscenario.h"
+#include <QLabel>
 
 #include "platform/idbg.h"
 
