@@ -26,6 +26,7 @@
 #include <QMouseEvent>
 #include <QScrollArea>
 #include <QSessionManager>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QSpacerItem>
 #include <QTextBrowser>
@@ -285,6 +286,15 @@ void OXAMainView::addServerWidget(ServerWidget *widget)
     m_pPortsLayout->removeItem(m_pTailSpacer);
     m_pPortsLayout->addItem(m_pTailSpacer);
     m_mapServerWidgets.insert(widget->serverId(), widget);
+    // The rows come with their stored heights: the button shows the one they share.
+    QSet<int> heights;
+    for (const ServerWidget *server : qAsConst(m_mapServerWidgets)) {
+        for (const ServerPortWidget *row : server->portWidgets()) {
+            if (!row->isHiddenProxy())
+                heights.insert(row->expandedHeight());
+        }
+    }
+    markHeightInForce(heights.size() == 1 ? *heights.cbegin() : -1);
     if (m_iViewFrames > 0)
         widget->setViewFrames(m_iViewFrames);
     m_pTcLine->raise();
@@ -510,10 +520,7 @@ void OXAMainView::slotAddSchedules10Per()
 
 void OXAMainView::reHeightAllPorts(int iPortHeight)
 {
-    // The button of the height in force stays pressed.
-    for (QPushButton *button :
-         {ui->m_btnHighHeight, ui->m_btnMiddleHeight, ui->m_btnLowHeight, m_btnCompactHeight})
-        button->setChecked(button->property("portHeight").toInt() == iPortHeight);
+    markHeightInForce(iPortHeight);
     int total = 0;
     for (const ServerWidget *server : qAsConst(m_mapServerWidgets)) {
         if (server->isCollapsed()) {
@@ -531,6 +538,14 @@ void OXAMainView::reHeightAllPorts(int iPortHeight)
         if (!server->isCollapsed())
             server->setPortsHeight(iPortHeight);
     }
+}
+
+void OXAMainView::markHeightInForce(int height)
+{
+    // The button of the height in force stays pressed; none when the rows differ.
+    for (QPushButton *button :
+         {ui->m_btnHighHeight, ui->m_btnMiddleHeight, ui->m_btnLowHeight, m_btnCompactHeight})
+        button->setChecked(button->property("portHeight").toInt() == height);
 }
 
 void OXAMainView::slotSetPortHighHeight()

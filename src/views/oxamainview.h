@@ -194,6 +194,7 @@ private:
     void moveToAdjacentSchedule(bool forward);
     void noteClickedPort(QWidget *receiver);
     void applyZoom(int sliderValue, int viewFrames);
+    void markHeightInForce(int height);
     void shiftView(int direction);
     void unlockForNavigation();
     void tickTcDisplay();

@@ -439,6 +439,13 @@ void tst_OXAMainView::portHeightsCountCollapsedRows()
     QTRY_COMPARE(s1->height(), 55 + 2 * 600);
     m_view->findChild<QPushButton *>(QStringLiteral("m_btnLowHeight"))->click();
     QTRY_COMPARE(s1->height(), 55 + 2 * 165);
+    // Compact rows show one line per schedule; the button of the height in force stays pressed.
+    auto *compact = m_view->findChild<QPushButton *>(QStringLiteral("m_btnCompactHeight"));
+    compact->click();
+    QTRY_COMPARE(s1->height(), 55 + 2 * ServerPortWidget::CompactHeight);
+    QVERIFY(compact->isChecked());
+    QVERIFY(!m_view->findChild<QPushButton *>(QStringLiteral("m_btnLowHeight"))->isChecked());
+    QVERIFY(s1->portWidgets().at(0)->timeline()->isVisible());
 }
 
 void tst_OXAMainView::dayList()

@@ -498,6 +498,8 @@ void tst_TimelineItemWidget::textsOnScreen()
     item->show();
     item->setReady(true);
     QTEST(item->drawnTexts(), "texts");
+    // Whatever is drawn, the tool tip tells all.
+    QVERIFY(item->toolTipText().contains(name) && item->toolTipText().contains(QStringLiteral("[8] 10:30:00:00")));
     if (itemX >= 0 || item->drawnTexts().isEmpty())
         return;
     // The name is written just right of the timeline's left edge.
