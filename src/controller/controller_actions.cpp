@@ -104,6 +104,16 @@ void MainController::removeTask()
                       ConfirmDialog::Critical);
 }
 
+void MainController::deleteTaskById(QString taskId)
+{
+    if (!m_mapTasks.contains(taskId))
+        return;
+    // The same path as the item's menu entry, with its confirmation and its checks.
+    m_actDelete->setData(taskId);
+    m_actDelete->setEnabled(true);
+    m_actDelete->trigger();
+}
+
 void MainController::cancelTask()
 {
     const QString id = taskIdOf(sender());

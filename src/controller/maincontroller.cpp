@@ -91,7 +91,11 @@ MainController::~MainController()
 
 void MainController::setMainView(OXAMainView *view)
 {
+    if (m_pMainView)
+        disconnect(m_pMainView, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
     m_pMainView = view;
+    if (view)
+        connect(view, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
 }
 
 void MainController::updateMgw() {}

@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -41,6 +42,7 @@ class Settings;
 class TimelineItemWidget;
 struct FramePeriod;
 struct PortCheckFacts;
+class TimelineWidget;
 
 namespace trx {
 class TRXMClient;
@@ -203,6 +205,8 @@ public slots:
     void taskItemContextMenu(QPoint pos);
     void editTask();
     void removeTask();
+    // The Delete key on a selected item: as the item's Delete entry.
+    void deleteTaskById(QString taskId);
     void cancelTask();
     void retransferTask();
     void updateTaskView(QString taskId);
@@ -289,6 +293,9 @@ private:
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
     void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    // Open-end items take their length up to the current timecode; the timelines that changed.
+    QSet<TimelineWidget *> growOpenEndItems();
+    QString destinationText(const trx::ScheduleDestination &d) const;
 
     // Port status (controller_ports.cpp): what the poll fetched, applied on this thread.
     void applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,

@@ -18,7 +18,10 @@ enum class MainCommand {
     NewSchedule,
     Settings,
     ScheduleList,
-    RetryNow
+    RetryNow,
+    ShiftLeft,
+    ShiftRight,
+    DeleteSchedule
 };
 
 struct MainShortcut

@@ -26,6 +26,8 @@ class ServerPortWidget : public QWidget
 public:
     static constexpr int CollapsedHeight = 55;
     static constexpr int MinHeight = 165;
+    // The one height below MinHeight a row takes (the window's "Compact" rows): one line of items.
+    static constexpr int CompactHeight = 80;
     static constexpr int MaxHeight = 929;
     static constexpr int DefaultHeight = 240;
     // Width of the left panel and of the button column; the timeline takes the rest.
@@ -62,6 +64,11 @@ public:
     void setProxyRecording(bool recording);
 
     void setTcStatus(int status);
+    // Marks the row as the one the window's keyboard commands act on.
+    void setKeyboardTarget(bool target);
+    // Shows or hides what does not fit a compact row; run after every height change.
+    void applyCompact();
+    bool isKeyboardTarget() const;
     void setProxyTcStatus(int status);
     int tcStatus() const { return m_iTcStatus; }
     int proxyTcStatus() const { return m_iProxyTcStatus; }

@@ -310,7 +310,10 @@ void ServerWidget::loadPortSettings()
                 s->m_portInfos.insert(key, info);
             info = s->m_portInfos.value(key);
         }
-        const int height = std::max(info.PortHeight, ServerPortWidget::MinHeight);
+        // A compact row is kept compact; any other height below the least is raised to it.
+        const int height = info.PortHeight == ServerPortWidget::CompactHeight
+                               ? info.PortHeight
+                               : std::max(info.PortHeight, ServerPortWidget::MinHeight);
         const QString name =
             info.PortName.isEmpty() ? ServerPortWidget::defaultPortName(row->portNo()) : info.PortName;
         row->setPortName(name);
