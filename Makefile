@@ -24,8 +24,10 @@ build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # Starts the bundled manager simulator and the client connected to it. Without a display
-# it runs under Xvfb and saves a screenshot of the main window instead.
-run: build
+# it runs under Xvfb and saves a screenshot of the main window instead. Builds only the two
+# programs it runs, not the tests (`make test` builds everything).
+run: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS) --target tarsa trxm-sim
 	@bash tools/run-demo.sh $(BUILD_DIR)
 
 test: build

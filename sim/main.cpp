@@ -2,23 +2,13 @@
 #include "simserver.h"
 
 #include "platform/idbg.h"
+#include "platform/terminationsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QTimer>
-
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 
 namespace {
-
-std::atomic<bool> g_bQuit{false};
-
-void onSignal(int)
-{
-    g_bQuit = true;
-}
 
 int fail(const QString &message)
 {
@@ -163,14 +153,9 @@ int main(int argc, char *argv[])
                 unsigned(server.serverPort()));
     std::fflush(stdout);
 
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    QTimer quitPoll;
-    QObject::connect(&quitPoll, &QTimer::timeout, &app, [] {
-        if (g_bQuit)
-            QCoreApplication::quit();
-    });
-    quitPoll.start(100);
+    // SIGTERM, SIGINT and SIGHUP end the loop, so that the state file is still written.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::sigTerminate, &app, &QCoreApplication::quit);
     const int rc = app.exec();
     if (!server.saveState(&error))
         return fail(error);

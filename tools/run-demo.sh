@@ -21,7 +21,14 @@ mkdir -p "$data/Orvane/QMX-MRL1"
 export XDG_DATA_HOME="$data"
 
 pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
+# Last started first, each waited for: the client ends in order (settings written, "Exit."
+# logged) while its display and its manager are still there.
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+    kill "${pids[i]}" 2>/dev/null || true
+    wait "${pids[i]}" 2>/dev/null || true
+  done
+}
 trap cleanup EXIT
 
 out="$data/trxm-sim.out"
@@ -63,8 +70,25 @@ display=:$((90 + RANDOM % 100))
 Xvfb "$display" -screen 0 1600x900x24 -nolisten tcp >/dev/null 2>&1 &
 pids+=($!)
 sleep 1
-DISPLAY=$display "$client" &
-pids+=($!)
+# A runtime folder of its own, so that the single-instance lock of a client already running for
+# this user (another demo, a test) does not turn the demo away without a window.
+runtime="$data/runtime"
+mkdir -p -m 700 "$runtime"
+log="$data/Orvane/QMX-MRL1/Logs/Tarsa.log"
+seen=$( (cat "$log" 2>/dev/null || true) | wc -l)
+DISPLAY=$display XDG_RUNTIME_DIR="$runtime" "$client" &
+client_pid=$!
+pids+=($client_pid)
+# On a busy machine start-up takes longer than the pause below: wait until the schedules are
+# asked for (the last step of start-up), at most a minute.
+for _ in $(seq 600); do
+  tail -n +"$((seen + 1))" "$log" 2>/dev/null | grep -q "Get Schedules" && break
+  if ! kill -0 "$client_pid" 2>/dev/null; then
+    echo "run-demo: the client ended early; see $log" >&2
+    exit 1
+  fi
+  sleep 0.1
+done
 sleep "${TARSA_DEMO_SECONDS:-6}"
 shot="$(cd "$build" && pwd)/tarsa-screenshot.png"
 DISPLAY=$display import -window root "$shot"

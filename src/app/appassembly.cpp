@@ -2,6 +2,7 @@
 
 #include "controller/linkstatuspresenter.h"
 #include "controller/maincontroller.h"
+#include "platform/terminationsignals.h"
 #include "schedulelist/schedulelistwindow.h"
 #include "views/oxamainview.h"
 #include "widgets/splashwindow.h"
@@ -55,6 +56,17 @@ int AppAssembly::exec()
     return QApplication::exec();
 }
 
+void AppAssembly::endInOrder()
+{
+    if (m_bEnding)
+        return;
+    m_bEnding = true;
+    if (m_view)
+        m_view->slotExit();
+    // Also leaves a dialog's own loop, and ends the program when the window was never shown.
+    QCoreApplication::exit(0);
+}
+
 void AppAssembly::teardown()
 {
     m_splash.reset();
@@ -66,9 +78,15 @@ void AppAssembly::teardown()
 
 int runApplication(QApplication &app)
 {
-    Q_UNUSED(app)
+    // Made first and kept until the objects are gone, so a signal during the save or the
+    // teardown finds the handler and changes nothing.
+    TerminationSignals termination;
     AppAssembly assembly;
     assembly.assemble();
+    QObject::connect(&termination, &TerminationSignals::sigTerminate, &app, [&assembly](int sig) {
+        qDebug("Signal %d: ending in order", sig);
+        assembly.endInOrder();
+    });
     const int exitCode = assembly.exec();
     assembly.teardown();
     return exitCode;

@@ -25,6 +25,9 @@ public:
     int exec();
     // Destroys splash, main window and controller, in that order.
     void teardown();
+    // Ends the program the way Exit does (settings saved, window closed, event loop left with
+    // code 0); for a request from outside such as SIGTERM. Later calls do nothing.
+    void endInOrder();
 
     MainController *controller() const { return m_controller.get(); }
     OXAMainView *view() const { return m_view.get(); }
@@ -35,6 +38,7 @@ private:
     std::unique_ptr<MainController> m_controller;
     std::unique_ptr<OXAMainView> m_view;
     std::unique_ptr<SplashWindow> m_splash;
+    bool m_bEnding = false;
 };
 
 // Puts the running application together around the event loop, runs it and tears the

@@ -1,5 +1,7 @@
 #include "controller/maincontroller.h"
 
+#include "controller/conflictdetails.h"
+#include "controller/schedulechecks.h"
 #include "controller/scheduletexts.h"
 #include "controller/taskrules.h"
 #include "settings/settings.h"
@@ -34,9 +36,14 @@ void MainController::taskItemContextMenu(QPoint pos)
     const ScheduleInfo sch = task->schedule;
     for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
         action->setData(id);
-    m_actEdit->setEnabled(canEdit(sch));
-    m_actDelete->setEnabled(canDelete(sch));
-    m_actStop->setEnabled(stoppable(sch));
+    // With the manager away nothing could be sent: the menu says so before anything is asked.
+    const bool up = isLinkUp();
+    m_actEdit->setEnabled(up && canEdit(sch));
+    m_actDelete->setEnabled(up && canDelete(sch));
+    m_actStop->setEnabled(up && stoppable(sch));
+    for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
+        action->setToolTip(up ? action->text() : QStringLiteral("TRXM is not connected."));
+    m_menuTask.setToolTipsVisible(!up);
 
     // The item stays enlarged under its menu; it may be dropped while the menu runs.
     QPointer<TimelineItemWidget> item = qobject_cast<TimelineItemWidget *>(sender());
@@ -79,8 +86,8 @@ void MainController::removeTask()
     if (!m_prompts.confirm || refuseWhileLinkDown())
         return;
     const int answer = m_prompts.confirm(
-        m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?"),
-        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+        m_pMainView, QStringLiteral("Are you sure you want to remove the Schedule ?") + taskSummaryLine(id),
+        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Warning);
     // The link may have gone while the question was open.
     if (answer != ConfirmDialog::ResultOk || refuseWhileLinkDown())
         return;
@@ -88,11 +95,23 @@ void MainController::removeTask()
     const ScheduleInfo sch = m_mapTasks.value(id).schedule;
     if (canDelete(sch)) {
         m_pClient->removeSchedule(id);
+        emit sigOperatorNotice(
+            QStringLiteral("Schedule '%1' deleted on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
         return;
     }
     m_prompts.confirm(m_pMainView, QStringLiteral("Could not delete the schedule because it is in progress."),
                       QStringLiteral("Delete Schedule Error"), ConfirmDialog::OkOnly,
                       ConfirmDialog::Critical);
+}
+
+void MainController::deleteTaskById(QString taskId)
+{
+    if (!m_mapTasks.contains(taskId))
+        return;
+    // The same path as the item's menu entry, with its confirmation and its checks.
+    m_actDelete->setData(taskId);
+    m_actDelete->setEnabled(true);
+    m_actDelete->trigger();
 }
 
 void MainController::cancelTask()
@@ -101,11 +120,31 @@ void MainController::cancelTask()
     if (!m_prompts.confirm || refuseWhileLinkDown())
         return;
     const int answer = m_prompts.confirm(
-        m_pMainView, QStringLiteral("Are you sure you want to stop schedule transfer ?"),
-        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Information);
+        m_pMainView,
+        QStringLiteral("Are you sure you want to stop schedule transfer ?") + taskSummaryLine(id),
+        QStringLiteral("Confirmation"), ConfirmDialog::OkCancel, ConfirmDialog::Warning);
     if (answer != ConfirmDialog::ResultOk || !isUnfinished(id) || refuseWhileLinkDown())
         return;
     m_pClient->executeSchedule(id, answer + 1);
+    const ScheduleInfo sch = m_mapTasks.value(id).schedule;
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' stopped on %2").arg(sch.name, portPlace(sch.serverId, sch.portNo)));
+}
+
+QString MainController::portPlace(const QString &serverId, int port) const
+{
+    const QString label =
+        portLabel(m_pSettings->m_portInfos.value(trx::ServerPort(serverId, port)).PortName, port);
+    return QStringLiteral("%1 %2").arg(m_mapServers.value(serverId).name, label);
+}
+
+QString MainController::taskSummaryLine(const QString &taskId) const
+{
+    const auto task = m_mapTasks.constFind(taskId);
+    if (task == m_mapTasks.cend())
+        return QString();
+    const ScheduleInfo &sch = task->schedule;
+    return QLatin1Char('\n') + scheduleSummaryText(sch, portPlace(sch.serverId, sch.portNo));
 }
 
 void MainController::retransferTask()

@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/conflictdetails.h"
 #include "controller/schedulechecks.h"
 #include "controller/schedulename.h"
 #include "controller/scheduletexts.h"
@@ -93,6 +94,13 @@ CreateTaskDialog *MainController::createTaskDialog(bool editMode)
                 &MainController::slotCreateTaskOKClicked);
     }
     dlg->setFolderSelectionVisible(m_pSettings->m_bMgwFolder);
+    dlg->setNamePreviewer(
+        [this](const QString &rule, const trx::ServerPort &port, const QDate &date, int startTc) {
+            trx::ScheduleRequest r;
+            r.startDate = date;
+            r.startTc = startTc;
+            return requestName(rule, r, port);
+        });
     return dlg;
 }
 
@@ -152,8 +160,14 @@ void MainController::newTask(QString serverId, int port)
     // them go out, or none.
     if (refuseWhileLinkDown())
         return;
-    for (const trx::ScheduleRequest &request : qAsConst(requests))
+    QStringList places;
+    for (const trx::ScheduleRequest &request : qAsConst(requests)) {
         m_pClient->addSchedule(request);
+        places << portPlace(request.ports.value(0).serverId, request.ports.value(0).portNo);
+    }
+    if (!requests.isEmpty())
+        emit sigOperatorNotice(QStringLiteral("Schedule '%1' created on %2")
+                                   .arg(requests.first().name, places.join(QLatin1String(", "))));
 }
 
 void MainController::newTask(QString serverId)
@@ -240,6 +254,7 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
 
     // Other schedules of the port; one whose end is still open runs on until it finishes.
     QList<FramePeriod> others;
+    QStringList otherSpans;
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
         if (task.serverId != serverId || task.port != port || excludedIds.contains(task.id))
             continue;
@@ -251,14 +266,19 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
         else
             p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         others << p;
+        otherSpans << scheduleSpanText(sch);
     }
     const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
 
+    FramePeriod guarded = facts.period;
     if (!facts.openEnd) {
         facts.period.end = TimeCode(master, endTc, startTc > endTc ? days + 1 : days).frames;
-        facts.overlapsSchedule = periodMeets(others, facts.period);
+        const int meeting = firstMeeting(others, facts.period);
+        facts.overlapsSchedule = meeting >= 0;
+        if (facts.overlapsSchedule)
+            facts.overlapDetail = otherSpans.at(meeting);
         const int guardEnd = addSecondsInDay(endTc, 5);
-        FramePeriod guarded = facts.period;
+        guarded = facts.period;
         guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
         facts.meetsMaintenance =
             maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
@@ -267,16 +287,57 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     } else {
         facts.meetsMaintenance = maintenanceBlocksOpenEnd(maintenance, master, m_curTc.frames,
                                                           m_pSettings->m_date, facts.period.start);
-        for (const FramePeriod &o : qAsConst(others)) {
-            if (o.start <= facts.period.start && facts.period.start <= o.end)
+        for (int i = 0; i < others.size() && !facts.overlapsSchedule; ++i) {
+            const FramePeriod &o = others.at(i);
+            if (o.start <= facts.period.start && facts.period.start <= o.end) {
                 facts.overlapsSchedule = true;
+                facts.overlapDetail = otherSpans.at(i);
+            }
         }
     }
+    addConflictDetails(key, maintenance, guarded, facts);
     const QString line = portCheckLine(facts);
     if (line.isEmpty())
         return true;
     errors << line;
     return false;
+}
+
+void MainController::addConflictDetails(const trx::ServerPort &port,
+                                        const QList<trx::ScheduleInfo> &maintenance,
+                                        const FramePeriod &guarded, PortCheckFacts &facts) const
+{
+    const trx::PortState master = masterPortState();
+    const FrameRate rate = TimeCode(master).rate;
+    if (!facts.materialOk) {
+        QList<UsableRange> ranges;
+        {
+            QMutexLocker lock(&m_portsMutex);
+            ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
+        }
+        bool recording = false;
+        {
+            QMutexLocker lock(&m_portTableMutex);
+            recording = m_mapRecStatus.value(port, false);
+        }
+        facts.materialDetail =
+            recording ? nearestRecordedText(rate, ranges, facts.period) : QStringLiteral("not recording");
+    }
+    if (facts.meetsMaintenance) {
+        for (const trx::ScheduleInfo &m : maintenance) {
+            const bool meets = facts.openEnd
+                                   ? maintenanceBlocksOpenEnd({m}, master, m_curTc.frames, m_pSettings->m_date,
+                                                              facts.period.start)
+                                   : maintenanceMeets({m}, master, m_curTc.frames, m_pSettings->m_date, guarded);
+            if (meets) {
+                facts.maintenanceDetail = maintenanceWindowText(m);
+                break;
+            }
+        }
+    }
+    if (!facts.openEnd)
+        facts.remainDetail =
+            remainDetailText(rate, facts.remainFrames, facts.period.end - facts.period.start);
 }
 
 void MainController::createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds,
@@ -363,7 +424,7 @@ void MainController::markStart(QString serverId, int port)
         return;
     }
     if (r.name.isEmpty())
-        errors << QStringLiteral("No schedule name");
+        errors << QStringLiteral("No schedule name (set the Start Now rule under Tools > Settings)");
     if (m_listMgws.isEmpty()) {
         errors << QStringLiteral("No master destination");
         if (r.withProxy)
@@ -382,6 +443,8 @@ void MainController::markStart(QString serverId, int port)
         return;
     }
     m_pClient->addSchedule(r);
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' created on %2").arg(r.name, portPlace(serverId, port)));
 }
 
 void MainController::markEnd(QString serverId, int port)
@@ -430,6 +493,7 @@ void MainController::editTask()
     dlg->setDestination(destinationOf(sch));
     dlg->mgwsReady(m_listMgws);
     dlg->fillFromSchedule(sch, TimeCode(master), m_bEditNotStarted);
+    presentEditPairing(*dlg, sch);
 
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
@@ -453,6 +517,23 @@ void MainController::editTask()
         m_pClient->removeSchedule(dropProxyId);
     qDebug() << "edit task" << sch.id;
     m_pClient->updateSchedule(sch, r, 2);
+    emit sigOperatorNotice(
+        QStringLiteral("Schedule '%1' changed on %2").arg(r.name, portPlace(sch.serverId, sch.portNo)));
+}
+
+void MainController::presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch)
+{
+    // The proxy copy the manager holds says more than the flag: it names the port it records.
+    const QString proxyId = findLinkingTask(sch.id);
+    const bool withProxy = sch.withProxy || !proxyId.isEmpty();
+    QString proxyName;
+    if (!proxyId.isEmpty()) {
+        const TaskEntry proxy = m_mapTasks.value(proxyId);
+        proxyName = portLabel(
+            m_pSettings->m_portInfos.value(trx::ServerPort(proxy.serverId, proxy.port)).PortName, proxy.port);
+    }
+    // Where the copy goes shows in the proxy gateway, drive and folder choices beside the box.
+    dialog.presentForEdit(withProxy, proxyName);
 }
 
 void MainController::slotEditTaskOKClicked()

@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/conflictdetails.h"
 #include "controller/maintenancerules.h"
 #include "controller/schedulechecks.h"
 #include "controller/scheduletexts.h"
@@ -55,6 +56,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
     // Every schedule's period, by port, in one pass: this runs on every timeline update, and a
     // pass over all schedules for each port would cost ports x schedules.
     QMap<trx::ServerPort, QList<FramePeriod>> periodsByPort;
+    QMap<trx::ServerPort, QStringList> spansByPort;
     for (const TaskEntry &task : m_mapTasks) {
         const trx::ScheduleInfo &sch = task.schedule;
         FramePeriod p;
@@ -64,6 +66,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
         else
             p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         periodsByPort[trx::ServerPort(task.serverId, task.port)] << p;
+        spansByPort[trx::ServerPort(task.serverId, task.port)] << scheduleSpanText(sch);
     }
 
     bool conflict = false;
@@ -84,10 +87,15 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                 FramePeriod window;
                 window.start = TimeCode(master, tc, d).frames;
                 window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
-                if (periodMeets(others, window) ||
+                const int meeting = firstMeeting(others, window);
+                if (meeting >= 0 ||
                     maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
+                    // The schedule in the way, so that the operator knows which one to move.
+                    const QString detail =
+                        meeting >= 0 ? QStringLiteral(" (%1)").arg(spansByPort.value(key).at(meeting))
+                                     : QString();
                     errorText += maintenancePortPrefix(server->name, label, asProxy) +
-                                 QStringLiteral("Next Schedule\n");
+                                 QStringLiteral("Next Schedule") + detail + QLatin1Char('\n');
                     conflict = true;
                     break;
                 }
@@ -121,7 +129,7 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
     }
     // An empty field must not wipe the daily time that the settings file keeps.
     if (iTc != -1)
-        m_pSettings->m_maintenanceTime = iTc;
+        m_pSettings->assign(m_pSettings->m_maintenanceTime, iTc);
     maintenance(bNow);
     emit sigCloseMtnDialog();
 }

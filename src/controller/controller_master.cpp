@@ -65,6 +65,7 @@ void MainController::updateTimeline(trx::PortState masterPortState)
     if (reanchor)
         m_pMainView->applyTimecodeMode(m_curTc);
     m_pMainView->updateCurrentTc(m_curTc);
+    const QSet<TimelineWidget *> grown = growOpenEndItems();
     const int anchorFrame = m_pMainView->anchorFrame();
     const int anchorX = m_pMainView->originX();
     for (const QMap<int, PortEntry> &server : qAsConst(m_mapPorts)) {
@@ -73,9 +74,28 @@ void MainController::updateTimeline(trx::PortState masterPortState)
                 continue;
             TimelineWidget *timeline = entry.widget->timeline();
             timeline->setAnchor(anchorFrame, anchorX);
+            if (grown.contains(timeline))
+                timeline->relayout();
             timeline->setCurrentTc(m_curTc);
         }
     }
+}
+
+QSet<TimelineWidget *> MainController::growOpenEndItems()
+{
+    // A running open-end schedule reaches up to the current timecode, so it grows with it.
+    QSet<TimelineWidget *> timelines;
+    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+        if (!task.item || task.end.valid || task.schedule.endTc != -1)
+            continue;
+        const ItemExtent extent = itemExtent(task.start, task.end, m_curTc);
+        if (extent.start == task.item->startFrame() && extent.length == task.item->length())
+            continue;
+        task.item->setRange(extent.start, extent.length);
+        if (ServerPortWidget *row = findPortWidget(task.serverId, task.port))
+            timelines.insert(row->timeline());
+    }
+    return timelines;
 }
 
 TimeCode MainController::curTc(QString serverId, int port)

@@ -52,7 +52,10 @@ void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &
 
     // Every port the manager reported gets its list, an empty one included, so that material
     // that is gone (or a port out of service) no longer counts as usable.
-    const QMap<trx::ServerPort, QList<UsableRange>> ranges = usableRangesFor(trains, states, date, offset);
+    // Ranges are drawn and checked on the master's axis, whatever the port's own rate.
+    const FrameRate axis = m_curTc.valid ? m_curTc.rate : FrameRate();
+    const QMap<trx::ServerPort, QList<UsableRange>> ranges =
+        usableRangesFor(trains, states, date, offset, axis);
     QSet<QString> servers;
     for (auto it = states.cbegin(); it != states.cend(); ++it) {
         updatePortUsableRanges(it.key().serverId, trx::PortNo(it.key().portNo), ranges.value(it.key()));
@@ -130,8 +133,10 @@ void MainController::updateRemainTime(QString serverId, int port, QString remain
         m_mapRemainFrames[serverId].insert(port, *frames);
     else if (m_mapRemainFrames.contains(serverId))
         m_mapRemainFrames[serverId].remove(port);
+    // The marker lies on the master's axis; the remaining time counts on the port's clock.
+    const FrameRate axis = m_curTc.valid ? m_curTc.rate : FrameRate();
     if (row)
-        row->timeline()->setRemainFrames(frames ? *frames : -1);
+        row->timeline()->setRemainFrames(frames ? int(framesOnRate(*frames, start.rate, axis)) : -1);
 }
 
 void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
@@ -235,8 +240,9 @@ void MainController::updatePortTcStatus(QString strServerId, int iPort, int iSta
 void MainController::update24hPortLines()
 {
     const QDate date = m_pSettings->m_date;
+    const FrameRate axis = m_curTc.valid ? m_curTc.rate : FrameRate();
     for (auto it = m_mapTrainStarts.cbegin(); it != m_mapTrainStarts.cend(); ++it) {
-        const std::optional<int> frame = line24hFrame(it.value(), date);
+        const std::optional<int> frame = line24hFrame(it.value(), date, axis);
         if (!frame)
             continue;
         m_map24hLines.insert(it.key(), *frame);

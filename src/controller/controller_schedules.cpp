@@ -57,6 +57,8 @@ TimelineItemWidget *MainController::createTaskView(const ScheduleInfo &sch)
         item->setDated(sch.startDate.isValid());
     }
     item->setDuration(texts.duration);
+    item->setDestinations(destinationText(sch.master),
+                          sch.withProxy ? destinationText(sch.proxy) : QString());
     item->setValue(TimelineItemWidget::TaskIdKey, QVariant(sch.id));
     item->setProgress(sch.master.progress, sch.proxy.progress);
     connect(item, &TimelineItemWidget::sigContextMenu, this, &MainController::taskItemContextMenu);
@@ -97,6 +99,30 @@ void MainController::applyTaskTexts(TimelineItemWidget *item, const TaskEntry &e
     item->setStatusText(texts.status);
     item->setNameText(texts.label);
     item->setProgress(entry.masterProgress, entry.proxyProgress);
+    item->setDestinations(destinationText(entry.schedule.master),
+                          entry.schedule.withProxy ? destinationText(entry.schedule.proxy) : QString());
+}
+
+QString MainController::destinationText(const trx::ScheduleDestination &d) const
+{
+    // Gateway and drive by name where the gateway list knows them, the folder by its id.
+    QString gateway = d.text3;
+    QString drive = d.text4;
+    for (const trx::MgwInfo &mgw : m_listMgws) {
+        if (mgw.id != d.text3)
+            continue;
+        gateway = mgw.name.isEmpty() ? mgw.id : mgw.name;
+        for (const trx::MgwDrive &dr : mgw.drives) {
+            if (dr.id == d.text4 && !dr.name.isEmpty())
+                drive = dr.name;
+        }
+    }
+    QStringList parts;
+    for (const QString &part : {gateway, drive, d.text5}) {
+        if (!part.isEmpty())
+            parts << part;
+    }
+    return parts.join(QStringLiteral(" / "));
 }
 
 void MainController::updateTaskView(QString taskId)

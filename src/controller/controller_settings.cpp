@@ -9,6 +9,8 @@
 
 void MainController::settingsDialog()
 {
+    // The dialog writes some values while it is open and the rest on OK.
+    const Settings::ChangeWatch watch(*m_pSettings);
     SettingDialog dialog(m_pMainView);
     dialog.fillFrom(*m_pSettings, m_listMgws, QDate::currentDate());
     if (!m_prompts.runSettings || !m_prompts.runSettings(dialog))

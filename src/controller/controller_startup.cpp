@@ -54,6 +54,14 @@ void MainController::onRetryDue()
     init();
 }
 
+void MainController::retryNow()
+{
+    if (isLinkUp() || m_bInitializing)
+        return;
+    m_retryTimer.stop();
+    onRetryDue();
+}
+
 void MainController::init()
 {
     m_retryTimer.stop();
@@ -157,6 +165,8 @@ bool MainController::buildServers()
     for (const trx::ServerInfo &info : qAsConst(servers)) {
         if (info.connected)
             buildServer(info);
+        else if (m_pMainView)
+            m_pMainView->addDisconnectedServer(info.id, info.name);
     }
     return !servers.isEmpty();
 }
@@ -282,6 +292,8 @@ void MainController::refreshServer(trx::ServerInfo serverInfo, bool bConnectStat
     if (m_masterPort.serverId == id && m_mapServers.size() == 1 && m_mapServers.firstKey() == id)
         m_bSingle = true;
     emit sigServerStatusChanged(id, connected, m_bSingle);
+    if (m_pMainView)
+        m_pMainView->setServerConnected(id, connected);
 }
 
 void MainController::slotReconnectTrxMngSuccess()
@@ -304,8 +316,11 @@ void MainController::onServerInfoPushed(const trx::ServerInfo &info)
     const auto known = m_mapServers.constFind(info.id);
     const bool bAddServer = known == m_mapServers.cend();
     // A server that is not connected has no panel to build; it counts as new once it connects.
-    if (bAddServer && !info.connected)
+    if (bAddServer && !info.connected) {
+        if (m_pMainView)
+            m_pMainView->addDisconnectedServer(info.id, info.name);
         return;
+    }
     const bool bConnectChanged = bAddServer ? info.connected : known->connected != info.connected;
     const bool bNameChanged = bAddServer ? !info.name.isEmpty() : known->name != info.name;
     m_mapServers.insert(info.id, info);

@@ -21,6 +21,11 @@ LinkStatusPresenter::LinkStatusPresenter(MainController *controller, OXAMainView
     connect(controller, &MainController::sigInitDone, this, &LinkStatusPresenter::refresh,
             Qt::QueuedConnection);
     connect(controller, &MainController::sigConnectionStatusChanged, this, &LinkStatusPresenter::refresh);
+    // The operator need not wait for the countdown once the manager is known to be back.
+    connect(view->linkStatusBar(), &LinkStatusBar::sigRetryNow, controller, &MainController::retryNow);
+    connect(view, &OXAMainView::sigRetryNow, controller, &MainController::retryNow);
+    connect(controller, &MainController::sigOperatorNotice, view->linkStatusBar(),
+            [view](const QString &text) { view->linkStatusBar()->showNotice(text); });
     m_ticker.start();
     refresh();
 }
@@ -41,8 +46,9 @@ void LinkStatusPresenter::refresh()
     // Dimmed first, so that the line never says "disconnected" over timelines that look live.
     view->setLinkDimmed(!connected);
     LinkStatusBar *bar = view->linkStatusBar();
-    bar->setLinkText(
-        linkStateText(connected, m_connectedSince, controller->retryRemainingMs(), !ip.trimmed().isEmpty()));
+    const bool addressSet = !ip.trimmed().isEmpty();
+    bar->setLinkAlarm(!connected && addressSet);
+    bar->setLinkText(linkStateText(connected, m_connectedSince, controller->retryRemainingMs(), addressSet));
     bar->setAddressText(managerAddressText(ip, port));
     bar->setLastPushText(lastPushText(controller->lastPushMs()));
     bar->setAlertText(remainAlertLine(controller->refreshRemainAlerts()));

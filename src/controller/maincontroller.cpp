@@ -6,11 +6,22 @@
 #include "views/oxamainview.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QIcon>
 
 const char MainController::StatusConnecting[] = "Connecting to TRXM...";
 const char MainController::StatusInitPorts[] = "Init ports...";
 const char MainController::StatusLoadingSchedules[] = "Loading schedules...";
+
+const char MainController::FreshOpenEndRule[] = "%CAMLBL%_%CDATE%_%TCIN%";
+
+void MainController::seedFreshInstallationNames(Settings &settings)
+{
+    const QString set = QStringLiteral("Set1");
+    settings.m_strCurDefaultNameSet = set;
+    settings.m_strDefaultOpenEndClipName = QLatin1String(FreshOpenEndRule);
+    settings.m_defaultNames.insert(set, qMakePair(QString(), settings.m_strDefaultOpenEndClipName));
+}
 
 MainController::MainController(const ControllerOptions &options, QObject *parent)
     : QObject(parent), m_options(options)
@@ -19,7 +30,12 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     const QString file = options.settingsFile.isEmpty()
                              ? Settings::settingsFolder() + QStringLiteral("Settings.xml")
                              : options.settingsFile;
+    // A fresh installation gets an open-end rule, so that Start works before anything is set; a
+    // file that exists keeps what it holds, an empty rule included.
+    if (!QFileInfo::exists(file))
+        seedFreshInstallationNames(*m_pSettings);
     m_pSettings->load(file);
+    m_pSettings->setWriteBehind(file, options.settingsWriteDelayMs);
 
     m_pClient = new trx::TRXMClient(this, options.link);
 
@@ -66,6 +82,8 @@ MainController::~MainController()
         std::lock_guard<std::mutex> lock(m_handOverLock);
         m_handOver.clear();
     }
+    // Every way out keeps what the operator changed last, not only the window's exit.
+    m_pSettings->flush();
     idbg_api("[%04x] INFO <MRL> Exit.", logTid());
     delete m_pSettings;
     m_pSettings = nullptr;
@@ -73,7 +91,11 @@ MainController::~MainController()
 
 void MainController::setMainView(OXAMainView *view)
 {
+    if (m_pMainView)
+        disconnect(m_pMainView, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
     m_pMainView = view;
+    if (view)
+        connect(view, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
 }
 
 void MainController::updateMgw() {}

@@ -21,6 +21,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -39,6 +40,9 @@ class ServerPortWidget;
 class ServerWidget;
 class Settings;
 class TimelineItemWidget;
+struct FramePeriod;
+struct PortCheckFacts;
+class TimelineWidget;
 
 namespace trx {
 class TRXMClient;
@@ -59,6 +63,9 @@ public:
     static const char StatusConnecting[];
     static const char StatusInitPorts[];
     static const char StatusLoadingSchedules[];
+    // The Start Now rule of a fresh installation (no settings file yet).
+    static const char FreshOpenEndRule[];
+    static void seedFreshInstallationNames(Settings &settings);
 
     explicit MainController(const ControllerOptions &options = ControllerOptions(),
                             QObject *parent = nullptr);
@@ -90,6 +97,9 @@ public:
     int retryRemainingMs() const;
     // The wait before the pending (or last) attempt.
     int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
+    // The operator asks for the next attempt now (F5, a click on the status line's retry text);
+    // nothing while the link is up.
+    void retryNow();
     // The text shown on the main window while the manager is not reachable; empty when connected.
     QString connectionStatusText() const { return m_strConnectionStatus; }
     // When the last push from the manager arrived, in milliseconds since the epoch; 0 before any.
@@ -173,6 +183,8 @@ signals:
     // The manager is not reachable: the text says so and when the next attempt comes; empty once
     // connected again.
     void sigConnectionStatusChanged(QString strText);
+    // What was just sent for the operator, shown in the status line for a few seconds.
+    void sigOperatorNotice(QString strText);
 
 public slots:
     void init();
@@ -193,6 +205,8 @@ public slots:
     void taskItemContextMenu(QPoint pos);
     void editTask();
     void removeTask();
+    // The Delete key on a selected item: as the item's Delete entry.
+    void deleteTaskById(QString taskId);
     void cancelTask();
     void retransferTask();
     void updateTaskView(QString taskId);
@@ -279,6 +293,9 @@ private:
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
     void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    // Open-end items take their length up to the current timecode; the timelines that changed.
+    QSet<TimelineWidget *> growOpenEndItems();
+    QString destinationText(const trx::ScheduleDestination &d) const;
 
     // Port status (controller_ports.cpp): what the poll fetched, applied on this thread.
     void applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
@@ -360,6 +377,16 @@ private:
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QStringList &excludedIds, QStringList &errors);
     void createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds, QStringList &errors);
+    void presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch);
+    // "Studio A Port C": the server's name and the port's label.
+    QString portPlace(const QString &serverId, int port) const;
+    // The schedule's summary line for a question about it, with a leading line break; empty for
+    // an unknown id.
+    QString taskSummaryLine(const QString &taskId) const;
+    // The facts a failed port check shows after its keywords (conflictdetails.h); `guarded` is the
+    // period the maintenance check used.
+    void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
+                            const FramePeriod &guarded, PortCheckFacts &facts) const;
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
     QString m_strEditOpeningStatus;

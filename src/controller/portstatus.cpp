@@ -5,6 +5,7 @@
 #include "cmn/timecodetext.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -94,8 +95,18 @@ QDateTime trainCreation(const trx::RecordTrainInfo &train, int offsetSecs)
     return created.addSecs(offsetSecs);
 }
 
+qint64 framesOnRate(qint64 frames, const FrameRate &from, const FrameRate &to)
+{
+    if (!from.mode || !to.mode || from == to)
+        return frames;
+    // Real rates are fps x 1000 / scale (29.97 for the drop-frame family).
+    const long double num = static_cast<long double>(to.mode->fps()) * from.scale;
+    const long double den = static_cast<long double>(from.mode->fps()) * to.scale;
+    return std::llround(static_cast<long double>(frames) * num / den);
+}
+
 std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, const trx::PortState &state,
-                                          const QDate &workingDate, int offsetSecs)
+                                          const QDate &workingDate, int offsetSecs, const FrameRate &axis)
 {
     if (state.stateCode != 1)
         return std::nullopt;
@@ -105,9 +116,13 @@ std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, con
     if (!created.isValid() || startFrames < 0)
         return std::nullopt;
     const qint64 days = workingDate.isValid() ? workingDate.daysTo(created.date()) : 0;
-    const qint64 start = days * rate.mode->frames_per_day() + startFrames + train.inPoint;
+    const FrameRate &target = axis.mode ? axis : rate;
+    // Whole days and the time of day are moved separately: a drop-frame day is not a whole
+    // number of seconds, and a day offset must not shift the time of day.
+    const qint64 dayFrames = days * target.mode->frames_per_day();
     const qint64 end = train.stillRecording ? state.recordPosition : train.outPoint;
-    const qint64 length = end - train.inPoint;
+    const qint64 start = dayFrames + framesOnRate(qint64(startFrames) + train.inPoint, rate, target);
+    const qint64 length = dayFrames + framesOnRate(qint64(startFrames) + end, rate, target) - start;
     if (!fitsInt(start) || !fitsInt(length))
         return std::nullopt;
     return UsableRange{qint32(start), qint32(length)};
@@ -115,7 +130,8 @@ std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, con
 
 QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::RecordTrainInfo> &trains,
                                                           const QMap<trx::ServerPort, trx::PortState> &states,
-                                                          const QDate &workingDate, int offsetSecs)
+                                                          const QDate &workingDate, int offsetSecs,
+                                                          const FrameRate &axis)
 {
     QMap<trx::ServerPort, QList<UsableRange>> ranges;
     for (const trx::RecordTrainInfo &train : trains) {
@@ -123,7 +139,8 @@ QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::Rec
         const auto state = states.constFind(key);
         if (state == states.cend())
             continue;
-        if (const std::optional<UsableRange> range = usableRangeFor(train, *state, workingDate, offsetSecs))
+        if (const std::optional<UsableRange> range =
+                usableRangeFor(train, *state, workingDate, offsetSecs, axis))
             ranges[key].append(*range);
     }
     return ranges;
@@ -141,13 +158,14 @@ std::optional<TrainStart> trainStartFor(const trx::RecordTrainInfo &train, int o
     return start;
 }
 
-std::optional<int> line24hFrame(const TrainStart &start, const QDate &workingDate)
+std::optional<int> line24hFrame(const TrainStart &start, const QDate &workingDate, const FrameRate &axis)
 {
     if (!start.rate.mode)
         return std::nullopt;
-    const qint64 perDay = start.rate.mode->frames_per_day();
+    const FrameRate &target = axis.mode ? axis : start.rate;
+    const qint64 perDay = target.mode->frames_per_day();
     const qint64 days = workingDate.isValid() && start.date.isValid() ? workingDate.daysTo(start.date) : 0;
-    const qint64 frame = days * perDay + start.startFrame + perDay;
+    const qint64 frame = days * perDay + framesOnRate(start.startFrame, start.rate, target) + perDay;
     if (!fitsInt(frame))
         return std::nullopt;
     return int(frame);

@@ -46,23 +46,33 @@ int linkStatus(const trx::PortState &port, const trx::PortState &master);
 // master clock; invalid when the texts do not read as a date and time.
 QDateTime trainCreation(const trx::RecordTrainInfo &train, int offsetSecs);
 
-// The stretch a train offers schedules, on the working date's frame axis. Nothing for a port that
+// `frames` counted at `from`'s real rate, as frames of `to` at the same instant (rounded to the
+// nearest frame). Unchanged when either rate is unknown or both are the same.
+qint64 framesOnRate(qint64 frames, const FrameRate &from, const FrameRate &to);
+
+// The stretch a train offers schedules, on the working date's frame axis counted at `axis` (the
+// master's rate; the train's own when `axis` is unknown): a port on another rate than the master's
+// would otherwise be drawn and checked as if its frames were the master's. Nothing for a port that
 // is not in service (state code other than 1), a train whose creation cannot be read, or one
 // whose position does not fit in 32 bits.
 std::optional<UsableRange> usableRangeFor(const trx::RecordTrainInfo &train, const trx::PortState &state,
-                                          const QDate &workingDate, int offsetSecs);
+                                          const QDate &workingDate, int offsetSecs,
+                                          const FrameRate &axis = FrameRate());
 
 // The usable ranges of every train that has a port state, grouped by port in train order.
 QMap<trx::ServerPort, QList<UsableRange>> usableRangesFor(const QVector<trx::RecordTrainInfo> &trains,
                                                           const QMap<trx::ServerPort, trx::PortState> &states,
-                                                          const QDate &workingDate, int offsetSecs);
+                                                          const QDate &workingDate, int offsetSecs,
+                                                          const FrameRate &axis = FrameRate());
 
 // The reference of a train still being recorded; nothing when its creation cannot be read.
 std::optional<TrainStart> trainStartFor(const trx::RecordTrainInfo &train, int offsetSecs);
 
 // Frame of the 24-hour line: one day after the recording in progress began, on the working date's
-// axis. Nothing for an unknown rate or a position past 32 bits.
-std::optional<int> line24hFrame(const TrainStart &start, const QDate &workingDate);
+// axis counted at `axis` (the train's own rate when unknown). Nothing for an unknown rate or a
+// position past 32 bits.
+std::optional<int> line24hFrame(const TrainStart &start, const QDate &workingDate,
+                                const FrameRate &axis = FrameRate());
 
 // Whether one port's ranges cover a schedule from frame `start` to `end` when the master is at
 // `now`: any range covers a start that is not in the past; a past start must lie inside a range

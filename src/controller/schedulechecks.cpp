@@ -79,17 +79,23 @@ bool hhmmssChanged(int oldTc, int newTc)
 
 bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period)
 {
+    return firstMeeting(others, period) >= 0;
+}
+
+int firstMeeting(const QList<FramePeriod> &others, const FramePeriod &period)
+{
     // Every earlier schedule is compared, not only the one starting just before: a long schedule
     // may contain a short one and still cover the new start.
-    for (const FramePeriod &o : others) {
+    for (int i = 0; i < others.size(); ++i) {
+        const FramePeriod &o = others.at(i);
         if (o.start == period.start)
-            return true;
+            return i;
         if (o.start < period.start && period.start <= o.end)
-            return true;
+            return i;
         if (o.start > period.start && period.end >= o.start)
-            return true;
+            return i;
     }
-    return false;
+    return -1;
 }
 
 QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, const trx::PortState &master,
@@ -148,23 +154,29 @@ QString portLabel(const QString &portName, int portNo)
 
 QString portCheckLine(const PortCheckFacts &facts)
 {
+    const auto reason = [](const char *keyword, const QString &detail, const char *tail) -> QString {
+        QString text = QLatin1String(keyword);
+        if (!detail.isEmpty())
+            text += QStringLiteral(" (%1)").arg(detail);
+        return text + QLatin1String(tail);
+    };
     QString reasons;
     if (!facts.materialOk)
-        reasons += QStringLiteral("No material, ");
+        reasons += reason("No material", facts.materialDetail, ", ");
     if (!facts.openEnd) {
         if (facts.overlapsSchedule)
-            reasons += QStringLiteral("Next Schedule, ");
+            reasons += reason("Next Schedule", facts.overlapDetail, ", ");
         if (facts.meetsMaintenance)
-            reasons += QStringLiteral("Maintenance Schedule, ");
+            reasons += reason("Maintenance Schedule", facts.maintenanceDetail, ", ");
         if (qint64(facts.period.end) - facts.period.start > facts.remainFrames)
-            reasons += QStringLiteral("Remain time, ");
+            reasons += reason("Remain time", facts.remainDetail, ", ");
         if (facts.period.start < facts.line24h && facts.line24h < facts.period.end)
             reasons += QStringLiteral("24hrs, ");
     } else {
         if (facts.meetsMaintenance)
-            reasons += QStringLiteral("Maintenance Schedule, ");
+            reasons += reason("Maintenance Schedule", facts.maintenanceDetail, ", ");
         if (facts.overlapsSchedule)
-            reasons += QStringLiteral("Next schedule");
+            reasons += reason("Next schedule", facts.overlapDetail, "");
     }
     if (reasons.isEmpty())
         return QString();

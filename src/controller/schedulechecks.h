@@ -38,6 +38,8 @@ struct FramePeriod
 // Whether `period` meets any of `others`: same start, starts inside one of them (end included),
 // or reaches the start of a later one. An end one frame before the next start does not meet it.
 bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period);
+// The index of the first of `others` that `period` meets, as periodMeets() judges; -1 for none.
+int firstMeeting(const QList<FramePeriod> &others, const FramePeriod &period);
 
 // Where a maintenance schedule occurs on the master clock: a daily one (no start date) on each of
 // the eight days from the working date, leaving out today when its window has already passed at
@@ -68,13 +70,20 @@ struct PortCheckFacts
     bool meetsMaintenance = false;
     qint32 remainFrames = 0;
     qint32 line24h = 0;
+    // What the operator needs to put a problem right, shown in brackets after its keyword; empty
+    // for none.
+    QString materialDetail;
+    QString overlapDetail;
+    QString maintenanceDetail;
+    QString remainDetail;
 };
 
 // "Port %1" with the port's letter when the port has no name.
 QString portLabel(const QString &portName, int portNo);
 
 // Empty when the port passes; otherwise the message line, e.g. "Server1 Port C: No material, Next
-// Schedule" or, for a proxy port, "Server1 [Port B]: Remain time".
+// Schedule" or, for a proxy port, "Server1 [Port B]: Remain time"; each keyword is followed by its
+// detail when there is one: "Next Schedule ('Evening', 02:35:00:00-02:40:00:00)".
 QString portCheckLine(const PortCheckFacts &facts);
 
 // The message text of a list of problems: each line followed by a line break.

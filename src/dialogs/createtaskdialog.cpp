@@ -12,10 +12,12 @@
 
 #include <QDebug>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QTimer>
 #include <QTreeWidgetItemIterator>
 
 #include <algorithm>
@@ -165,10 +167,123 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
         setFolderSelectionVisible(settings->m_bMgwFolder);
     }
     resize(width, height);
-    ui->m_splitter->setSizes({leftWidth, std::max(1, width - leftWidth)});
+    // Applied once the layout has given the splitter its real width: sizes set before that are
+    // rescaled to it, and the left pane came back a little narrower on every open.
+    m_iLeftWidth = leftWidth;
 
+    buildHints();
     setDays(workingDate());
     ui->startH->setFocus(Qt::OtherFocusReason);
+}
+
+void CreateTaskDialog::buildHints()
+{
+    // Beside the end fields: a schedule across midnight is easy to make by accident.
+    m_pNextDayHint = new QLabel(this);
+    m_pNextDayHint->setObjectName(QStringLiteral("m_lblEndsNextDay"));
+    m_pNextDayHint->setStyleSheet(QStringLiteral("color: rgb(230, 150, 0);"));
+    m_pNextDayHint->hide();
+    // It takes the room left beside the fields (wrapping if need be), never widening the pane.
+    m_pNextDayHint->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_pNextDayHint->setWordWrap(true);
+    ui->endLayout->insertWidget(ui->endLayout->indexOf(ui->endSep3) + 2, m_pNextDayHint, 1);
+
+    // Inside the name field, at its right end: what the rule gives for the selected port.
+    m_pNamePreview = new QLabel(ui->name);
+    m_pNamePreview->setObjectName(QStringLiteral("m_lblNamePreview"));
+    m_pNamePreview->setStyleSheet(QStringLiteral("color: rgb(140, 140, 140); font-style: italic;"));
+    m_pNamePreview->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_pNamePreview->hide();
+    ui->name->installEventFilter(this);
+    connect(ui->name, &QLineEdit::textChanged, this, [this] { refreshHints(); });
+
+    ui->checkProxy->installEventFilter(this);
+    updateProxyToolTip();
+}
+
+void CreateTaskDialog::setNamePreviewer(const NamePreviewer &previewer)
+{
+    m_namePreviewer = previewer;
+    refreshHints();
+}
+
+QString CreateTaskDialog::nextDayHint() const
+{
+    return m_pNextDayHint && !m_pNextDayHint->isHidden() ? m_pNextDayHint->text() : QString();
+}
+
+QString CreateTaskDialog::namePreview() const
+{
+    return m_pNamePreview && !m_pNamePreview->isHidden() ? m_pNamePreview->toolTip() : QString();
+}
+
+void CreateTaskDialog::refreshHints()
+{
+    if (!m_pNextDayHint)
+        return;
+    const int start = startTc();
+    const int end = endTc();
+    const bool nextDay = start != -1 && end != -1 && end < start;
+    if (nextDay) {
+        const QDate endDate = selectedDate().addDays(1);
+        m_pNextDayHint->setText(
+            QStringLiteral("ends next day (%1)").arg(endDate.toString(QLatin1String(kDayFormat))));
+    }
+    m_pNextDayHint->setVisible(nextDay);
+
+    QString preview;
+    const QList<trx::ServerPort> ports = selectedPorts();
+    if (m_namePreviewer && !ports.isEmpty()) {
+        preview = m_namePreviewer(name(), ports.first(), selectedDate(), start);
+        if (preview == name())
+            preview.clear();
+    }
+    placeNamePreview(preview);
+    updateProxyToolTip();
+}
+
+void CreateTaskDialog::presentForEdit(bool withProxy, const QString &proxyPortName)
+{
+    ui->m_lblTitle->setText(QStringLiteral("Edit Schedule"));
+    setWindowTitle(QStringLiteral("Edit Schedule"));
+    // The pairing the schedule has, whatever the port's proxy choice says today.
+    ui->checkProxy->setChecked(withProxy);
+    withProxyClicked(withProxy);
+    ui->checkProxy->setText(withProxy && !proxyPortName.isEmpty() ? proxyPortName : QString());
+}
+
+void CreateTaskDialog::placeNamePreview(const QString &preview)
+{
+    m_pNamePreview->setToolTip(preview);
+    if (preview.isEmpty()) {
+        m_pNamePreview->hide();
+        ui->name->setTextMargins(0, 0, 0, 0);
+        return;
+    }
+    const QString shown = QStringLiteral("\u2192 ") + preview;
+    // The result matters more than the rule, which the operator has just typed.
+    const int room = ui->name->width() * 3 / 5;
+    const QFontMetrics metrics(m_pNamePreview->font());
+    m_pNamePreview->setText(metrics.elidedText(shown, Qt::ElideMiddle, room));
+    const int width = std::min(room, metrics.horizontalAdvance(m_pNamePreview->text()) + 4);
+    m_pNamePreview->setGeometry(ui->name->width() - width - 6, 0, width, ui->name->height());
+    ui->name->setTextMargins(0, 0, width + 6, 0);
+    m_pNamePreview->show();
+}
+
+void CreateTaskDialog::updateProxyToolTip()
+{
+    if (ui->checkProxy->isEnabled()) {
+        ui->checkProxy->setToolTip(QString());
+        return;
+    }
+    bool paired = false;
+    const QMap<trx::ServerPort, bool> selected = selectedPortsWithProxy();
+    for (auto it = selected.cbegin(); it != selected.cend(); ++it)
+        paired = paired || it.value();
+    ui->checkProxy->setToolTip(
+        paired ? QStringLiteral("The proxy port has no recorded material for this time.")
+               : QStringLiteral("This port has no proxy port; pair one in the port's Proxy list"));
 }
 
 CreateTaskDialog::~CreateTaskDialog()
@@ -287,6 +402,7 @@ void CreateTaskDialog::slotSetProxyChkEnable(bool bEnable)
 
 void CreateTaskDialog::askProxyCheck()
 {
+    refreshHints();
     const QMap<trx::ServerPort, bool> ports = selectedPortsWithProxy();
     const int start = startTc();
     const int end = endTc();
@@ -991,7 +1107,8 @@ void CreateTaskDialog::done(int result)
     ui->m_btnCreateTaskOK->setEnabled(false);
     if (Settings *settings = Settings::instance()) {
         const QList<int> sizes = ui->m_splitter->sizes();
-        settings->m_scheduleDialogSizes = {{width(), height(), sizes.isEmpty() ? 365 : sizes.first()}};
+        const int left = m_bSplitApplied && !sizes.isEmpty() ? sizes.first() : m_iLeftWidth;
+        settings->m_scheduleDialogSizes = {{width(), height(), left}};
     }
     FramelessDialog::done(result);
 }
@@ -1002,6 +1119,20 @@ void CreateTaskDialog::showEvent(QShowEvent *event)
     m_bOkPending = false;
     ui->m_btnCreateTaskOK->setEnabled(true);
     FramelessDialog::showEvent(event);
+    applyStoredSplit();
+}
+
+void CreateTaskDialog::applyStoredSplit()
+{
+    if (m_bSplitApplied)
+        return;
+    m_bSplitApplied = true;
+    if (layout())
+        layout()->activate();
+    QSplitter *splitter = ui->m_splitter;
+    const int total = splitter->width() - splitter->handleWidth();
+    const int left = std::min(m_iLeftWidth, std::max(1, total - 1));
+    splitter->setSizes({left, std::max(1, total - left)});
 }
 
 bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
@@ -1010,13 +1141,39 @@ bool CreateTaskDialog::eventFilter(QObject *watched, QEvent *event)
         shareColumnWidths();
         return false;
     }
+    if (watched == ui->checkProxy && event->type() == QEvent::EnabledChange)
+        updateProxyToolTip();
+    if (watched == ui->name && event->type() == QEvent::Resize)
+        placeNamePreview(m_pNamePreview->toolTip());
     auto *field = qobject_cast<QLineEdit *>(watched);
+    if (field && m_timeFields.contains(field))
+        prepareTimeFieldForTyping(field, event);
     if (!field || event->type() != QEvent::KeyPress || !m_timeFields.contains(field))
         return FramelessDialog::eventFilter(watched, event);
 
     if (moveAcrossTcFields(m_timeFields, field, static_cast<QKeyEvent *>(event)->key()))
         return true;
     return FramelessDialog::eventFilter(watched, event);
+}
+
+void CreateTaskDialog::prepareTimeFieldForTyping(QLineEdit *field, QEvent *event)
+{
+    // A filled two-digit field takes no more digits: whatever way the operator came in, what is
+    // typed replaces the old value instead of being dropped.
+    if (event->type() == QEvent::FocusIn) {
+        // After the click that brought the focus has placed the cursor.
+        QTimer::singleShot(0, field, [field] {
+            if (field->hasFocus())
+                field->selectAll();
+        });
+        return;
+    }
+    if (event->type() != QEvent::KeyPress)
+        return;
+    const QString typed = static_cast<QKeyEvent *>(event)->text();
+    if (typed.size() == 1 && typed.at(0).isDigit() && !field->hasSelectedText() &&
+        field->text().size() >= field->maxLength())
+        field->selectAll();
 }
 
 CreateTaskDialog::Region CreateTaskDialog::regionAt(const QPoint &pos) const

@@ -12,7 +12,10 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -99,6 +102,18 @@ public:
     bool withProxy() const;
 
     void fillFromSchedule(const trx::ScheduleInfo &schedule, const TimeCode &tc, bool editable);
+
+    // Expands a name rule for a port, a date and a start (integer-packed, -1 for none); the
+    // dialog shows the result as a preview beside the rule.
+    using NamePreviewer = std::function<QString(const QString &rule, const trx::ServerPort &port,
+                                                const QDate &date, int startTc)>;
+    void setNamePreviewer(const NamePreviewer &previewer);
+    // Edit mode: the title, and "With Proxy" as the schedule was made (ticked when it has a
+    // proxy copy, with the proxy port's name beside it).
+    void presentForEdit(bool withProxy, const QString &proxyPortName);
+    // What the hints show; empty while hidden.
+    QString nextDayHint() const;
+    QString namePreview() const;
 
     QList<QLineEdit *> timeFields() const { return m_timeFields; }
     bool isMgwLoading() const { return m_bMasterMgwLoading || m_bProxyMgwLoading; }
@@ -198,6 +213,12 @@ private:
     void updateProxyTreeEnabled();
     void askProxyCheck();
 
+    void applyStoredSplit();
+    void buildHints();
+    void refreshHints();
+    void placeNamePreview(const QString &preview);
+    void updateProxyToolTip();
+    void prepareTimeFieldForTyping(QLineEdit *field, QEvent *event);
     Region regionAt(const QPoint &pos) const;
     void applyRegionCursor(Region region);
 
@@ -227,6 +248,14 @@ private:
     int m_iLastProxyStart = -1;
     int m_iLastProxyEnd = -1;
     QDate m_lastProxyDate;
+
+    QLabel *m_pNextDayHint = nullptr;
+    QLabel *m_pNamePreview = nullptr;
+    NamePreviewer m_namePreviewer;
+
+    // The left pane's width, put on the splitter when the dialog is first shown.
+    int m_iLeftWidth = 365;
+    bool m_bSplitApplied = false;
 
     bool m_bPressed = false;
     QPoint m_ptPressOffset;

@@ -34,7 +34,15 @@ ScheduleRow ScheduleListFeed::rowFor(const QString &id) const
     QString portName;
     if (const Settings *settings = m_pController->settings())
         portName = settings->m_portInfos.value(trx::ServerPort(task->serverId, task->port)).PortName;
-    return scheduleRow(*task, serverName, portLabel(portName, task->port));
+    ScheduleRow row = scheduleRow(*task, serverName, portLabel(portName, task->port));
+    // A proxy copy looks like a second schedule of the same name; say whose copy it is.
+    const QString mainId = task->schedule.mainScheduleId;
+    if (!mainId.isEmpty()) {
+        const auto main = m_pController->tasks().constFind(mainId);
+        const QString mainName = main != m_pController->tasks().cend() ? main->schedule.name : mainId;
+        row.name += QStringLiteral(" (proxy of '%1')").arg(mainName);
+    }
+    return row;
 }
 
 void ScheduleListFeed::reload()

@@ -6,10 +6,13 @@
 #include "schedulelist/schedulejump.h"
 #include "schedulelist/schedulelistfeed.h"
 #include "schedulelist/schedulelistmodel.h"
+#include "views/linkstatusbar.h"
 #include "views/oxamainview.h"
 #include "views/timelineitemwidget.h"
 #include "widgets/confirmdialog.h"
 
+#include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -71,6 +74,11 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
     m_pCount = new QLabel(this);
     m_pCount->setObjectName(QStringLiteral("m_lblScheduleCount"));
 
+    m_pPinFilter = new QCheckBox(QStringLiteral("Keep filter"), this);
+    m_pPinFilter->setObjectName(QStringLiteral("m_chkScheduleKeepFilter"));
+    m_pPinFilter->setToolTip(
+        QStringLiteral("Keep the search and status filter the next time the list opens"));
+
     m_pExport = new QPushButton(QStringLiteral("Export..."), this);
     m_pExport->setObjectName(QStringLiteral("m_btnScheduleExport"));
 
@@ -104,6 +112,7 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
     auto *top = new QHBoxLayout;
     top->addWidget(m_pSearch, 1);
     top->addWidget(m_pStatus);
+    top->addWidget(m_pPinFilter);
     top->addStretch();
     top->addWidget(m_pCount);
     top->addWidget(m_pExport);
@@ -123,6 +132,14 @@ ScheduleListWindow::ScheduleListWindow(MainController *controller, OXAMainView *
     connect(m_pModel, &QAbstractItemModel::rowsInserted, this, &ScheduleListWindow::updateCount);
     connect(m_pModel, &QAbstractItemModel::rowsRemoved, this, &ScheduleListWindow::updateCount);
 
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)}) {
+        auto *closeAction = new QAction(this);
+        closeAction->setShortcut(keys);
+        closeAction->setShortcutContext(Qt::WindowShortcut);
+        connect(closeAction, &QAction::triggered, this, &QWidget::close);
+        addAction(closeAction);
+    }
+
     m_pFeed->reload();
     updateCount();
 }
@@ -131,6 +148,11 @@ void ScheduleListWindow::showList()
 {
     // Port names may have changed in the settings since the rows were built.
     m_pFeed->reload();
+    if (!m_pPinFilter->isChecked()) {
+        // A filter left from last time would hide schedules the operator came to find.
+        m_pSearch->clear();
+        m_pStatus->setCurrentIndex(0);
+    }
     show();
     raise();
     activateWindow();
@@ -148,6 +170,10 @@ bool ScheduleListWindow::exportShown()
             m_error(this, QStringLiteral("Export Error"), error);
         return false;
     }
+    if (m_pMainView)
+        m_pMainView->linkStatusBar()->showNotice(QStringLiteral("Exported %1 schedules to %2")
+                                                     .arg(m_pProxy->rowCount())
+                                                     .arg(QDir::toNativeSeparators(path)));
     return true;
 }
 
@@ -162,6 +188,9 @@ bool ScheduleListWindow::jumpTo(const QModelIndex &proxyIndex)
     if (!scrollAxisToStart(*m_pMainView, task->start))
         return false;
     flashItem(task->item.data(), FlashMs);
+    // The list covers the timeline; the highlighted item is what the operator came to see.
+    m_pMainView->raise();
+    m_pMainView->activateWindow();
     return true;
 }
 

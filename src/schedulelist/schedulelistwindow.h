@@ -7,6 +7,7 @@
 
 class MainController;
 class OXAMainView;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -42,6 +43,7 @@ public:
     QComboBox *statusCombo() const { return m_pStatus; }
     QPushButton *exportButton() const { return m_pExport; }
     QLabel *countLabel() const { return m_pCount; }
+    QCheckBox *keepFilterBox() const { return m_pPinFilter; }
 
     void setSaveFileNamePrompt(const SaveFileNamePrompt &prompt) { m_saveFileName = prompt; }
     void setErrorPrompt(const ErrorPrompt &prompt) { m_error = prompt; }
@@ -67,6 +69,7 @@ private:
     QComboBox *m_pStatus = nullptr;
     QPushButton *m_pExport = nullptr;
     QLabel *m_pCount = nullptr;
+    QCheckBox *m_pPinFilter = nullptr;
     SaveFileNamePrompt m_saveFileName;
     ErrorPrompt m_error;
 };

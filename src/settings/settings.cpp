@@ -57,6 +57,8 @@ Settings::Settings(QObject *parent, const QString &fileName)
     g_instance = this;
     QDir().mkpath(settingsFolder());
     m_date = now().date();
+    m_writeTimer.setSingleShot(true);
+    connect(&m_writeTimer, &QTimer::timeout, this, &Settings::flush);
 }
 
 Settings::~Settings()
@@ -164,7 +166,7 @@ bool Settings::load(const QString &path)
     return true;
 }
 
-bool Settings::save(const QString &path) const
+OrderedXmlElement Settings::document() const
 {
     OrderedXmlElement root(QStringLiteral("Setting"));
     root.setAttribute(QStringLiteral("ver"), QStringLiteral("1.0"));
@@ -227,17 +229,83 @@ bool Settings::save(const QString &path) const
             .setAttribute(QStringLiteral("ProxyFolderId"), it.value().ProxyFolderId);
     }
 
+    return root;
+}
+
+QString Settings::fileText() const
+{
+    return document().toString(4);
+}
+
+bool Settings::save(const QString &path, QString *error) const
+{
+    const QByteArray bytes = fileText().toUtf8();
     // Written beside the old file and renamed over it only when complete, so a crash or a
     // full disk in the middle of the write never costs the operator the previous settings.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    auto failed = [&file, error] {
+        if (error)
+            *error = file.errorString();
         return false;
-    const QByteArray bytes = root.toString(4).toUtf8();
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return failed();
     if (file.write(bytes) != bytes.size()) {
+        failed();
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    return file.commit() || failed();
+}
+
+void Settings::setWriteBehind(const QString &path, int delayMs)
+{
+    m_strWritePath = path;
+    m_writeTimer.setInterval(delayMs);
+    if (m_bDirty && !m_strWritePath.isEmpty() && !m_writeTimer.isActive())
+        m_writeTimer.start();
+}
+
+void Settings::markDirty()
+{
+    if (m_iQuiet > 0)
+        return;
+    m_bDirty = true;
+    // Not restarted by later changes: a long drag is written every delay, not only at its end.
+    if (!m_strWritePath.isEmpty() && !m_writeTimer.isActive())
+        m_writeTimer.start();
+}
+
+bool Settings::store(const QString &path)
+{
+    QString error;
+    const bool ok = save(path, &error);
+    if (ok) {
+        m_strLastFailure.clear();
+        if (path == m_strWritePath) {
+            m_bDirty = false;
+            m_writeTimer.stop();
+        }
+    } else {
+        // Kept dirty: the next change or the end tries again.
+        const QString failure = path + QLatin1Char('\n') + error;
+        if (failure != m_strLastFailure) {
+            m_strLastFailure = failure;
+            idbg_api("[%04x] WARNING <Settings> Cannot write %s: %s", logTid(),
+                     QDir::toNativeSeparators(path).toUtf8().constData(), error.toUtf8().constData());
+        }
+    }
+    emit sigWritten(path, ok);
+    return ok;
+}
+
+bool Settings::flush()
+{
+    if (!m_bDirty)
+        return true;
+    if (m_strWritePath.isEmpty())
+        return false;
+    return store(m_strWritePath);
 }
 
 void Settings::setDateTime(const QDate &date, const QTime &time)
@@ -253,14 +321,24 @@ void Settings::setDateTime(const QDate &date, const QTime &time)
 
 void Settings::setDefaultNames(const DefaultNameMap &names)
 {
-    for (auto it = names.cbegin(); it != names.cend(); ++it)
+    for (auto it = names.cbegin(); it != names.cend(); ++it) {
+        const auto old = m_defaultNames.constFind(it.key());
+        if (old != m_defaultNames.cend() && old.value() == it.value())
+            continue;
         m_defaultNames.insert(it.key(), it.value());
+        markDirty();
+    }
 }
 
 void Settings::mergeMgwInfos(const MgwDestinationMap &infos)
 {
-    for (auto it = infos.cbegin(); it != infos.cend(); ++it)
+    for (auto it = infos.cbegin(); it != infos.cend(); ++it) {
+        const auto old = m_mgwInfos.constFind(it.key());
+        if (old != m_mgwInfos.cend() && old.value() == it.value())
+            continue;
         m_mgwInfos.insert(it.key(), it.value());
+        markDirty();
+    }
 }
 
 PortViewInfo &Settings::portInfo(const trx::ServerPort &port)

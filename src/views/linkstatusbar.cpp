@@ -4,6 +4,9 @@
 
 #include <QLabel>
 #include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -11,6 +14,16 @@ namespace {
 
 // Room QStatusBar keeps left and right of its message, and a little air before the alert.
 constexpr int kMessageMargins = 6 + 12 + 8;
+// Where QStatusBar starts its message, and the banner's padding around it.
+constexpr int kMessageLeft = 6;
+constexpr int kBannerPadding = 8;
+
+QFont bannerFont(const QFont &base)
+{
+    QFont font = base;
+    font.setBold(true);
+    return font;
+}
 
 } // namespace
 
@@ -18,6 +31,7 @@ LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
 {
     setObjectName(QStringLiteral("m_connectionStatus"));
     setSizeGripEnabled(false);
+    setMouseTracking(true); // for the hand over the retry banner
 
     // However many ports are short of time, the line must not widen the main window.
     m_pAlert = new ElidingLabel(this);
@@ -27,6 +41,18 @@ LinkStatusBar::LinkStatusBar(QWidget *parent) : QStatusBar(parent)
     m_pAddress->setObjectName(QStringLiteral("m_lblTrxmAddress"));
     m_pLastPush = new QLabel(this);
     m_pLastPush->setObjectName(QStringLiteral("m_lblLastPush"));
+    m_pNotice = new QLabel(this);
+    m_pNotice->setObjectName(QStringLiteral("m_lblCommandNotice"));
+    m_pNotice->setStyleSheet(QStringLiteral("color: rgb(46, 125, 50); font-weight: bold;"));
+    m_pNotice->hide();
+    m_pNoticeTimer = new QTimer(this);
+    m_pNoticeTimer->setSingleShot(true);
+    connect(m_pNoticeTimer, &QTimer::timeout, m_pNotice, [this] {
+        m_pNotice->clear();
+        m_pNotice->hide();
+        fitAlert();
+    });
+    addPermanentWidget(m_pNotice);
     addPermanentWidget(m_pAlert);
     addPermanentWidget(m_pAddress);
     addPermanentWidget(m_pLastPush);
@@ -44,6 +70,85 @@ void LinkStatusBar::setLinkText(const QString &text)
     if (currentMessage() != text)
         showMessage(text);
     fitAlert();
+}
+
+void LinkStatusBar::showNotice(const QString &text, int ms)
+{
+    m_pNotice->setText(text);
+    m_pNotice->setToolTip(text);
+    m_pNotice->setVisible(!text.isEmpty());
+    m_pNoticeTimer->start(ms);
+    fitAlert();
+}
+
+QString LinkStatusBar::noticeText() const
+{
+    return m_pNotice->text();
+}
+
+void LinkStatusBar::setLinkAlarm(bool alarm)
+{
+    if (alarm == m_bLinkAlarm)
+        return;
+    m_bLinkAlarm = alarm;
+    setToolTip(alarm ? QStringLiteral("Click or press F5 to retry now") : QString());
+    if (!alarm)
+        unsetCursor();
+    update();
+}
+
+QRect LinkStatusBar::bannerRect() const
+{
+    if (!m_bLinkAlarm || m_strLinkText.isEmpty())
+        return QRect();
+    const int textWidth = QFontMetrics(bannerFont(font())).horizontalAdvance(m_strLinkText);
+    int right = width() - 12;
+    for (const QLabel *label : {m_pNotice, m_pAlert, m_pAddress, m_pLastPush}) {
+        if (label->isVisible()) {
+            right = std::min(right, label->x() - 2);
+            break;
+        }
+    }
+    const int left = kMessageLeft - kBannerPadding / 2;
+    return QRect(left, 1, std::max(0, std::min(textWidth + kBannerPadding, right - left)), height() - 2);
+}
+
+void LinkStatusBar::paintEvent(QPaintEvent *event)
+{
+    QStatusBar::paintEvent(event);
+    const QRect banner = bannerRect();
+    if (banner.isEmpty())
+        return;
+    // Painted over the plain message, which stays the bar's current message for everyone else.
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(198, 40, 40));
+    painter.drawRoundedRect(banner, 3, 3);
+    painter.setPen(Qt::white);
+    painter.setFont(bannerFont(font()));
+    painter.drawText(
+        banner.adjusted(kBannerPadding / 2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+        painter.fontMetrics().elidedText(m_strLinkText, Qt::ElideRight, banner.width() - kBannerPadding / 2));
+}
+
+void LinkStatusBar::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && bannerRect().contains(event->pos())) {
+        emit sigRetryNow();
+        event->accept();
+        return;
+    }
+    QStatusBar::mousePressEvent(event);
+}
+
+void LinkStatusBar::mouseMoveEvent(QMouseEvent *event)
+{
+    if (bannerRect().contains(event->pos()))
+        setCursor(Qt::PointingHandCursor);
+    else
+        unsetCursor();
+    QStatusBar::mouseMoveEvent(event);
 }
 
 void LinkStatusBar::setAddressText(const QString &text)
@@ -90,9 +195,13 @@ void LinkStatusBar::fitAlert()
     // The message is drawn left of the first permanent widget: the alert takes what the link text,
     // the address and the last push leave, down to its own minimum.
     const int spacing = std::max(0, layout() ? layout()->spacing() : 0);
-    int taken = fontMetrics().horizontalAdvance(m_strLinkText) + kMessageMargins;
-    for (const QLabel *label : {m_pAddress, m_pLastPush})
-        taken += label->sizeHint().width() + spacing;
+    const QFontMetrics metrics = m_bLinkAlarm ? QFontMetrics(bannerFont(font())) : fontMetrics();
+    int taken =
+        metrics.horizontalAdvance(m_strLinkText) + kMessageMargins + (m_bLinkAlarm ? kBannerPadding : 0);
+    for (const QLabel *label : {m_pNotice, m_pAddress, m_pLastPush}) {
+        if (!label->isHidden())
+            taken += label->sizeHint().width() + spacing;
+    }
     m_pAlert->setMaximumWidth(std::max(m_pAlert->minimumSizeHint().width(), width() - taken - spacing));
 }
 

@@ -15,13 +15,18 @@ QVector<MainShortcut> mainShortcuts()
         {MainCommand::NewSchedule, "actNewTask", "New schedule", "Ctrl+T"},
         {MainCommand::Settings, "actSettings", "Settings", "Ctrl+,"},
         {MainCommand::ScheduleList, "actScheduleList", "Schedule list", "Ctrl+L"},
+        {MainCommand::RetryNow, "actRetryNow", "Reconnect to TRXM now (while disconnected)", "F5"},
+        {MainCommand::ShiftLeft, "actLeftShift", "Pan left by a tenth of the view", "Left"},
+        {MainCommand::ShiftRight, "actRightShift", "Pan right by a tenth of the view", "Right"},
+        {MainCommand::DeleteSchedule, "actDeleteSchedule", "Delete the selected schedule", "Del"},
     };
 }
 
 QStringList mainMouseGestures()
 {
-    return {QStringLiteral("Ctrl+Wheel on a timeline: zoom at the mouse"),
-            QStringLiteral("Ctrl+Drag on a timeline: scroll the time axis")};
+    return {QStringLiteral("Ctrl+Wheel over the ports: zoom at the mouse"),
+            QStringLiteral("Ctrl+Drag on a timeline or a schedule: scroll the time axis"),
+            QStringLiteral("Click a schedule: select it for Del")};
 }
 
 QString shortcutListText(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures)

@@ -17,7 +17,11 @@ enum class MainCommand {
     NextSchedule,
     NewSchedule,
     Settings,
-    ScheduleList
+    ScheduleList,
+    RetryNow,
+    ShiftLeft,
+    ShiftRight,
+    DeleteSchedule
 };
 
 struct MainShortcut

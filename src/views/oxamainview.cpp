@@ -1,5 +1,6 @@
 #include "views/oxamainview.h"
 
+#include "cmn/timecodemode.h"
 #include "settings/settings.h"
 #include "ui_oxamainview.h"
 #include "views/linkstatusbar.h"
@@ -18,13 +19,18 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
+#include <QFile>
 #include <QLayout>
-#include <QSessionManager>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScrollArea>
+#include <QSessionManager>
+#include <QSet>
 #include <QSignalBlocker>
 #include <QSpacerItem>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 
@@ -45,6 +51,11 @@ constexpr int kHighHeight = 600;
 constexpr int kMiddleHeight = 300;
 constexpr int kLowHeight = 165;
 constexpr int kCollapsedPortHeight = 55;
+// One wheel notch or +/- key narrows the shown span to this share of it (or widens by its inverse).
+constexpr double kZoomNotch = 0.85;
+// The big timecode display runs on between updates and goes grey when none came for this long.
+constexpr int kTcStaleMs = 2000;
+constexpr int kTcTickMs = 15;
 const char kDateFormat[] = "yyyy/MM/dd";
 
 } // namespace
@@ -95,7 +106,7 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     connect(qApp, &QCoreApplication::aboutToQuit, this, &OXAMainView::saveSettingsOnExit);
     connect(qApp, &QGuiApplication::commitDataRequest, this, [](QSessionManager &) {
         if (Settings *s = Settings::instance())
-            s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+            s->store(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
     });
     connect(ui->m_chkLockTimeScroll, &QCheckBox::clicked, this, &OXAMainView::slotLockTimeScroll);
     connect(ui->m_cursor, &QSlider::valueChanged, this, &OXAMainView::sliderValueChanged);
@@ -108,6 +119,23 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     connect(ui->m_btnHighHeight, &QPushButton::clicked, this, &OXAMainView::slotSetPortHighHeight);
     connect(ui->m_btnMiddleHeight, &QPushButton::clicked, this, &OXAMainView::slotSetPortMiddleHeight);
     connect(ui->m_btnLowHeight, &QPushButton::clicked, this, &OXAMainView::slotSetPortLowHeight);
+    m_btnCompactHeight = new QPushButton(tr("Compact"), ui->m_btnLowHeight->parentWidget());
+    m_btnCompactHeight->setObjectName(QStringLiteral("m_btnCompactHeight"));
+    m_btnCompactHeight->setToolTip(tr("One line per schedule: name and status"));
+    m_btnCompactHeight->setMinimumSize(ui->m_btnLowHeight->minimumSize());
+    m_btnCompactHeight->setMaximumSize(ui->m_btnLowHeight->maximumSize());
+    if (auto *bar = qobject_cast<QBoxLayout *>(ui->m_btnLowHeight->parentWidget()->layout()))
+        bar->insertWidget(bar->indexOf(ui->m_btnLowHeight) + 1, m_btnCompactHeight);
+    connect(m_btnCompactHeight, &QPushButton::clicked, this, &OXAMainView::slotSetPortCompactHeight);
+    const QList<QPair<QPushButton *, int>> heightButtons = {
+        {ui->m_btnHighHeight, kHighHeight},
+        {ui->m_btnMiddleHeight, kMiddleHeight},
+        {ui->m_btnLowHeight, kLowHeight},
+        {m_btnCompactHeight, ServerPortWidget::CompactHeight}};
+    for (const auto &entry : heightButtons) {
+        entry.first->setCheckable(true);
+        entry.first->setProperty("portHeight", entry.second);
+    }
     connect(this, &OXAMainView::sigResizePortHeight, this, &OXAMainView::reHeightAllPorts,
             Qt::QueuedConnection);
     connect(this, &OXAMainView::sigUpdateView, this, &OXAMainView::slotUpdateView, Qt::QueuedConnection);
@@ -128,6 +156,18 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     m_pLinkDimmer->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_pLinkDimmer->hide();
     installShortcuts();
+
+    m_pTcClock = new QTimer(this);
+    m_pTcClock->setInterval(kTcTickMs);
+    m_pTcClock->setTimerType(Qt::PreciseTimer);
+    connect(m_pTcClock, &QTimer::timeout, this, &OXAMainView::tickTcDisplay);
+    ui->labelTC->setStyleSheet(QStringLiteral("color: rgb(128,128,128); font-size: 22px;"));
+    // A fixed size: the display changes every frame and must not lay out the top bar each time.
+    ui->labelTC->ensurePolished();
+    ui->labelTC->setFixedSize(
+        ui->labelTC->fontMetrics().horizontalAdvance(QStringLiteral("[00] 00:00:00:00")) + 12,
+        ui->labelTC->sizeHint().height());
+    connect(ui->action_Contents, &QAction::triggered, this, &OXAMainView::slotHelpContents);
 
     updateDate();
     ui->menuTestMenu->menuAction()->setVisible(false);
@@ -206,16 +246,78 @@ void OXAMainView::removeAllServerWidgets()
         m_pPortsLayout->removeWidget(panel);
         delete panel;
     }
+    const QMap<QString, QWidget *> headers = m_mapDisconnected;
+    m_mapDisconnected.clear();
+    for (QWidget *header : headers) {
+        m_pPortsLayout->removeWidget(header);
+        delete header;
+    }
+}
+
+void OXAMainView::addDisconnectedServer(const QString &serverId, const QString &name)
+{
+    if (m_mapServerWidgets.contains(serverId))
+        return;
+    insertDisconnectedHeader(serverId, name, m_pPortsLayout->indexOf(m_pTailSpacer));
+}
+
+void OXAMainView::setServerConnected(const QString &serverId, bool connected)
+{
+    ServerWidget *panel = m_mapServerWidgets.value(serverId);
+    if (!panel)
+        return;
+    if (connected)
+        removeDisconnectedHeader(serverId);
+    else
+        insertDisconnectedHeader(serverId, panel->serverName(), m_pPortsLayout->indexOf(panel));
+}
+
+void OXAMainView::insertDisconnectedHeader(const QString &serverId, const QString &name, int index)
+{
+    if (m_mapDisconnected.contains(serverId))
+        return;
+    auto *header = new QLabel(m_pPortsWidget);
+    header->setObjectName(QStringLiteral("disconnectedServer"));
+    header->setFixedHeight(kCollapsedPortHeight);
+    header->setEnabled(false);
+    header->setIndent(12);
+    header->setText(tr("%1 - disconnected").arg(name.isEmpty() ? serverId : name));
+    header->setToolTip(tr("The manager knows this server but it is not connected: no ports, no requests. "
+                          "It shows its ports once it connects."));
+    header->setStyleSheet(QStringLiteral("#disconnectedServer { background-color: rgb(60,60,60); "
+                                         "color: rgb(130,130,130); border: 1px solid rgb(21,21,21); "
+                                         "font-style: italic; }"));
+    m_pPortsLayout->insertWidget(index, header);
+    m_mapDisconnected.insert(serverId, header);
+}
+
+void OXAMainView::removeDisconnectedHeader(const QString &serverId)
+{
+    if (QWidget *header = m_mapDisconnected.take(serverId)) {
+        m_pPortsLayout->removeWidget(header);
+        delete header;
+    }
 }
 
 void OXAMainView::addServerWidget(ServerWidget *widget)
 {
     if (!widget || m_mapServerWidgets.contains(widget->serverId()))
         return;
+    // The server connected: its grey header gives way to the panel.
+    removeDisconnectedHeader(widget->serverId());
     m_pPortsLayout->addWidget(widget);
     m_pPortsLayout->removeItem(m_pTailSpacer);
     m_pPortsLayout->addItem(m_pTailSpacer);
     m_mapServerWidgets.insert(widget->serverId(), widget);
+    // The rows come with their stored heights: the button shows the one they share.
+    QSet<int> heights;
+    for (const ServerWidget *server : qAsConst(m_mapServerWidgets)) {
+        for (const ServerPortWidget *row : server->portWidgets()) {
+            if (!row->isHiddenProxy())
+                heights.insert(row->expandedHeight());
+        }
+    }
+    markHeightInForce(heights.size() == 1 ? *heights.cbegin() : -1);
     if (m_iViewFrames > 0)
         widget->setViewFrames(m_iViewFrames);
     m_pTcLine->raise();
@@ -224,16 +326,43 @@ void OXAMainView::addServerWidget(ServerWidget *widget)
 
 void OXAMainView::zoomChanged(int val)
 {
+    applyZoom(val, zoomViewFrames(val - ui->zoom->minimum(), ui->zoom->maximum() - ui->zoom->minimum(),
+                                  m_iZoomLevels, m_iViewFrames));
+}
+
+void OXAMainView::applyZoom(int sliderValue, int viewFrames)
+{
     emit sigUpdateView();
     if (Settings *s = Settings::instance())
-        s->m_iZoomValue = val;
+        s->assign(s->m_iZoomValue, sliderValue);
     const int oldFrames = m_iViewFrames;
-    m_iViewFrames = zoomViewFrames(val - ui->zoom->minimum(), ui->zoom->maximum() - ui->zoom->minimum(),
-                                   m_iZoomLevels, m_iViewFrames);
+    m_iViewFrames = viewFrames;
     for (ServerWidget *server : qAsConst(m_mapServerWidgets))
         server->setViewFrames(m_iViewFrames);
     updateScrollRange(oldFrames, m_iViewFrames);
     m_bZoomAtMouse = false;
+}
+
+void OXAMainView::zoomBy(double factor, bool atMouse)
+{
+    const int lowest = m_iZoomLevels[0];
+    const int highest = m_iZoomLevels[5];
+    const int current = m_iViewFrames > 0 ? m_iViewFrames : highest;
+    const int target = int(std::clamp<double>(std::round(current * factor), lowest, highest));
+    // At a limit nothing changes, but a wheel zoom stays "at the mouse" until the next zoom.
+    m_bZoomAtMouse = m_bZoomAtMouse || atMouse;
+    if (target == m_iViewFrames)
+        return;
+    QSlider *zoom = ui->zoom;
+    const int span = zoom->maximum() - zoom->minimum();
+    const int value = zoom->minimum() + int(std::lround(zoomSliderValue(target, span, m_iZoomLevels)));
+    {
+        // The slider shows the nearest position; the span itself is the exact factor away.
+        const QSignalBlocker blocker(zoom);
+        zoom->setValue(std::clamp(value, zoom->minimum(), zoom->maximum()));
+    }
+    m_bZoomAtMouse = atMouse;
+    applyZoom(zoom->value(), target);
 }
 
 void OXAMainView::updateScrollRange(int oldFrames, int newFrames)
@@ -261,8 +390,24 @@ void OXAMainView::updateScrollRange(int oldFrames, int newFrames)
 void OXAMainView::setScrollPos(int v)
 {
     const int clamped = std::clamp(v, ui->m_cursor->minimum(), ui->m_cursor->maximum());
+    m_bSettingScroll = true;
     ui->m_cursor->setValue(isLocked() ? 0 : clamped);
+    m_bSettingScroll = false;
     m_iPanFrames = clamped;
+    if (!m_bFollowingTc)
+        refreshView();
+}
+
+void OXAMainView::refreshView()
+{
+    const int anchor = anchorFrame();
+    for (ServerWidget *server : qAsConst(m_mapServerWidgets)) {
+        for (ServerPortWidget *row : server->portWidgets())
+            row->timeline()->setView(anchor, m_iOriginX);
+    }
+    if (m_curTc.valid)
+        timeLinePosChanged(m_curTc);
+    rebuildScaleLabels();
 }
 
 void OXAMainView::btnNewClicked()
@@ -291,7 +436,7 @@ void OXAMainView::saveSettingsOnExit()
     if (m_bSettingsSaved)
         return;
     if (Settings *s = Settings::instance())
-        m_bSettingsSaved = s->save(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
+        m_bSettingsSaved = s->store(Settings::settingsFolder() + QStringLiteral("Settings.xml"));
 }
 
 void OXAMainView::closeEvent(QCloseEvent *event)
@@ -304,7 +449,7 @@ void OXAMainView::slotLockTimeScroll(bool bLocked)
 {
     ui->m_chkLockTimeScroll->setChecked(bLocked);
     if (Settings *s = Settings::instance())
-        s->m_bLockTimeScroll = bLocked;
+        s->assign(s->m_bLockTimeScroll, bLocked);
     ui->m_cursor->setEnabled(!bLocked);
     updateScrollRange(m_iViewFrames, m_iViewFrames);
     setScrollPos(0);
@@ -339,6 +484,9 @@ void OXAMainView::sliderValueChanged(int iVal)
 {
     emit sigUpdateView();
     m_iPanFrames = iVal;
+    // The operator moved the scroll bar (setScrollPos refreshes once it has set the pan).
+    if (!m_bSettingScroll)
+        refreshView();
 }
 
 void OXAMainView::slotAboutClicked()
@@ -374,12 +522,13 @@ void OXAMainView::slotClearSplitterLine() {}
 
 void OXAMainView::slotZoomIn()
 {
-    ui->zoom->setValue(std::max(ui->zoom->minimum(), ui->zoom->value() - 1));
+    // The left button widens the span, by one wheel notch.
+    zoomBy(1.0 / kZoomNotch);
 }
 
 void OXAMainView::slotZoomOut()
 {
-    ui->zoom->setValue(std::min(ui->zoom->maximum(), ui->zoom->value() + 1));
+    zoomBy(kZoomNotch);
 }
 
 void OXAMainView::slotDeleteAllSchedules()
@@ -394,6 +543,7 @@ void OXAMainView::slotAddSchedules10Per()
 
 void OXAMainView::reHeightAllPorts(int iPortHeight)
 {
+    markHeightInForce(iPortHeight);
     int total = 0;
     for (const ServerWidget *server : qAsConst(m_mapServerWidgets)) {
         if (server->isCollapsed()) {
@@ -405,11 +555,20 @@ void OXAMainView::reHeightAllPorts(int iPortHeight)
                 total += row->isCollapsed() ? kCollapsedPortHeight : iPortHeight;
         }
     }
+    total += kCollapsedPortHeight * m_mapDisconnected.size();
     m_pPortsWidget->resize(ui->scrollArea->width() - kVerticalScrollBarWidth, total);
     for (ServerWidget *server : qAsConst(m_mapServerWidgets)) {
         if (!server->isCollapsed())
             server->setPortsHeight(iPortHeight);
     }
+}
+
+void OXAMainView::markHeightInForce(int height)
+{
+    // The button of the height in force stays pressed; none when the rows differ.
+    for (QPushButton *button :
+         {ui->m_btnHighHeight, ui->m_btnMiddleHeight, ui->m_btnLowHeight, m_btnCompactHeight})
+        button->setChecked(button->property("portHeight").toInt() == height);
 }
 
 void OXAMainView::slotSetPortHighHeight()
@@ -425,6 +584,11 @@ void OXAMainView::slotSetPortMiddleHeight()
 void OXAMainView::slotSetPortLowHeight()
 {
     emit sigResizePortHeight(kLowHeight);
+}
+
+void OXAMainView::slotSetPortCompactHeight()
+{
+    emit sigResizePortHeight(ServerPortWidget::CompactHeight);
 }
 
 void OXAMainView::slotUpdateView()
@@ -469,6 +633,18 @@ void OXAMainView::installShortcuts()
         case MainCommand::NextSchedule:
             connect(action, &QAction::triggered, this, &OXAMainView::slotNextSchedule);
             break;
+        case MainCommand::RetryNow:
+            connect(action, &QAction::triggered, this, &OXAMainView::sigRetryNow);
+            break;
+        case MainCommand::ShiftLeft:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotShiftLeft);
+            break;
+        case MainCommand::ShiftRight:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotShiftRight);
+            break;
+        case MainCommand::DeleteSchedule:
+            connect(action, &QAction::triggered, this, &OXAMainView::slotDeleteSelected);
+            break;
         case MainCommand::NewSchedule:
         case MainCommand::Settings:
         case MainCommand::ScheduleList:
@@ -508,6 +684,42 @@ void OXAMainView::slotKeyboardShortcuts()
     dialog.exec();
 }
 
+QString helpMarkdown(const QString &readme)
+{
+    // From "## Using the client" up to the next section of the same level.
+    const QString heading = QStringLiteral("## Using the client");
+    const int start = readme.indexOf(heading);
+    if (start < 0)
+        return QString();
+    const int end = readme.indexOf(QStringLiteral("\n## "), start + heading.size());
+    return readme.mid(start, end < 0 ? -1 : end - start + 1);
+}
+
+void OXAMainView::slotHelpContents()
+{
+    if (!m_pHelpWindow) {
+        m_pHelpWindow = new QDialog(this);
+        m_pHelpWindow->setObjectName(QStringLiteral("helpWindow"));
+        m_pHelpWindow->setWindowTitle(tr("Help"));
+        m_pHelpWindow->resize(720, 640);
+        auto *layout = new QVBoxLayout(m_pHelpWindow);
+        auto *browser = new QTextBrowser(m_pHelpWindow);
+        browser->setObjectName(QStringLiteral("helpBrowser"));
+        browser->setOpenExternalLinks(true);
+        QFile file(QStringLiteral(":/OXA/help/README.md"));
+        const QString text =
+            file.open(QIODevice::ReadOnly) ? helpMarkdown(QString::fromUtf8(file.readAll())) : QString();
+        if (text.isEmpty())
+            browser->setPlainText(tr("The help text is not part of this build."));
+        else
+            browser->setMarkdown(text);
+        layout->addWidget(browser);
+    }
+    m_pHelpWindow->show();
+    m_pHelpWindow->raise();
+    m_pHelpWindow->activateWindow();
+}
+
 void OXAMainView::slotGoToNow()
 {
     slotLockTimeScroll(true);
@@ -536,9 +748,43 @@ void OXAMainView::moveToAdjacentSchedule(bool forward)
     const std::optional<int> target = adjacentStart(starts, qint64(anchorFrame()), forward);
     if (!target)
         return;
+    unlockForNavigation();
+    setScrollPos(int(qint64(*target) - m_iOriginFrame));
+}
+
+void OXAMainView::unlockForNavigation()
+{
     if (isLocked())
         slotLockTimeScroll(false);
-    setScrollPos(int(qint64(*target) - m_iOriginFrame));
+}
+
+void OXAMainView::shiftView(int direction)
+{
+    unlockForNavigation();
+    setScrollPos(int(qint64(m_iPanFrames) + direction * std::max(1, m_iViewFrames / 10)));
+}
+
+void OXAMainView::slotShiftLeft()
+{
+    shiftView(-1);
+}
+
+void OXAMainView::slotShiftRight()
+{
+    shiftView(1);
+}
+
+QString OXAMainView::selectedTaskId() const
+{
+    const TimelineItemWidget *item = m_pSelectedItem.data();
+    return item && isAncestorOf(item) ? item->taskId() : QString();
+}
+
+void OXAMainView::slotDeleteSelected()
+{
+    const QString id = selectedTaskId();
+    if (!id.isEmpty())
+        emit sigDeleteSchedule(id);
 }
 
 ServerPortWidget *OXAMainView::focusedPort() const
@@ -554,12 +800,34 @@ ServerPortWidget *OXAMainView::focusedPort() const
 void OXAMainView::noteClickedPort(QWidget *receiver)
 {
     for (QWidget *w = receiver; w; w = w->parentWidget()) {
+        if (auto *item = qobject_cast<TimelineItemWidget *>(w)) {
+            if (isAncestorOf(item) && item != m_pSelectedItem) {
+                if (TimelineItemWidget *old = m_pSelectedItem.data())
+                    old->setSelected(false);
+                m_pSelectedItem = item;
+                item->setSelected(true);
+            }
+        }
         if (auto *row = qobject_cast<ServerPortWidget *>(w)) {
             if (isAncestorOf(row))
                 m_pLastClickedPort = row;
-            return;
+            break;
         }
     }
+    markFocusedPort();
+}
+
+void OXAMainView::markFocusedPort()
+{
+    // The port that Alt+Left / Alt+Right work on is marked on its left panel.
+    ServerPortWidget *row = focusedPort();
+    if (row == m_pMarkedPort)
+        return;
+    if (ServerPortWidget *old = m_pMarkedPort.data())
+        old->setKeyboardTarget(false);
+    m_pMarkedPort = row;
+    if (row)
+        row->setKeyboardTarget(true);
 }
 
 void OXAMainView::setLinkDimmed(bool dimmed)
@@ -572,6 +840,17 @@ void OXAMainView::setLinkDimmed(bool dimmed)
         m_pLinkDimmer->raise();
     }
     m_pLinkDimmer->setVisible(dimmed);
+    setPortCommandsLinkUp(!dimmed);
+    if (dimmed)
+        setTcDisplayStale(true);
+}
+
+void OXAMainView::setPortCommandsLinkUp(bool up)
+{
+    for (ServerWidget *server : serverWidgets()) {
+        for (ServerPortWidget *row : server->portWidgets())
+            row->setLinkUp(up);
+    }
 }
 
 bool OXAMainView::isLinkDimmed() const
@@ -583,7 +862,9 @@ void OXAMainView::applyTimecodeMode(const TimeCode &tc)
 {
     m_curTc = tc;
     m_iZoomLevels = tc.valid ? zoomLevelsFor(tc.rate) : defaultZoomLevels();
-    const Settings *s = Settings::instance();
+    Settings *s = Settings::instance();
+    // Re-applying the stored lock and zoom (or the middle zoom for none) is no operator change.
+    const Settings::Quiet quiet(s);
     slotLockTimeScroll(s ? s->m_bLockTimeScroll : isLocked());
     QSlider *zoom = ui->zoom;
     int value = s ? s->m_iZoomValue : zoom->value();
@@ -598,12 +879,59 @@ void OXAMainView::applyTimecodeMode(const TimeCode &tc)
 void OXAMainView::updateCurrentTc(const TimeCode &tc)
 {
     m_curTc = tc;
-    if (isLocked())
+    if (isLocked()) {
+        // The controller places the timelines for the new timecode right after this.
+        m_bFollowingTc = true;
         setScrollPos(int(qint64(tc.frames) - m_iOriginFrame));
+        m_bFollowingTc = false;
+    }
     timeLinePosChanged(tc);
     rebuildScaleLabels();
     ui->labelTC->setText(
         QStringLiteral("[%1] %2").arg(workingDate().day(), 2, 10, QLatin1Char('0')).arg(tc.toString()));
+    m_tcSince.start();
+    // One tick per frame of the master's clock: the display changes no more often than that.
+    if (tc.valid && tc.rate.mode)
+        m_pTcClock->setInterval(
+            std::max(kTcTickMs, int(1000.0 * tc.rate.scale / (1000.0 * tc.rate.mode->fps()))));
+    setTcDisplayStale(!tc.valid || isLinkDimmed());
+}
+
+void OXAMainView::tickTcDisplay()
+{
+    if (!m_curTc.valid || !m_curTc.rate.mode || !m_tcSince.isValid() || isLinkDimmed() ||
+        m_tcSince.elapsed() >= kTcStaleMs) {
+        setTcDisplayStale(true);
+        return;
+    }
+    // Between port-state updates the display counts on at the master's real rate.
+    const cmn::timecode_mode *mode = m_curTc.rate.mode;
+    const double fps = mode->fps() * 1000.0 / std::max(1, m_curTc.rate.scale);
+    TimeCode shown = m_curTc;
+    shown.frames = int(qint64(m_curTc.frames) + qint64(m_tcSince.elapsed() * fps / 1000.0));
+    const int perDay = mode->frames_per_day();
+    const int days = int(std::floor(double(shown.frames) / perDay));
+    const QString text = QStringLiteral("[%1] %2")
+                             .arg(workingDate().addDays(days).day(), 2, 10, QLatin1Char('0'))
+                             .arg(shown.toString());
+    // The timer ticks faster than the frames change: repaint only for a new frame.
+    if (text != ui->labelTC->text())
+        ui->labelTC->setText(text);
+}
+
+void OXAMainView::setTcDisplayStale(bool stale)
+{
+    if (stale) {
+        m_pTcClock->stop();
+    } else if (!m_pTcClock->isActive()) {
+        m_pTcClock->start();
+    }
+    if (stale == m_bTcStale)
+        return;
+    m_bTcStale = stale;
+    // The colour says whether the figure is live; a stopped figure is grey.
+    ui->labelTC->setStyleSheet(stale ? QStringLiteral("color: rgb(128,128,128); font-size: 22px;")
+                                     : QStringLiteral("color: rgb(51,109,149); font-size: 22px;"));
 }
 
 void OXAMainView::rebuildScaleLabels()
@@ -653,6 +981,22 @@ bool OXAMainView::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
         noteClickedPort(static_cast<QWidget *>(watched));
+    else if (event->type() == QEvent::FocusIn && watched->isWidgetType())
+        markFocusedPort();
+    if (watched->isWidgetType() && isInPortsArea(static_cast<QWidget *>(watched))) {
+        // Ctrl+wheel and Ctrl+drag work over the whole ports area, schedule items included; a
+        // Ctrl+wheel that went on to the scroll area would page the port list instead.
+        const auto type = event->type();
+        if (type == QEvent::Wheel && static_cast<QWheelEvent *>(event)->modifiers() == Qt::ControlModifier)
+            return filterTimelineEvent(watched, event);
+        const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                           type == QEvent::MouseButtonRelease;
+        if (mouse && watched->objectName() != QLatin1String("timeline") &&
+            qobject_cast<TimelineItemWidget *>(watched) &&
+            (static_cast<QMouseEvent *>(event)->modifiers() == Qt::ControlModifier ||
+             (type != QEvent::MouseButtonPress && !m_ptPress.isNull())))
+            return filterTimelineEvent(watched, event);
+    }
     switch (event->type()) {
     case QEvent::Wheel:
     case QEvent::MouseButtonPress:
@@ -675,9 +1019,28 @@ bool OXAMainView::eventFilter(QObject *watched, QEvent *event)
     return QMainWindow::eventFilter(watched, event);
 }
 
+bool OXAMainView::isInPortsArea(const QWidget *w) const
+{
+    const QWidget *viewport = ui->scrollArea->viewport();
+    return w == viewport || viewport->isAncestorOf(w);
+}
+
+int OXAMainView::timelineColumnAt(const QPoint &global) const
+{
+    // Every timeline shares the column origin; the scroll bar runs along them when there is none.
+    for (const ServerWidget *server : m_mapServerWidgets) {
+        for (const ServerPortWidget *row : server->portWidgets())
+            return row->timeline()->mapFromGlobal(global).x();
+    }
+    return ui->m_cursor->mapFromGlobal(global).x();
+}
+
 bool OXAMainView::filterTimelineEvent(QObject *watched, QEvent *event)
 {
-    Q_UNUSED(watched)
+    // Positions are taken on the screen: a drag may start on an item and go on over its timeline.
+    const auto globalOf = [watched](const QMouseEvent *e) {
+        return static_cast<QWidget *>(watched)->mapToGlobal(e->pos());
+    };
     switch (event->type()) {
     case QEvent::Wheel: {
         auto *e = static_cast<QWheelEvent *>(event);
@@ -685,34 +1048,48 @@ bool OXAMainView::filterTimelineEvent(QObject *watched, QEvent *event)
             return false;
         const QPoint delta = e->angleDelta();
         const int d = delta.y() != 0 ? delta.y() : delta.x();
-        QSlider *zoom = ui->zoom;
-        const int value = std::clamp(zoom->value() + (d > 0 ? 1 : -1), zoom->minimum(), zoom->maximum());
-        m_bZoomAtMouse = true;
-        m_iZoomMouseX = int(e->position().x());
-        zoom->setValue(value);
+        if (d == 0)
+            return true;
+        // The column under the mouse on the timelines, wherever in the ports area it is.
+        m_iZoomMouseX = std::clamp(timelineColumnAt(e->globalPosition().toPoint()), 0, timelineWidth());
+        // Forward narrows the span, by the same factor per notch at every zoom.
+        const double notches = std::abs(d) / 120.0;
+        zoomBy(std::pow(d > 0 ? kZoomNotch : 1.0 / kZoomNotch, std::max(1.0, notches)), true);
+        // Taken: an event left unaccepted goes on to every parent and would zoom once per level.
+        e->accept();
         return true;
     }
     case QEvent::MouseButtonPress: {
         auto *e = static_cast<QMouseEvent *>(event);
         if (e->button() == Qt::LeftButton && e->modifiers() == Qt::ControlModifier) {
             m_iPressPan = m_iPanFrames;
-            m_ptPress = e->pos();
+            m_ptPress = globalOf(e);
         }
+        e->accept();
         return true;
     }
     case QEvent::MouseMove: {
         auto *e = static_cast<QMouseEvent *>(event);
         const int width = timelineWidth();
-        if (!isLocked() && e->buttons() == Qt::LeftButton && e->modifiers() == Qt::ControlModifier &&
-            width > 0 && (e->pos() - m_ptPress).manhattanLength() >= QApplication::startDragDistance()) {
-            const double frames = double(m_ptPress.x() - e->pos().x()) / width * m_iViewFrames + m_iPressPan;
+        const QPoint at = globalOf(e);
+        if (e->buttons() == Qt::LeftButton && e->modifiers() == Qt::ControlModifier && width > 0 &&
+            !m_ptPress.isNull() && (at - m_ptPress).manhattanLength() >= QApplication::startDragDistance()) {
+            if (isLocked()) {
+                // Dragging the view away from "now" ends following it, as "Go" does; the drag
+                // goes on from the current timecode.
+                slotLockTimeScroll(false);
+                m_iPressPan = m_iPanFrames;
+            }
+            const double frames = double(m_ptPress.x() - at.x()) / width * m_iViewFrames + m_iPressPan;
             setScrollPos(int(std::trunc(frames)));
         }
+        e->accept();
         return true;
     }
     case QEvent::MouseButtonRelease:
         m_ptPress = QPoint(0, 0);
         m_iPressPan = m_iPanFrames;
+        event->accept();
         return true;
     default:
         return false;

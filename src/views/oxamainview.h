@@ -3,8 +3,9 @@
 #include "cmn/timecode.h"
 #include "views/timeaxis.h"
 
-#include <QMainWindow>
+#include <QElapsedTimer>
 #include <QKeySequence>
+#include <QMainWindow>
 #include <QMap>
 #include <QPair>
 #include <QPoint>
@@ -24,6 +25,9 @@ class QSpacerItem;
 class QVBoxLayout;
 class ServerPortWidget;
 class ServerWidget;
+class TimelineItemWidget;
+class QTimer;
+class QDialog;
 
 namespace Ui {
 class OXAMainView;
@@ -34,6 +38,9 @@ class OXAMainView;
 // can be scrolled. The controller adds the server panels, feeds the current timecode and the date,
 // and positions items with anchorFrame(), originX() and viewFrames(). The window never reaches the
 // controller directly: the settings and maintenance dialogs are asked for with signals.
+// The "Using the client" section of the README (Markdown), empty when it has none.
+QString helpMarkdown(const QString &readme);
+
 class OXAMainView : public QMainWindow
 {
     Q_OBJECT
@@ -54,6 +61,16 @@ public:
     void addServerWidget(ServerWidget *widget);
     // Deletes every server panel; the controller calls it before it rebuilds them after a reconnect.
     void removeAllServerWidgets();
+    // A server the manager lists but that is not connected: a grey, collapsed header that says
+    // "disconnected", so the operator knows it exists. Its real panel replaces it on connection.
+    void addDisconnectedServer(const QString &serverId, const QString &name);
+    // A server whose panel is shown lost or regained its connection: while it is lost the hidden
+    // panel is stood in for by the same grey header, in its place.
+    void setServerConnected(const QString &serverId, bool connected);
+    QWidget *disconnectedServerHeader(const QString &serverId) const
+    {
+        return m_mapDisconnected.value(serverId);
+    }
     const QMap<QString, ServerWidget *> &serverWidgets() const { return m_mapServerWidgets; }
 
     void applyTimecodeMode(const TimeCode &tc);
@@ -74,6 +91,16 @@ public:
 
     void setScrollPos(int v);
     void updateScrollRange(int oldFrames, int newFrames);
+    // Moves every port timeline, the current-timecode line and the scale to the axis as it is
+    // now; every navigation input ends here, so the view follows the hand in the same frame.
+    void refreshView();
+    // Narrows (factor < 1) or widens the shown span by `factor`, within L0 ... L5; the slider and
+    // the saved zoom value take the nearest position. At the mouse when `atMouse`.
+    void zoomBy(double factor, bool atMouse = false);
+    // The big timecode display: runs on between updates, grey when no update came for a while.
+    bool isTcDisplayStale() const { return m_bTcStale; }
+    // The schedule item the Delete key acts on: the one last clicked, while it exists.
+    QString selectedTaskId() const;
     void rebuildScaleLabels();
 
     QSlider *zoomSlider() const;
@@ -91,6 +118,8 @@ public:
     LinkStatusBar *linkStatusBar() const { return m_pLinkStatusBar; }
     // Dims the ports area while the data shown may be stale (no link to the manager).
     void setLinkDimmed(bool dimmed);
+    // The port rows' command buttons follow the link (their look and tool tips).
+    void setPortCommandsLinkUp(bool up);
     bool isLinkDimmed() const;
     QWidget *linkDimmer() const { return m_pLinkDimmer; }
     // The port row the keyboard commands act on: the row holding the focus, else the row last
@@ -112,6 +141,10 @@ signals:
     void sigMtnSetting();
     // The operator asked for the schedule list window.
     void sigScheduleList();
+    // F5: try the manager again now instead of waiting for the countdown.
+    void sigRetryNow();
+    // Delete (with its confirmation) for the selected schedule item.
+    void sigDeleteSchedule(QString taskId);
 
 public slots:
     void zoomChanged(int val);
@@ -139,6 +172,7 @@ public slots:
     void slotSetPortHighHeight();
     void slotSetPortMiddleHeight();
     void slotSetPortLowHeight();
+    void slotSetPortCompactHeight();
     void slotUpdateView();
     // Keyboard commands: lock on the current timecode, and move the anchor to the start of the
     // previous or next schedule of the focused port (the lock goes off, as with "Go").
@@ -146,6 +180,11 @@ public slots:
     void slotPreviousSchedule();
     void slotNextSchedule();
     void slotKeyboardShortcuts();
+    // Pan by a tenth of the shown span (Left / Right); the lock goes off, as with "Go".
+    void slotShiftLeft();
+    void slotShiftRight();
+    void slotDeleteSelected();
+    void slotHelpContents();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -154,15 +193,27 @@ protected:
 
 private:
     bool filterTimelineEvent(QObject *watched, QEvent *event);
+    bool isInPortsArea(const QWidget *w) const;
+    int timelineColumnAt(const QPoint &global) const;
     void placeTimeAxisWidgets();
     QDate workingDate() const;
     void installShortcuts();
     void moveToAdjacentSchedule(bool forward);
     void noteClickedPort(QWidget *receiver);
+    void applyZoom(int sliderValue, int viewFrames);
+    void markHeightInForce(int height);
+    void shiftView(int direction);
+    void unlockForNavigation();
+    void tickTcDisplay();
+    void setTcDisplayStale(bool stale);
+    void markFocusedPort();
 
     Ui::OXAMainView *ui = nullptr;
     QPointer<QObject> m_pController;
     QMap<QString, ServerWidget *> m_mapServerWidgets;
+    QMap<QString, QWidget *> m_mapDisconnected;
+    void insertDisconnectedHeader(const QString &serverId, const QString &name, int index);
+    void removeDisconnectedHeader(const QString &serverId);
     QWidget *m_pPortsWidget = nullptr;
     QVBoxLayout *m_pPortsLayout = nullptr;
     QSpacerItem *m_pTailSpacer = nullptr;
@@ -181,5 +232,16 @@ private:
     LinkStatusBar *m_pLinkStatusBar = nullptr;
     QWidget *m_pLinkDimmer = nullptr;
     QPointer<ServerPortWidget> m_pLastClickedPort;
+    QPointer<ServerPortWidget> m_pMarkedPort;
+    QPointer<TimelineItemWidget> m_pSelectedItem;
+    // setScrollPos sets the scroll bar: its change is not a second navigation.
+    bool m_bSettingScroll = false;
+    // The controller places the timelines itself after a timecode update.
+    bool m_bFollowingTc = false;
+    QTimer *m_pTcClock = nullptr;
+    QPushButton *m_btnCompactHeight = nullptr;
+    QPointer<QDialog> m_pHelpWindow;
+    QElapsedTimer m_tcSince;
+    bool m_bTcStale = true;
     QList<QAction *> m_listShortcutActions;
 };

@@ -412,16 +412,46 @@ void ServerPortWidget::setOverlay(const QString &styleSheet)
 
 void ServerPortWidget::setLoopStatus(bool bLoop)
 {
-    if (bLoop)
+    if (bLoop) {
         m_pOverlay->hide();
-    else
+    } else {
         setOverlay(QStringLiteral("background-color: rgb(255,0,0, 15%)"));
+        m_pOverlay->setToolTip(tr("Loop recording is off on this port: its schedules cannot be taken "
+                                  "and its controls are locked until loop recording is on again."));
+    }
     setControlsEnabled(bLoop);
     ui->btnREC->setEnabled(bLoop);
     ui->btnTC->setEnabled(bLoop);
     ui->btnProxyREC->setEnabled(bLoop);
     ui->btnProxyTC->setEnabled(bLoop);
+    m_bLoopEnabled = bLoop;
+    if (!m_bLinkUp)
+        applyCommandAvailability();
     emit sigLoopStatusChanged(m_iPortNo, bLoop);
+}
+
+void ServerPortWidget::setLinkUp(bool up)
+{
+    if (up == m_bLinkUp)
+        return;
+    m_bLinkUp = up;
+    applyCommandAvailability();
+}
+
+void ServerPortWidget::applyCommandAvailability()
+{
+    static const char kOwnTip[] = "linkFreeToolTip";
+    const QList<QWidget *> senders = {ui->btnAdd, ui->btnStart,    ui->btnStop,    ui->btnREC,
+                                      ui->btnTC,  ui->btnProxyREC, ui->btnProxyTC, ui->m_combProxyPorts};
+    for (QWidget *widget : senders) {
+        if (!widget->property(kOwnTip).isValid())
+            widget->setProperty(kOwnTip, widget->toolTip());
+        // Start and Stop do not follow the loop-recording state; the others do.
+        const bool loopGated = widget != ui->btnStart && widget != ui->btnStop;
+        widget->setEnabled(m_bLinkUp && (!loopGated || m_bLoopEnabled));
+        widget->setToolTip(m_bLinkUp ? widget->property(kOwnTip).toString()
+                                     : QStringLiteral("TRXM is not connected."));
+    }
 }
 
 void ServerPortWidget::markDifferentFrequency()
@@ -430,6 +460,8 @@ void ServerPortWidget::markDifferentFrequency()
         return;
     setControlsEnabled(false);
     setOverlay(QStringLiteral("background-color: rgb(250,0,0, 15%)"));
+    m_pOverlay->setToolTip(tr("This server runs at another system frequency than the master's: "
+                              "its ports take no schedules."));
 }
 
 void ServerPortWidget::setRecordingProperty(QPushButton *button, bool recording)
@@ -455,7 +487,41 @@ void ServerPortWidget::setProxyRecording(bool recording)
 void ServerPortWidget::setTcProperty(QPushButton *button, int status)
 {
     button->setProperty("TcStatus", tcStatusText(status));
+    // The colour alone does not say what it means.
+    switch (status) {
+    case 1:
+        button->setToolTip(tr("Link: the port's timecode is within a second of the master's. "
+                              "Click to make this port the master."));
+        break;
+    case 2:
+        button->setToolTip(tr("Master: every port and schedule is timed by this port's timecode."));
+        break;
+    case 3:
+        button->setToolTip(tr("UnLink: the port's timecode is a second or more away from the "
+                              "master's. Click to make this port the master."));
+        break;
+    default:
+        button->setToolTip(tr("No timecode state yet. Click to make this port the master."));
+        break;
+    }
     repolish(button);
+}
+
+void ServerPortWidget::setKeyboardTarget(bool target)
+{
+    if (ui->leftPanel->property("KeyboardTarget").toBool() == target)
+        return;
+    ui->leftPanel->setProperty("KeyboardTarget", target);
+    // A bar on the left edge: the port Alt+Left / Alt+Right move between schedules of.
+    ui->leftPanel->setStyleSheet(
+        target ? QStringLiteral("#leftPanel { border-left: 3px solid rgb(51,109,149); }") : QString());
+    ui->leftPanel->setToolTip(target ? tr("Alt+Left / Alt+Right move between this port's schedules")
+                                     : QString());
+}
+
+bool ServerPortWidget::isKeyboardTarget() const
+{
+    return ui->leftPanel->property("KeyboardTarget").toBool();
 }
 
 void ServerPortWidget::setTcStatus(int status)
@@ -514,9 +580,19 @@ void ServerPortWidget::setCollapsed(bool collapsed)
     ui->m_masterInfo->setVisible(!collapsed);
     ui->m_proxyWidget->setVisible(!collapsed);
     setFixedHeight(collapsed ? CollapsedHeight : m_iExpandedHeight);
+    applyCompact();
     if (m_pOverlay->isVisible())
         placeOverlay();
     emit sigPortCollapseChanged(m_iPortNo, collapsed);
+}
+
+void ServerPortWidget::applyCompact()
+{
+    // A compact row keeps the header, REC, TC and the timeline; the proxy choice and the button
+    // column need more height than it has.
+    const bool compact = !m_bCollapsed && height() < MinHeight;
+    ui->m_proxyWidget->setVisible(!m_bCollapsed && !compact);
+    ui->m_portBtnWidget->setVisible(!m_bCollapsed && !compact);
 }
 
 int ServerPortWidget::rowHeight() const
@@ -547,6 +623,7 @@ void ServerPortWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     ui->timeline->setFixedWidth(std::max(0, width() - SideWidths));
+    applyCompact();
     if (m_pOverlay->isVisible())
         placeOverlay();
     emit sigPortHeightChanged(m_iPortNo, event->size().height(), !m_bCollapsed);

@@ -26,6 +26,8 @@ class ServerPortWidget : public QWidget
 public:
     static constexpr int CollapsedHeight = 55;
     static constexpr int MinHeight = 165;
+    // The one height below MinHeight a row takes (the window's "Compact" rows): one line of items.
+    static constexpr int CompactHeight = 80;
     static constexpr int MaxHeight = 929;
     static constexpr int DefaultHeight = 240;
     // Width of the left panel and of the button column; the timeline takes the rest.
@@ -45,6 +47,9 @@ public:
     void initPort(const QString &serverId, const QList<int> &serverPorts);
 
     void setLoopStatus(bool bLoop);
+    // While the manager is away the buttons that would send a command look disabled and say why.
+    void setLinkUp(bool up);
+    bool isLinkUp() const { return m_bLinkUp; }
     // The loop-recording flag the controller keeps for the row (set after setLoopStatus).
     bool isLoop() const { return m_bLoop; }
     void setLoop(bool bLoop) { m_bLoop = bLoop; }
@@ -59,6 +64,11 @@ public:
     void setProxyRecording(bool recording);
 
     void setTcStatus(int status);
+    // Marks the row as the one the window's keyboard commands act on.
+    void setKeyboardTarget(bool target);
+    // Shows or hides what does not fit a compact row; run after every height change.
+    void applyCompact();
+    bool isKeyboardTarget() const;
     void setProxyTcStatus(int status);
     int tcStatus() const { return m_iTcStatus; }
     int proxyTcStatus() const { return m_iProxyTcStatus; }
@@ -152,6 +162,7 @@ private:
     void setOverlay(const QString &styleSheet);
     void placeOverlay();
     void setControlsEnabled(bool enabled);
+    void applyCommandAvailability();
     void setTcProperty(QPushButton *button, int status);
     QString titleForProxy(int proxy) const;
 
@@ -162,6 +173,8 @@ private:
     bool m_bCollapsed = false;
     int m_iExpandedHeight = DefaultHeight;
     bool m_bLoop = false;
+    bool m_bLinkUp = true;
+    bool m_bLoopEnabled = true; // the last setLoopStatus
     bool m_bProxyLoop = false;
     bool m_bHidden = false;
     bool m_bRemainAlert = false;

@@ -153,6 +153,10 @@ void ServerWidget::setREC(int port, bool rec)
 
 void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 {
+    // The pairing is kept with the port, -1 for none, so that it comes back after a restart.
+    if (Settings *s = Settings::instance())
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).ProxyPort,
+                  iProxyPort == iPort ? -1 : iProxyPort);
     emit sigProxyPortChanged(m_strServerId, iPort, iProxyPort);
     refreshProxyPorts();
 }
@@ -160,11 +164,8 @@ void ServerWidget::slotProxyPortChanged(int iPort, int iProxyPort)
 void ServerWidget::slotPortNameChanged(int iPort, const QString &strPortName)
 {
     bool changed = true;
-    if (Settings *s = Settings::instance()) {
-        QString &stored = s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName;
-        changed = stored != strPortName;
-        stored = strPortName;
-    }
+    if (Settings *s = Settings::instance())
+        changed = s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortName, strPortName);
     // The lists are rebuilt only for a real change; a rebuild closes an open list.
     if (changed)
         refreshProxyPorts();
@@ -173,13 +174,13 @@ void ServerWidget::slotPortNameChanged(int iPort, const QString &strPortName)
 void ServerWidget::slotPortCheckStatusChanged(int iPort, bool bChecked)
 {
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).CheckStatus = bChecked;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).CheckStatus, bChecked);
 }
 
 void ServerWidget::slotPortCollapseChanged(int iPort, bool bCollapse)
 {
     if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortCollapse = bCollapse;
+        s->assign(s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortCollapse, bCollapse);
 }
 
 void ServerWidget::slotPortHeightChanged(int iPort, int iPortHeight, bool updateSettingData)
@@ -187,8 +188,13 @@ void ServerWidget::slotPortHeightChanged(int iPort, int iPortHeight, bool update
     updateServerHeight();
     if (!updateSettingData)
         return;
-    if (Settings *s = Settings::instance())
-        s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight = iPortHeight;
+    if (Settings *s = Settings::instance()) {
+        int &stored = s->portInfo(trx::ServerPort(m_strServerId, iPort)).PortHeight;
+        // A stored height below the minimum comes back raised to it: the program's correction,
+        // kept in memory but no reason to write the file.
+        const Settings::Quiet quiet(std::max(stored, ServerPortWidget::MinHeight) == iPortHeight ? s : nullptr);
+        s->assign(stored, iPortHeight);
+    }
 }
 
 void ServerWidget::slotRemoveTasks(int iPortNo)
@@ -304,7 +310,10 @@ void ServerWidget::loadPortSettings()
                 s->m_portInfos.insert(key, info);
             info = s->m_portInfos.value(key);
         }
-        const int height = std::max(info.PortHeight, ServerPortWidget::MinHeight);
+        // A compact row is kept compact; any other height below the least is raised to it.
+        const int height = info.PortHeight == ServerPortWidget::CompactHeight
+                               ? info.PortHeight
+                               : std::max(info.PortHeight, ServerPortWidget::MinHeight);
         const QString name =
             info.PortName.isEmpty() ? ServerPortWidget::defaultPortName(row->portNo()) : info.PortName;
         row->setPortName(name);
@@ -389,7 +398,7 @@ void ServerWidget::setServerCollapse(bool bCollapse)
 {
     m_bCollapsed = bCollapse;
     if (Settings *s = Settings::instance())
-        s->serverCollapse(m_strServerId) = bCollapse;
+        s->assign(s->serverCollapse(m_strServerId), bCollapse);
     ui->m_btnServerCollapse->setProperty("mandatoryField",
                                          bCollapse ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
     ui->m_btnServerCollapse->style()->unpolish(ui->m_btnServerCollapse);

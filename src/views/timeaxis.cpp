@@ -58,6 +58,22 @@ int zoomViewFrames(double value, int maximum, const ZoomLevels &levels, int curr
     return current;
 }
 
+double zoomSliderValue(int frames, int maximum, const ZoomLevels &levels)
+{
+    if (maximum <= 0)
+        return 0.0;
+    const double step = maximum / 5.0;
+    const double f = std::clamp<double>(frames, levels[0], levels[5]);
+    // Piece k runs from L(5-k) at k*step down to L(4-k) at (k+1)*step.
+    for (int k = 0; k < 5; ++k) {
+        const double hi = levels[std::size_t(5 - k)];
+        const double lo = levels[std::size_t(4 - k)];
+        if (f <= hi && f >= lo && hi > lo)
+            return k * step + (hi - f) / (hi - lo) * step;
+    }
+    return f >= levels[5] ? 0.0 : double(maximum);
+}
+
 int axisFramesPerDay(const FrameRate &rate)
 {
     if (rate.mode)

@@ -23,6 +23,10 @@ ZoomLevels zoomLevelsFor(const FrameRate &rate);
 // slider give `current` back.
 int zoomViewFrames(double value, int maximum, const ZoomLevels &levels, int current);
 
+// The slider value (0 ... maximum, not rounded) at which zoomViewFrames shows `frames`, clamped
+// to the span L0 ... L5: the inverse of the interpolation, for zooms by a factor.
+double zoomSliderValue(int frames, int maximum, const ZoomLevels &levels);
+
 // Frames in one day of `rate`, or of the 30-frame clock when it has no mode, so that the axis
 // always has an extent.
 int axisFramesPerDay(const FrameRate &rate);

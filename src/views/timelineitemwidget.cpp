@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOption>
+#include <QToolTip>
 
 #include <algorithm>
 #include <vector>
@@ -20,6 +21,7 @@ const QColor kMaintenanceBackground(255, 255, 0);
 const QColor kDarkText(20, 20, 20);
 const QColor kLightText(240, 240, 240);
 const QColor kTextShadow(0, 0, 0, 150);
+const QColor kSelectedFrame(255, 170, 0);
 
 const char kEmptyDuration[] = "--:--:--:--";
 const char kMaintenanceDuration[] = "00:00:10:00";
@@ -28,8 +30,10 @@ const char kNormalStyle[] = "background-color: rgb(178,178,178);";
 
 const int kTextLeft = 10;
 const int kValueOffset = 50;
-const int kTextRight = 20;
+const int kTextRightNarrow = 4;
 const int kBaselines[5] = {24, 46, 68, 90, 112};
+// The least of a name an elided label keeps; less is a fragment and is not drawn.
+const int kMinElidedChars = 6;
 
 // The cached pixmaps of every item (GUI thread only): bytes, budget and last use of each.
 struct CacheBook
@@ -400,30 +404,123 @@ void TimelineItemWidget::renderCache()
         painter.drawText(x, y, text);
     };
     const QFontMetrics metrics(m_font);
-    const QString labels[3] = {tr("Start: "), tr("End: "), tr("Dur: ")};
-    // Values start 50 pixels after the labels; a wider fallback font pushes them further right.
-    int valueOffset = kValueOffset;
-    for (const QString &label : labels)
-        valueOffset = std::max(valueOffset, metrics.horizontalAdvance(label));
-    const int textX = x0 + kTextLeft;
-    const int valueX = textX + valueOffset;
-    const int lineWidth = itemWidth - 2 * kTextLeft;
-    const int valueWidth = itemWidth - (kTextLeft + valueOffset) - kTextRight;
+    // Texts start at the visible left edge of the item, so that an item that began before the
+    // view still says what it is; a text that does not fit whole is left out, never cut to a
+    // fragment.
+    const int room = textRoom();
+    // The room every text needs, and the most that the drawn ones need: a move that gives more
+    // room than the first or less than the second changes what is drawn.
+    int needAll = 0;
+    int needDrawn = 0;
+    const auto fits = [&](const QString &text, int width) {
+        const int need = metrics.horizontalAdvance(text) + (room - width);
+        needAll = std::max(needAll, need);
+        const bool ok = !text.isEmpty() && need <= room;
+        if (ok)
+            needDrawn = std::max(needDrawn, need);
+        return ok;
+    };
+    const auto fitsHeight = [&](int baseline) { return baseline + metrics.descent() <= itemHeight; };
+    const auto drawLine = [&](int x, int y, const QString &text) {
+        drawText(x, y, text);
+        m_drawnTexts.append(text);
+    };
+    m_drawnTexts.clear();
+    const QString name = shownName(metrics, room);
+    fits(m_strName, room);
 
-    drawText(textX, kBaselines[0], metrics.elidedText(m_strName, Qt::ElideRight, lineWidth));
-    const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
-    for (int i = 0; i < 3; ++i) {
-        drawText(textX, kBaselines[i + 1], labels[i]);
-        drawText(valueX, kBaselines[i + 1], metrics.elidedText(values[i], Qt::ElideRight, valueWidth));
+    if (!fitsHeight(kBaselines[1])) {
+        // One line only (a compact row): the name and, when there is room, the status after it.
+        const int baseline = (itemHeight + metrics.ascent() - metrics.descent()) / 2;
+        const QString both = name + QStringLiteral("  ") + m_strStatus;
+        if (!name.isEmpty() && name == m_strName && fits(both, room))
+            drawLine(kTextLeft, baseline, both);
+        else if (!name.isEmpty())
+            drawLine(kTextLeft, baseline, name);
+    } else {
+        const QString labels[3] = {tr("Start: "), tr("End: "), tr("Dur: ")};
+        // Values start 50 pixels after the labels; a wider fallback font pushes them further right.
+        int valueOffset = kValueOffset;
+        for (const QString &label : labels)
+            valueOffset = std::max(valueOffset, metrics.horizontalAdvance(label));
+        if (!name.isEmpty())
+            drawLine(kTextLeft, kBaselines[0], name);
+        const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
+        for (int i = 0; i < 3; ++i) {
+            if (!fitsHeight(kBaselines[i + 1]) || !fits(values[i], room - valueOffset))
+                continue;
+            drawLine(kTextLeft, kBaselines[i + 1], labels[i]);
+            drawLine(kTextLeft + valueOffset, kBaselines[i + 1], values[i]);
+        }
+        if (fitsHeight(kBaselines[4]) && fits(m_strStatus, room))
+            drawLine(kTextLeft, kBaselines[4], m_strStatus);
     }
-    drawText(textX, kBaselines[4], metrics.elidedText(m_strStatus, Qt::ElideRight, lineWidth));
     painter.end();
 
-    // Cut at the left edge, the content depends on the position: keep re-rendering on moves.
-    m_bDirty = x0 < 0 || x0 > itemWidth;
+    m_iRoomNeedAll = needAll;
+    m_iRoomNeedDrawn = needDrawn;
+    // Cut at the left edge, the content depends on the position: keep re-rendering on moves. Cut
+    // at the right edge, only while some text still waits for room.
+    m_bDirty = x0 < 0 || x0 > itemWidth || (x() + itemWidth > timelineWidth && room < needAll);
     m_bStale = false;
     m_iCacheX = x();
     setCache(pixmap);
+}
+
+int TimelineItemWidget::textRoom() const
+{
+    // Texts may run up to a few pixels from the right end, so that narrow items keep short names.
+    const int timelineWidth = parentWidget() ? parentWidget()->width() : width();
+    const int visibleLeft = std::max(x(), 0);
+    const int visibleRight = std::min(x() + width(), timelineWidth);
+    return visibleRight - visibleLeft - kTextLeft - kTextRightNarrow;
+}
+
+QString TimelineItemWidget::shownName(const QFontMetrics &metrics, int room) const
+{
+    if (m_strName.isEmpty() || room <= 0)
+        return QString();
+    if (metrics.horizontalAdvance(m_strName) <= room)
+        return m_strName;
+    // A long name in a wide item may lose its tail; a stub of a few letters says nothing.
+    const QString elided = metrics.elidedText(m_strName, Qt::ElideRight, room);
+    return elided.size() - 1 >= kMinElidedChars ? elided : QString();
+}
+
+void TimelineItemWidget::setDestinations(const QString &master, const QString &proxy)
+{
+    m_strMasterDestination = master;
+    m_strProxyDestination = proxy;
+}
+
+QString TimelineItemWidget::toolTipText() const
+{
+    const auto progress = [](int p) {
+        return p >= 0 ? QStringLiteral("%1 %").arg(std::min(p, 100)) : QStringLiteral("-");
+    };
+    QString text = QStringLiteral("<b>%1</b><br>").arg(m_strName.toHtmlEscaped());
+    text += tr("Start: %1").arg(m_strStartText.toHtmlEscaped()) + QStringLiteral("<br>");
+    text += tr("End: %1").arg(m_strEndText.toHtmlEscaped()) + QStringLiteral("<br>");
+    text += tr("Duration: %1").arg(m_strDuration.toHtmlEscaped()) + QStringLiteral("<br>");
+    text += tr("Status: %1").arg(m_strStatus.toHtmlEscaped()) + QStringLiteral("<br>");
+    text += tr("Progress: %1").arg(progress(m_iProgress1));
+    if (m_iProgress2 != -1)
+        text += tr(" (proxy %1)").arg(progress(m_iProgress2));
+    if (!m_strMasterDestination.isEmpty())
+        text += QStringLiteral("<br>") + tr("Master: %1").arg(m_strMasterDestination.toHtmlEscaped());
+    if (!m_strProxyDestination.isEmpty())
+        text += QStringLiteral("<br>") + tr("Proxy: %1").arg(m_strProxyDestination.toHtmlEscaped());
+    return text;
+}
+
+bool TimelineItemWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // Built when asked: the texts change with every push, tool tips are rare.
+        QToolTip::showText(static_cast<QHelpEvent *>(event)->globalPos(), toolTipText(), this);
+        return true;
+    }
+    return QWidget::event(event);
 }
 
 void TimelineItemWidget::paintEvent(QPaintEvent *event)
@@ -443,6 +540,19 @@ void TimelineItemWidget::paintEvent(QPaintEvent *event)
     }
     if (!m_cache.isNull())
         painter.drawPixmap(std::max(0, -x()), 0, m_cache);
+    if (m_bSelected) {
+        painter.setPen(QPen(kSelectedFrame, 2));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+}
+
+void TimelineItemWidget::setSelected(bool selected)
+{
+    if (selected == m_bSelected)
+        return;
+    m_bSelected = selected;
+    update();
 }
 
 void TimelineItemWidget::resizeEvent(QResizeEvent *event)
@@ -454,7 +564,8 @@ void TimelineItemWidget::resizeEvent(QResizeEvent *event)
 void TimelineItemWidget::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    if (event->pos().x() < 0 || event->oldPos().x() < 0)
+    // Less room than the drawn texts need (the item moved under the right edge) redraws too.
+    if (event->pos().x() < 0 || event->oldPos().x() < 0 || textRoom() < m_iRoomNeedDrawn)
         refresh();
 }
 

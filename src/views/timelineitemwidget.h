@@ -7,9 +7,11 @@
 #include <QMap>
 #include <QPixmap>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QWidget>
 
+class QFontMetrics;
 class QLineEdit;
 
 // Track and fill colours of a schedule's progress bar.
@@ -76,6 +78,9 @@ public:
     bool isPinned() const { return m_bPinned; }
     void setPinned(bool pinned);
     bool isHovered() const { return m_bHovered; }
+    // The item the Delete key acts on; drawn with a frame.
+    bool isSelected() const { return m_bSelected; }
+    void setSelected(bool selected);
 
     // The size the timeline's lane layout gives the item; applied at once unless it is enlarged.
     void setAssignedSize(int width, int height);
@@ -106,6 +111,13 @@ public:
     static void setCacheBudget(qint64 bytes);
     static constexpr qint64 DefaultCacheBudget = qint64(48) << 20;
 
+    // The texts the last render drew, in drawing order (labels and values separately).
+    const QStringList &drawnTexts() const { return m_drawnTexts; }
+    // Where the transfer goes, for the tool tip.
+    void setDestinations(const QString &master, const QString &proxy);
+    // Name, start, end, duration, status, progress and destinations, as rich text.
+    QString toolTipText() const;
+
     // Opens the in-place editor over the name line; Enter or leaving the field commits, Escape cancels.
     void editName();
     bool isEditingName() const;
@@ -118,6 +130,7 @@ public slots:
     void nameEditFinished();
 
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
@@ -129,6 +142,10 @@ protected:
 
 private:
     void markDirty();
+    // The name as it fits in `room` pixels: whole, with its tail elided, or empty.
+    QString shownName(const QFontMetrics &metrics, int room) const;
+    // Width left for texts in the visible part of the item.
+    int textRoom() const;
     // A text or progress changed: re-render and repaint now when on screen.
     void contentChanged();
     // True while some part of the item lies inside its window and every ancestor's area.
@@ -145,6 +162,9 @@ private:
     QString m_strEndText;
     QString m_strDuration;
     QString m_strStatus;
+    QString m_strMasterDestination;
+    QString m_strProxyDestination;
+    QStringList m_drawnTexts;
     int m_iStartFrame = 0;
     int m_iLength = 0;
     int m_iProgress1 = -1;
@@ -153,6 +173,9 @@ private:
     bool m_bDated = false;
     bool m_bPinned = false;
     bool m_bHovered = false;
+    bool m_bSelected = false;
+    int m_iRoomNeedAll = 0;
+    int m_iRoomNeedDrawn = 0;
     int m_iAssignedWidth = 0;
     int m_iAssignedHeight = 0;
     bool m_bSizePending = false;

@@ -3,10 +3,12 @@
 #include "views/lanepacking.h"
 #include "views/timelineitemwidget.h"
 
+#include <QHelpEvent>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -117,14 +119,31 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
             // have reused the item for another day).
             if (item->isMaintenance() && qint64(item->startFrame()) + item->length() < now)
                 item->setDuration(QStringLiteral("00:00:10:00"));
-            // Most items are hidden far from the view and stay so: nothing to move.
-            if (item->isHidden() && !isInView(item.data(), columnOf(item->startFrame())))
-                continue;
-            placeHorizontally(item.data(), item->y());
         }
+        placeItems();
     }
     updateMarkColumns();
     update();
+}
+
+void TimelineWidget::setView(int anchorFrame, int anchorX)
+{
+    if (anchorFrame == m_iAnchorFrame && anchorX == m_iAnchorX)
+        return;
+    setAnchor(anchorFrame, anchorX);
+    placeItems();
+    updateMarkColumns();
+    update();
+}
+
+void TimelineWidget::placeItems()
+{
+    for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items)) {
+        // Most items are hidden far from the view and stay so: nothing to move.
+        if (item->isHidden() && !isInView(item.data(), columnOf(item->startFrame())))
+            continue;
+        placeHorizontally(item.data(), item->y());
+    }
 }
 
 bool TimelineWidget::isInView(const TimelineItemWidget *item, int x) const
@@ -368,6 +387,35 @@ void TimelineWidget::resizeEvent(QResizeEvent *event)
     updatePixelScale();
     relayout();
     updateMarkColumns();
+}
+
+bool TimelineWidget::event(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString text = lineToolTip(help->pos().x());
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, this);
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+QString TimelineWidget::lineToolTip(int x) const
+{
+    // The lines are thin: a few pixels either side count as on the line.
+    constexpr int near = 4;
+    if (m_bMarkStartSet && std::abs(x - m_iMarkStartX) <= near)
+        return tr("Mark start (Start button): an open-end schedule begins here");
+    if (m_bMarkEndSet && std::abs(x - m_iMarkEndX) <= near)
+        return tr("Mark end (Stop button): the open-end schedule ends here");
+    if (m_b24hSet && std::abs(x - line24hX()) <= near)
+        return tr("24 hours after the recording in progress began");
+    if (m_iRemainFrames >= 0 && std::abs(x - remainX()) <= near)
+        return tr("End of the remaining recording time");
+    return QString();
 }
 
 void TimelineWidget::paintEvent(QPaintEvent *event)

@@ -40,6 +40,9 @@ public:
     const TimeCode &currentTc() const { return m_curTc; }
 
     void setAnchor(int frame, int x);
+    // The main window moved the shared axis (pan or zoom): the anchor changes and the items,
+    // bands and marks follow at once, not at the next timecode update.
+    void setView(int anchorFrame, int anchorX);
     int anchorFrame() const { return m_iAnchorFrame; }
     int anchorX() const { return m_iAnchorX; }
 
@@ -81,12 +84,17 @@ public:
     // Column of frame position `frame` on this timeline, truncated toward zero.
     int columnOf(qint64 frame) const;
 
+    // What the line at column x means (marks, 24-hour line, remaining time); empty when none.
+    QString lineToolTip(int x) const;
+
 protected:
+    bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void updatePixelScale();
+    void placeItems();
     void updateMarkColumns();
     int itemWidthFor(int length) const;
     // Whether an item whose start is at column x reaches into the widget.

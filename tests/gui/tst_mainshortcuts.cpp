@@ -145,10 +145,10 @@ void tst_MainShortcuts::zoomKeys()
     m_view->setFocus();
 
     QTest::keyClick(m_view, Qt::Key(key), modifiers);
-    QCOMPARE(zoom->value(), 150 + step);
-    // Zooming in shows fewer frames across the timelines.
-    QCOMPARE(m_view->viewFrames() < frames, step > 0);
-    QCOMPARE(m_settings->m_iZoomValue, 150 + step);
+    // One key press is one wheel notch: 15 % fewer (or more) frames across the timelines.
+    QVERIFY(qAbs(m_view->viewFrames() - frames * (step > 0 ? 0.85 : 1 / 0.85)) <= 1);
+    QCOMPARE(zoom->value() > 150, step > 0);
+    QCOMPARE(m_settings->m_iZoomValue, zoom->value());
 }
 
 void tst_MainShortcuts::homeLocksOnNow()
@@ -242,7 +242,7 @@ void tst_MainShortcuts::keysTypedInTheTimeInputStayThere()
     if (key == Qt::Key_Home)
         QVERIFY(m_view->isLocked());
     else
-        QCOMPARE(zoomed.count(), 1);
+        QVERIFY(zoom->value() != 150);
 }
 
 void tst_MainShortcuts::menuShortcutsReachTheirSignals_data()

@@ -23,6 +23,7 @@
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <QtTest>
 
 #include <memory>
@@ -64,7 +65,9 @@ private slots:
     void goSwitchesTheLockOff();
     void goWithNothingTypedDoesNothing();
     void ctrlDragPans();
-    void ctrlDragIgnoredWhileLocked();
+    void ctrlDragWhileLockedUnlocks();
+    void timecodeDisplayRunsOnThenGreysOut();
+    void helpShowsUsingTheClient();
     void scrollRangeCoversFifteenDays();
     void secondServerWithSameIdIsIgnored();
     void panelsRebuiltAfterRemoval();
@@ -191,9 +194,13 @@ void tst_OXAMainView::ctrlWheelZooms()
     addServer(QStringLiteral("s1"), 2);
     QSlider *zoom = m_view->zoomSlider();
     zoom->setValue(150);
+    const int frames = m_view->viewFrames();
+    // One notch narrows the span by 15 %, one back widens it again.
     wheel(firstTimeline(), 120, Qt::ControlModifier);
-    QCOMPARE(zoom->value(), 151);
+    QVERIFY(qAbs(m_view->viewFrames() - frames * 0.85) <= 1);
+    QVERIFY(zoom->value() > 150);
     wheel(firstTimeline(), -120, Qt::ControlModifier);
+    QVERIFY(qAbs(m_view->viewFrames() - frames) <= 2);
     QCOMPARE(zoom->value(), 150);
     QVERIFY(!m_view->isZoomAtMouse());
     // Only with Control alone.
@@ -238,7 +245,7 @@ void tst_OXAMainView::ctrlWheelKeepsTheTimeUnderTheMouse()
     };
     const double before = frameAt(mouseX);
     wheel(firstTimeline(), 120, Qt::ControlModifier, QPoint(mouseX, 40));
-    QCOMPARE(m_view->zoomSlider()->value(), 201);
+    QVERIFY(m_view->zoomSlider()->value() > 200);
     QVERIFY(qAbs(frameAt(mouseX) - before) <= 1.0);
 }
 
@@ -316,15 +323,50 @@ void tst_OXAMainView::ctrlDragPans()
     QCOMPARE(m_view->anchorFrame(), after);
 }
 
-void tst_OXAMainView::ctrlDragIgnoredWhileLocked()
+void tst_OXAMainView::ctrlDragWhileLockedUnlocks()
 {
     addServer(QStringLiteral("s1"), 1);
     TimelineWidget *timeline = firstTimeline();
+    QVERIFY(m_view->isLocked());
     QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(500, 50));
     QMouseEvent move(QEvent::MouseMove, QPointF(100, 50), QPointF(timeline->mapToGlobal(QPoint(100, 50))),
                      Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(timeline, &move);
-    QCOMPARE(m_view->anchorFrame(), kNoon);
+    QVERIFY(!m_view->isLocked());
+    QVERIFY(m_view->anchorFrame() > kNoon);
+}
+
+void tst_OXAMainView::timecodeDisplayRunsOnThenGreysOut()
+{
+    m_view->updateCurrentTc(timecodeAt(kNoon));
+    const QString first = m_view->tcLabel()->text();
+    QVERIFY(!m_view->isTcDisplayStale());
+    // Between updates the frames count on at the master's rate.
+    QTRY_VERIFY(m_view->tcLabel()->text() != first);
+    QVERIFY(!m_view->isTcDisplayStale());
+    // Two seconds without an update: grey, and the figure stops.
+    QTRY_VERIFY_WITH_TIMEOUT(m_view->isTcDisplayStale(), 4000);
+    const QString stopped = m_view->tcLabel()->text();
+    QTest::qWait(200);
+    QCOMPARE(m_view->tcLabel()->text(), stopped);
+    // An update brings it back; a link going down greys it at once.
+    m_view->updateCurrentTc(timecodeAt(kNoon + 100));
+    QVERIFY(!m_view->isTcDisplayStale());
+    m_view->setLinkDimmed(true);
+    QVERIFY(m_view->isTcDisplayStale());
+}
+
+void tst_OXAMainView::helpShowsUsingTheClient()
+{
+    m_view->findChild<QAction *>(QStringLiteral("action_Contents"))->trigger();
+    auto *browser = m_view->findChild<QTextBrowser *>(QStringLiteral("helpBrowser"));
+    QVERIFY(browser);
+    QVERIFY(browser->isVisible());
+    const QString text = browser->toPlainText();
+    QVERIFY(text.startsWith(QStringLiteral("Using the client")));
+    QVERIFY(text.contains(QStringLiteral("Alt+Left")));
+    // Only that section: the simulator's is not for the operator.
+    QVERIFY(!text.contains(QStringLiteral("The manager simulator")));
 }
 
 void tst_OXAMainView::scrollRangeCoversFifteenDays()
@@ -400,6 +442,13 @@ void tst_OXAMainView::portHeightsCountCollapsedRows()
     QTRY_COMPARE(s1->height(), 55 + 2 * 600);
     m_view->findChild<QPushButton *>(QStringLiteral("m_btnLowHeight"))->click();
     QTRY_COMPARE(s1->height(), 55 + 2 * 165);
+    // Compact rows show one line per schedule; the button of the height in force stays pressed.
+    auto *compact = m_view->findChild<QPushButton *>(QStringLiteral("m_btnCompactHeight"));
+    compact->click();
+    QTRY_COMPARE(s1->height(), 55 + 2 * ServerPortWidget::CompactHeight);
+    QVERIFY(compact->isChecked());
+    QVERIFY(!m_view->findChild<QPushButton *>(QStringLiteral("m_btnLowHeight"))->isChecked());
+    QVERIFY(s1->portWidgets().at(0)->timeline()->isVisible());
 }
 
 void tst_OXAMainView::dayList()

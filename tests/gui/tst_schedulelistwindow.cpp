@@ -74,6 +74,8 @@ private slots:
     void jumpBeyondTheSpanStopsAtItsEnd();
     void jumpWithoutStartChangesNothing();
     void flashPinsTheItemForAWhile();
+    void closeKeysAndAFreshFilterOnReopen_data();
+    void closeKeysAndAFreshFilterOnReopen();
 
 private:
     QTemporaryDir m_dir;
@@ -274,6 +276,32 @@ void tst_ScheduleListWindow::flashPinsTheItemForAWhile()
     QTRY_VERIFY(!item->isPinned());
     QCOMPARE(item->size(), QSize(60, 40));
     flashItem(nullptr, 50);
+}
+
+void tst_ScheduleListWindow::closeKeysAndAFreshFilterOnReopen_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("Escape") << QKeySequence(Qt::Key_Escape) << false;
+    QTest::newRow("Ctrl+W") << QKeySequence(QKeySequence::Close) << false;
+    QTest::newRow("Escape with the filter kept") << QKeySequence(Qt::Key_Escape) << true;
+}
+
+void tst_ScheduleListWindow::closeKeysAndAFreshFilterOnReopen()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(bool, kept);
+    m_window->activateWindow();
+    QTest::keyClicks(m_window->searchField(), QStringLiteral("alpha"));
+    m_window->statusCombo()->setCurrentIndex(m_window->statusCombo()->findText(QStringLiteral("Errors")));
+    if (kept)
+        QTest::mouseClick(m_window->keepFilterBox(), Qt::LeftButton);
+    QTest::keySequence(m_window->searchField(), keys);
+    QTRY_VERIFY(!m_window->isVisible());
+
+    m_window->showList();
+    QCOMPARE(m_window->searchField()->text(), kept ? QStringLiteral("alpha") : QString());
+    QCOMPARE(m_window->statusCombo()->currentText(), kept ? QStringLiteral("Errors") : QStringLiteral("All"));
 }
 
 QTEST_MAIN(tst_ScheduleListWindow)

@@ -45,6 +45,8 @@ private slots:
     void releasedCacheRendersOnPaint();
     void cachesStayWithinTheBudget();
     void deferredSizeAppliesLater();
+    void textsOnScreen_data();
+    void textsOnScreen();
 
 private:
     TimelineItemWidget *makeItem(const QString &status, int x = 0, int width = 400, int height = 120)
@@ -458,3 +460,54 @@ void tst_TimelineItemWidget::deferredSizeAppliesLater()
 
 QTEST_MAIN(tst_TimelineItemWidget)
 #include "tst_timelineitemwidget.moc"
+
+void tst_TimelineItemWidget::textsOnScreen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("itemX");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QStringList>("texts");
+
+    const QStringList all = {
+        QStringLiteral("News"),        QStringLiteral("Start: "),         QStringLiteral("[8] 10:00:00:00"),
+        QStringLiteral("End: "),       QStringLiteral("[8] 10:30:00:00"), QStringLiteral("Dur: "),
+        QStringLiteral("00:30:00:00"), QStringLiteral("Scheduled...")};
+    QTest::newRow("started before the view") << "News" << -600 << 900 << 120 << all;
+    QTest::newRow("across the whole view") << "News" << -600 << 3000 << 120 << all;
+    QTest::newRow("narrow, the name fits") << "A1" << 100 << 40 << 120 << QStringList{QStringLiteral("A1")};
+    QTest::newRow("narrow, the name does not fit") << "Wide Schedule" << 100 << 40 << 120 << QStringList();
+    QTest::newRow("mostly left of the view") << "Wide Schedule" << -960 << 1000 << 120 << QStringList();
+    QTest::newRow("compact row") << "News" << 0 << 400 << 38
+                                 << QStringList{QStringLiteral("News  Scheduled...")};
+}
+
+// Whatever part of an item is on screen says what the item is, from the visible left edge on,
+// and never shows a cut-off fragment.
+void tst_TimelineItemWidget::textsOnScreen()
+{
+    QFETCH(QString, name);
+    QFETCH(int, itemX);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    auto *item = new TimelineItemWidget(m_timeline, name, 0, 1000, QStringLiteral("[8] 10:00:00:00"),
+                                        QStringLiteral("[8] 10:30:00:00"), QStringLiteral("Scheduled..."));
+    item->setDuration(QStringLiteral("00:30:00:00"));
+    item->setAssignedSize(width, height);
+    item->move(itemX, 20);
+    item->show();
+    item->setReady(true);
+    QTEST(item->drawnTexts(), "texts");
+    // Whatever is drawn, the tool tip tells all.
+    QVERIFY(item->toolTipText().contains(name) && item->toolTipText().contains(QStringLiteral("[8] 10:30:00:00")));
+    if (itemX >= 0 || item->drawnTexts().isEmpty())
+        return;
+    // The name is written just right of the timeline's left edge.
+    const QImage shot = m_timeline->grab().toImage();
+    bool written = false;
+    for (int x = 8; x < 60 && !written; ++x) {
+        for (int y = 20 + 10; y < 20 + 26 && !written; ++y)
+            written = shot.pixelColor(x, y).lightness() < 100;
+    }
+    QVERIFY(written);
+}

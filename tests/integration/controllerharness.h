@@ -17,6 +17,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 inline SimScenario scenarioFromJson(const char *json)
@@ -65,9 +66,12 @@ public:
     SimRunner *sim() const { return m_sim.get(); }
 
     // Creates controller and main window; the controller connects to `port` (the simulator's when 0).
-    void createController(quint16 port = 0)
+    void createController(quint16 port = 0, const std::function<void(ControllerOptions &)> &tweak = {})
     {
-        m_controller = std::make_unique<MainController>(shortIntervals(m_settingsFile));
+        ControllerOptions options = shortIntervals(m_settingsFile);
+        if (tweak)
+            tweak(options);
+        m_controller = std::make_unique<MainController>(options);
         m_view = std::make_unique<OXAMainView>(m_controller.get());
         m_controller->setMainView(m_view.get());
         m_controller->settings()->m_trxmIp = QStringLiteral("127.0.0.1");

@@ -256,11 +256,14 @@ void tst_ControllerEditing::okMessages_data()
         << "n"
         << "115000"
         << "120500"
-        << "" << 3 << "Server1 Port D: No material, Next Schedule\n";
-    QTest::newRow("maintenance window") << "n"
-                                        << "015000"
-                                        << "020000"
-                                        << "" << 0 << "Server1 Port A: Maintenance Schedule\n";
+        << "" << 3
+        << "Server1 Port D: No material (not recording), Next Schedule ('Schedule 2', "
+           "12:00:00:00-12:10:00:00)\n";
+    QTest::newRow("maintenance window")
+        << "n"
+        << "015000"
+        << "020000"
+        << "" << 0 << "Server1 Port A: Maintenance Schedule (daily 02:00:00:00-02:00:10:00)\n";
 }
 
 void tst_ControllerEditing::okMessages()
@@ -316,7 +319,8 @@ void tst_ControllerEditing::endAtTheNextStartOverlaps()
     m_controller->newTask(A, 2);
     if (overlaps) {
         QCOMPARE(m_messages.size(), 1);
-        QCOMPARE(m_messages[0].text, QStringLiteral("Server1 Port C: Next Schedule\n"));
+        QCOMPARE(m_messages[0].text,
+                 QStringLiteral("Server1 Port C: Next Schedule ('Schedule 1', 12:00:00:00-12:10:00:00)\n"));
     } else {
         QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
         QTRY_VERIFY_WITH_TIMEOUT(simScheduleNamed(QStringLiteral("n")).has_value(), 3000);
@@ -407,7 +411,7 @@ void tst_ControllerEditing::proxyPortLineIsBracketed()
     });
     m_controller->newTask(A, 0);
     QCOMPARE(m_messages.size(), 1);
-    QCOMPARE(m_messages[0].text, QStringLiteral("Server1 [Port D]: No material\n"));
+    QCOMPARE(m_messages[0].text, QStringLiteral("Server1 [Port D]: No material (not recording)\n"));
 }
 
 void tst_ControllerEditing::markStartOnADroppedMinute()
@@ -451,7 +455,8 @@ void tst_ControllerEditing::markEndEndsTheOpenSchedule()
     m_controller->markStart(A, 0);
     QCOMPARE(m_messages.size(), 1);
     QCOMPARE(m_messages[0].title, QStringLiteral("OpenEnd Schedule Error"));
-    QCOMPARE(m_messages[0].text, QStringLiteral("Server1 Port A: Next schedule\n"));
+    QCOMPARE(m_messages[0].text,
+             QStringLiteral("Server1 Port A: Next schedule ('Port A_10000001', 10:00:00:01-open end)\n"));
     clearCodes();
     m_controller->markEnd(A, 0);
     QTRY_COMPARE_WITH_TIMEOUT(codes().count(1004), 1, 3000);

@@ -6,9 +6,13 @@
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 #include "platform/idbg.h"
+#include "views/painttcscale.h"
+#include "widgets/inputtcwidget.h"
 #include "widgets/proxycombobox.h"
 
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 
 namespace {
 
@@ -67,6 +71,12 @@ private slots:
     void repeatedKind5ShowsNothing();
     void recStartsPortAndProxy();
     void usableRangesReachTimelinesAndTest();
+    void viewMovesInTheSameFrame_data();
+    void viewMovesInTheSameFrame();
+    void ctrlWheelOverAnItemZooms();
+    void openEndItemReachesNow();
+    void bandsEndAtNowOnEveryRate_data();
+    void bandsEndAtNowOnEveryRate();
     void recordingStateFollowsTheManager();
     void busyGuiThreadGetsNoPileOfPolls();
     void slowManagerStillShutsDown();
@@ -428,6 +438,210 @@ void tst_ControllerPorts::usableRangesReachTimelinesAndTest()
     const int line = c->lines24h().value(trx::ServerPort(A, 0));
     const UsableRange last = c->ports().value(A).value(0).ranges.last();
     QCOMPARE(line, last.start + perDay);
+}
+
+void tst_ControllerPorts::viewMovesInTheSameFrame_data()
+{
+    QTest::addColumn<QString>("input");
+    for (const char *input : {"scroll bar", "ctrl+drag", "left", "right", "zoom slider", "ctrl+wheel", "plus",
+                              "minus", "go", "home", "alt+left while locked", "ctrl+drag while locked"})
+        QTest::newRow(input) << QString::fromLatin1(input);
+}
+
+// Every navigation input moves the items, the current-timecode line and the scale before the
+// next timecode update: the simulator's clock stands still and no event is processed in between.
+void tst_ControllerPorts::viewMovesInTheSameFrame()
+{
+    QFETCH(QString, input);
+    ControllerHarness h;
+    start(h);
+    h.sim()->call([](SimServer &s) { s.clock().setTimeScale(0); });
+    MainController *c = h.controller();
+    OXAMainView *view = h.view();
+    view->zoomSlider()->setValue(110); // a few hours across: both schedules of port A/0 in view
+    view->slotLockTimeScroll(false);
+    view->setScrollPos(-600 * 25); // ten minutes back, so that "now" is still in view
+    if (input.endsWith(QLatin1String("while locked")))
+        view->slotLockTimeScroll(true);
+    TimelineWidget *timeline = c->findPortWidget(A, 0)->timeline();
+    QTRY_VERIFY(h.item(QStringLiteral("later")) && h.item(QStringLiteral("later"))->isVisible());
+    TimelineItemWidget *item = h.item(QStringLiteral("later"));
+    // The row clicked last is the one Alt+Left works on.
+    QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QApplication::processEvents();
+
+    const int itemX = item->x();
+    const int lineX = view->tcLine()->x();
+    const int anchor = view->anchorFrame();
+    const int frames = view->viewFrames();
+    // Keys go to the window, not to a text field that had the focus.
+    if (QWidget *focus = QApplication::focusWidget())
+        focus->clearFocus();
+    const QMap<int, QString> labels = view->scaleWidget()->labels();
+    const QPoint inside = item->rect().center();
+    if (input == QLatin1String("scroll bar")) {
+        view->timeScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    } else if (input.startsWith(QLatin1String("ctrl+drag"))) {
+        QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(300, 60));
+        QMouseEvent move(QEvent::MouseMove, QPointF(200, 60), Qt::NoButton, Qt::LeftButton,
+                         Qt::ControlModifier);
+        QApplication::sendEvent(timeline, &move);
+    } else if (input == QLatin1String("left") || input == QLatin1String("right")) {
+        view->setFocus();
+        QTest::keyClick(view, input == QLatin1String("left") ? Qt::Key_Left : Qt::Key_Right);
+    } else if (input == QLatin1String("zoom slider")) {
+        view->zoomSlider()->setValue(90);
+    } else if (input == QLatin1String("ctrl+wheel")) {
+        QWheelEvent e(QPointF(inside), QPointF(item->mapToGlobal(inside)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(item, &e);
+    } else if (input == QLatin1String("plus") || input == QLatin1String("minus")) {
+        view->setFocus();
+        QTest::keyClick(view, input == QLatin1String("plus") ? Qt::Key_Plus : Qt::Key_Minus);
+    } else if (input == QLatin1String("go")) {
+        // Half an hour from now: the item stays in view.
+        const int target = c->currentTc().frames + 1800 * 25;
+        const int perDay = c->currentTc().rate.mode->frames_per_day();
+        const int seconds = (target % perDay) / 25;
+        view->gotoDayCombo()->setCurrentIndex(target >= perDay ? 8 : 7);
+        view->gotoTcInput()->setText(QStringLiteral("%1%2%3")
+                                         .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                                         .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+                                         .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+        view->gotoButton()->click();
+    } else if (input == QLatin1String("home")) {
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Home);
+    } else if (input == QLatin1String("alt+left while locked")) {
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Left, Qt::AltModifier);
+    }
+
+    QVERIFY(view->anchorFrame() != anchor || view->viewFrames() != frames);
+    QCOMPARE(timeline->anchorFrame(), view->anchorFrame());
+    QCOMPARE(timeline->viewFrames(), view->viewFrames());
+    // An item still in view sits at its new column; one scrolled out is hidden.
+    QVERIFY2(item->isHidden() || item->x() != itemX, "the item did not move");
+    if (!item->isHidden())
+        QCOMPARE(item->x(), timeline->columnOf(item->startFrame()));
+    QVERIFY2(view->tcLine()->isHidden() || view->tcLine()->x() != lineX,
+             "the current-timecode line did not move");
+    QVERIFY(view->scaleWidget()->labels() != labels);
+    // Moving the view away from "now" ends following it.
+    if (input != QLatin1String("home"))
+        QVERIFY(!view->isLocked());
+}
+
+void tst_ControllerPorts::ctrlWheelOverAnItemZooms()
+{
+    ControllerHarness h;
+    start(h);
+    OXAMainView *view = h.view();
+    view->zoomSlider()->setValue(110);
+    view->slotLockTimeScroll(true);
+    QTRY_VERIFY(h.item(QStringLiteral("later")) && h.item(QStringLiteral("later"))->isVisible());
+    TimelineItemWidget *item = h.item(QStringLiteral("later"));
+    auto *scroll = view->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    QVERIFY(scroll);
+    const int rowsScrolled = scroll->verticalScrollBar()->value();
+    const int frames = view->viewFrames();
+    const QPoint inside = item->rect().center();
+    for (const int delta : {120, 120, -120}) {
+        QWheelEvent e(QPointF(inside), QPointF(item->mapToGlobal(inside)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+        e.ignore();
+        QApplication::sendEvent(item, &e);
+        // Taken: a wheel event from the window system that is not accepted goes on to every
+        // parent of the item, and each would zoom again.
+        QVERIFY(e.isAccepted());
+    }
+    // Two notches in and one out leave one notch in; the port list did not scroll.
+    QVERIFY(qAbs(view->viewFrames() - frames * 0.85) <= 2);
+    QCOMPARE(scroll->verticalScrollBar()->value(), rowsScrolled);
+    QCOMPARE(h.controller()->settings()->m_iZoomValue, view->zoomSlider()->value());
+}
+
+// A running open-end schedule reaches the current-timecode line, grows with it and shows its name.
+void tst_ControllerPorts::openEndItemReachesNow()
+{
+    ControllerHarness h;
+    start(h, scenarioFromJson(R"({"name": "open", "master": {"server": "srv-a", "port": 0},
+  "servers": [{"id": "srv-a", "name": "A", "systemFrequency": 25, "ports": [{"port": 0, "rate": "25"}]}],
+  "schedules": [{"id": "open", "name": "open", "server": "srv-a", "port": 0, "type": 1, "startIn": -300}]})"));
+    h.sim()->call([](SimServer &s) { s.clock().setTimeScale(0); });
+    OXAMainView *view = h.view();
+    view->zoomSlider()->setValue(200); // about half an hour across
+    view->slotLockTimeScroll(true);
+    QTRY_VERIFY(h.item(QStringLiteral("open")) && h.item(QStringLiteral("open"))->isVisible());
+    TimelineItemWidget *item = h.item(QStringLiteral("open"));
+    TimelineWidget *timeline = h.controller()->findPortWidget(A, 0)->timeline();
+    const auto endAtNow = [&] {
+        return qAbs(item->startFrame() + item->length() - h.controller()->currentTc().frames) <= 1;
+    };
+    QTRY_VERIFY(endAtNow());
+    const int length = item->length();
+    QVERIFY(qAbs(length - 300 * 25) <= 25);
+    // The item's right end is at the current-timecode line.
+    const int lineColumn = view->tcLine()->x() - OXAMainView::TimelineLeft;
+    QVERIFY(qAbs(timeline->columnOf(qint64(item->startFrame()) + item->length()) - lineColumn) <= 2);
+
+    h.sim()->call([](SimServer &s) { s.advanceClock(60000); });
+    QTRY_VERIFY(item->length() >= length + 60 * 25 - 1);
+    QVERIFY(endAtNow());
+    QVERIFY(item->drawnTexts().contains(QStringLiteral("open")));
+}
+
+void tst_ControllerPorts::bandsEndAtNowOnEveryRate_data()
+{
+    QTest::addColumn<int>("masterPort");
+    QTest::addColumn<int>("port");
+    // Ports 0..3 run at 24, 25, 29.97 drop-frame and 30; the master is port 1 or port 2.
+    const char *rates[] = {"24", "25", "29.97df", "30"};
+    for (const int master : {1, 2}) {
+        for (int port = 0; port < 4; ++port)
+            QTest::addRow("master %s, port %s", rates[master], rates[port]) << master << port;
+    }
+}
+
+// The recorded band of a port on any rate ends at the master's "now" and starts when its recording
+// began, both counted here from the simulator's wall clock at the master's real rate.
+void tst_ControllerPorts::bandsEndAtNowOnEveryRate()
+{
+    QFETCH(int, masterPort);
+    QFETCH(int, port);
+    const QByteArray json = QByteArrayLiteral(R"({"name": "rates",
+  "master": {"server": "srv-a", "port": )") +
+                            QByteArray::number(masterPort) + R"(},
+  "servers": [{"id": "srv-a", "name": "A", "systemFrequency": 25, "ports": [
+    {"port": 0, "rate": "24", "trainHours": 2.5}, {"port": 1, "rate": "25", "trainHours": 2.5},
+    {"port": 2, "rate": "29.97df", "trainHours": 2.5}, {"port": 3, "rate": "30", "trainHours": 2.5}]}]})";
+    ControllerHarness h;
+    QVERIFY(h.startSim(scenarioFromJson(json.constData())));
+    h.sim()->call([](SimServer &s) { s.clock().setTimeScale(0); });
+    h.createController();
+    QSignalSpy done(h.controller(), &MainController::sigInitDone);
+    h.controller()->init();
+    QTRY_COMPARE_WITH_TIMEOUT(done.count(), 1, 10000);
+    MainController *c = h.controller();
+    QTRY_COMPARE_WITH_TIMEOUT(c->masterPort(), trx::ServerPort(A, masterPort), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(c->currentTc().valid, 5000);
+    TimelineWidget *timeline = c->findPortWidget(A, port)->timeline();
+    QTRY_VERIFY_WITH_TIMEOUT(!timeline->masterRanges().isEmpty(), 5000);
+
+    const QDateTime now = h.sim()->call([](SimServer &s) { return s.clock().now(); });
+    const double fps = masterPort == 1 ? 25.0 : 30000.0 / 1001.0;
+    const auto framesAt = [&](const QDateTime &t) {
+        const qint64 ms =
+            c->settings()->m_date.daysTo(t.date()) * 86400000LL + t.time().msecsSinceStartOfDay();
+        return double(ms) * fps / 1000.0;
+    };
+    const UsableRange band = timeline->masterRanges().last();
+    QVERIFY2(
+        std::abs(band.start + band.length - framesAt(now)) <= 2.0,
+        qPrintable(
+            QStringLiteral("band ends at %1, now is %2").arg(band.start + band.length).arg(framesAt(now))));
+    QVERIFY(std::abs(band.start - framesAt(now.addSecs(-9000))) <= 2.0);
+    QVERIFY(std::abs(c->currentTc().frames - framesAt(now)) <= 1.0);
 }
 
 void tst_ControllerPorts::recordingStateFollowsTheManager()

@@ -2,7 +2,9 @@
 // proxy ports that no longer exist, and the schedule list shown on the timelines.
 
 #include "controllerharness.h"
+
 #include "testscenario.h"
+#include <QLabel>
 
 #include "platform/idbg.h"
 
@@ -91,6 +93,23 @@ void tst_ControllerStartup::onlyDisconnectedServersBuildNoPanelButCount()
     QVERIFY(h.view()->serverWidgets().isEmpty());
     QVERIFY(h.controller()->ports().isEmpty());
     QVERIFY(h.controller()->hasServers());
+    // The operator still sees that the server exists: a grey header, no rows.
+    auto *header = qobject_cast<QLabel *>(h.view()->disconnectedServerHeader(QStringLiteral("srv-off")));
+    QVERIFY(header);
+    QCOMPARE(header->text(), QStringLiteral("Off - disconnected"));
+    QVERIFY(!header->isEnabled());
+    // Once it connects its panel takes the header's place.
+    h.sim()->call([](SimServer &s) { s.installation().setServerConnected(QStringLiteral("srv-off"), true); });
+    QTRY_VERIFY(h.view()->serverWidgets().contains(QStringLiteral("srv-off")));
+    QVERIFY(!h.view()->disconnectedServerHeader(QStringLiteral("srv-off")));
+    // Losing the connection later hides the panel behind the same header; regaining it shows it.
+    ServerWidget *panel = h.view()->serverWidgets().value(QStringLiteral("srv-off"));
+    h.sim()->call([](SimServer &s) { s.installation().setServerConnected(QStringLiteral("srv-off"), false); });
+    QTRY_VERIFY(h.view()->disconnectedServerHeader(QStringLiteral("srv-off")));
+    QVERIFY(panel->isHidden());
+    h.sim()->call([](SimServer &s) { s.installation().setServerConnected(QStringLiteral("srv-off"), true); });
+    QTRY_VERIFY(!h.view()->disconnectedServerHeader(QStringLiteral("srv-off")));
+    QVERIFY(!panel->isHidden());
 }
 
 void tst_ControllerStartup::rowsInPortOrderWhateverTheCameraOrder_data()

@@ -108,6 +108,13 @@ void tst_ScheduleListLive::listsEveryTaskWithServerAndPort()
     QCOMPARE(later.port, QStringLiteral("Port A"));
     QCOMPARE(later.statusText, m_h->item(QStringLiteral("later"))->statusText());
     QCOMPARE(later.startText, m_h->item(QStringLiteral("later"))->startText());
+
+    // Its proxy copy says whose copy it is.
+    const QString proxyId = m_h->controller()->findLinkingTask(QStringLiteral("later"));
+    QVERIFY(!proxyId.isEmpty());
+    QCOMPARE(model->rowAt(model->rowOf(proxyId)).name,
+             QStringLiteral("%1 (proxy of '%1')")
+                 .arg(m_h->controller()->tasks().value(QStringLiteral("later")).schedule.name));
 }
 
 void tst_ScheduleListLive::followsAddChangeRemove()

@@ -3,6 +3,10 @@
 
 #include "controller/schedulechecks.h"
 
+#include "cmn/framerate.h"
+#include "cmn/timecodetext.h"
+#include "controller/conflictdetails.h"
+
 #include <QtTest>
 
 namespace {
@@ -60,6 +64,9 @@ private slots:
     void maintenanceBlocksOpenEndOnlyWhileRunning();
     void portCheckLines_data();
     void portCheckLines();
+    void detailsFollowTheirKeywords();
+    void nearestRecordedStretch_data();
+    void nearestRecordedStretch();
     void joinedMessagesEndEveryLine();
     void startedMeanwhile_data();
     void startedMeanwhile();
@@ -299,6 +306,51 @@ void tst_ScheduleChecks::portCheckLines()
     f.remainFrames = remain;
     f.line24h = line24h;
     QCOMPARE(portCheckLine(f), line);
+}
+
+void tst_ScheduleChecks::detailsFollowTheirKeywords()
+{
+    PortCheckFacts f;
+    f.serverName = QStringLiteral("Studio A");
+    f.portName = portLabel(QString(), 2);
+    f.period = {100, 200};
+    f.overlapsSchedule = true;
+    f.meetsMaintenance = true;
+    f.remainFrames = 10;
+    f.line24h = 150;
+    trx::ScheduleInfo other;
+    other.name = QStringLiteral("UX Test One");
+    other.startTc = packed(2, 35, 0, 0);
+    other.endTc = packed(2, 40, 0, 0);
+    f.overlapDetail = scheduleSpanText(other);
+    f.maintenanceDetail = maintenanceWindowText(maintenanceAt(packed(2, 0, 0, 0)));
+    f.remainDetail = remainDetailText(frameRateFor(25, false), 25 * 60, 25 * 3600);
+    f.materialDetail = QStringLiteral("nothing recorded");
+    QCOMPARE(portCheckLine(f),
+             QStringLiteral("Studio A Port C: No material (nothing recorded), Next Schedule ('UX Test One', "
+                            "02:35:00:00-02:40:00:00), Maintenance Schedule (daily 02:00:00:00-%1), "
+                            "Remain time (remaining 00:01:00:00, needed 01:00:00:00), 24hrs")
+                 .arg(formatPacked(maintenanceAt(packed(2, 0, 0, 0)).endTc)));
+}
+
+void tst_ScheduleChecks::nearestRecordedStretch_data()
+{
+    constexpr int hour = 25 * 3600;
+    QTest::addColumn<QList<UsableRange>>("ranges");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("none") << QList<UsableRange>() << "nothing recorded";
+    QTest::newRow("the closer of two")
+        << QList<UsableRange>{{0, hour}, {5 * hour, hour}} << "recorded 00:00:00:00-01:00:00:00";
+    QTest::newRow("the day before") << QList<UsableRange>{{-2 * hour, hour}}
+                                    << "recorded 22:00:00:00 (day -1)-23:00:00:00 (day -1)";
+}
+
+void tst_ScheduleChecks::nearestRecordedStretch()
+{
+    QFETCH(QList<UsableRange>, ranges);
+    // The request: 02:00 to 02:10 on the working date.
+    const FramePeriod period{2 * 25 * 3600, 2 * 25 * 3600 + 25 * 600};
+    QTEST(nearestRecordedText(frameRateFor(25, false), ranges, period), "text");
 }
 
 void tst_ScheduleChecks::joinedMessagesEndEveryLine()
