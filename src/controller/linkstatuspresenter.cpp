@@ -45,7 +45,9 @@ void LinkStatusPresenter::refresh()
         linkStateText(connected, m_connectedSince, controller->retryRemainingMs(), !ip.trimmed().isEmpty()));
     bar->setAddressText(managerAddressText(ip, port));
     bar->setLastPushText(lastPushText(controller->lastPushMs()));
-    bar->setAlertText(remainAlertLine(controller->refreshRemainAlerts()));
+    const QList<RemainAlert> alerts = controller->refreshRemainAlerts();
+    bar->setAlertText(remainAlertLine(alerts));
+    emit sigRefreshed(connected, alerts);
 }
 
 void LinkStatusPresenter::noteLinkState()
