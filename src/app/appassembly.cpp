@@ -41,17 +41,17 @@ void AppAssembly::assemble()
     auto *presenter = new LinkStatusPresenter(controller, view);
     // The tray shows what the status line shows; notifications go to the desktop, else the tray.
     auto *tray = new NoticeTray(view);
-    QObject::connect(presenter, &LinkStatusPresenter::sigRefreshed, tray,
-                     [tray, view](bool connected, const QList<RemainAlert> &alerts) {
-                         const LinkStatusBar *bar = view->linkStatusBar();
-                         QStringList lines{bar->linkText(), bar->alertText(), bar->addressText(),
-                                           bar->lastPushText()};
-                         lines.removeAll(QString());
-                         const NoticeTray::State state = !connected         ? NoticeTray::State::Disconnected
-                                                         : alerts.isEmpty() ? NoticeTray::State::Connected
-                                                                            : NoticeTray::State::Alert;
-                         tray->showState(state, lines.join(QLatin1Char('\n')));
-                     });
+    QObject::connect(
+        presenter, &LinkStatusPresenter::sigRefreshed, tray,
+        [tray, view](bool connected, const QList<RemainAlert> &alerts) {
+            const LinkStatusBar *bar = view->linkStatusBar();
+            QStringList lines{bar->linkText(), bar->alertText(), bar->addressText(), bar->lastPushText()};
+            lines.removeAll(QString());
+            const NoticeTray::State state = !connected         ? NoticeTray::State::Disconnected
+                                            : alerts.isEmpty() ? NoticeTray::State::Connected
+                                                               : NoticeTray::State::Alert;
+            tray->showState(state, lines.join(QLatin1Char('\n')));
+        });
     new NoticeFeed(controller, presenter, std::make_unique<DesktopNoticeSink>(tray->trayIcon()), view);
 
     m_splash = std::make_unique<SplashWindow>();

@@ -1,9 +1,9 @@
 #include "controller/maincontroller.h"
 
+#include "cmn/timecodetext.h"
 #include "controller/schedulechecks.h"
 #include "controller/schedulename.h"
 #include "controller/scheduletexts.h"
-#include "cmn/timecodetext.h"
 #include "dialogs/createtaskdialog.h"
 #include "dialogs/repeatpreviewdialog.h"
 #include "settings/settings.h"
@@ -147,7 +147,8 @@ void MainController::newTask(QString serverId, int port)
 
     const MgwDestination chosen = dlg->destination();
     // One add per occurrence, in date order; without repetition the dialog's own day.
-    const QList<QDate> dates = m_repeatDates.isEmpty() ? QList<QDate>{QDate()} : std::exchange(m_repeatDates, {});
+    const QList<QDate> dates =
+        m_repeatDates.isEmpty() ? QList<QDate>{QDate()} : std::exchange(m_repeatDates, {});
     QList<trx::ScheduleRequest> requests;
     for (const QDate &date : dates) {
         for (const trx::ServerPort &p : dlg->selectedPorts()) {
@@ -317,8 +318,8 @@ bool MainController::formChecks(const CreateTaskDialog &dialog, QStringList &err
     return startTc != -1;
 }
 
-void MainController::portChecks(const CreateTaskDialog &dialog, const QDate &date, const QStringList &excludedIds,
-                                QStringList &errors)
+void MainController::portChecks(const CreateTaskDialog &dialog, const QDate &date,
+                                const QStringList &excludedIds, QStringList &errors)
 {
     const int startTc = dialog.startTc();
     const int endTc = dialog.endTc();

@@ -182,8 +182,8 @@ void CreateTaskDialog::addRepeatRow()
     auto *row = new QHBoxLayout(group);
     m_pRepeatKind = new QComboBox(group);
     m_pRepeatKind->setObjectName(QStringLiteral("m_comboRepeat"));
-    m_pRepeatKind->addItems({QStringLiteral("None"), QStringLiteral("Daily"), QStringLiteral("Weekdays (Mon-Fri)"),
-                             QStringLiteral("Every N days")});
+    m_pRepeatKind->addItems({QStringLiteral("None"), QStringLiteral("Daily"),
+                             QStringLiteral("Weekdays (Mon-Fri)"), QStringLiteral("Every N days")});
     m_pRepeatDays = new QSpinBox(group);
     m_pRepeatDays->setObjectName(QStringLiteral("m_spinRepeatDays"));
     m_pRepeatDays->setRange(2, 14);
@@ -200,8 +200,8 @@ void CreateTaskDialog::addRepeatRow()
     m_pRepeatUntil = new QDateEdit(group);
     m_pRepeatUntil->setObjectName(QStringLiteral("m_dateRepeatUntil"));
     m_pRepeatUntil->setDisplayFormat(QLatin1String(kDayFormat));
-    for (QWidget *w : std::initializer_list<QWidget *>{m_pRepeatKind, m_pRepeatDays, m_pRepeatEnd, m_pRepeatCount,
-                                                        m_pRepeatUntil})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_pRepeatKind, m_pRepeatDays, m_pRepeatEnd,
+                                                       m_pRepeatCount, m_pRepeatUntil})
         row->addWidget(w);
     row->addStretch();
     ui->mainLayout->insertWidget(ui->mainLayout->indexOf(ui->buttonLayout), group);

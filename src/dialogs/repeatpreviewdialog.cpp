@@ -15,14 +15,15 @@ RepeatPreviewDialog::RepeatPreviewDialog(const QList<RepeatOccurrence> &occurren
     int free = 0;
     for (const RepeatOccurrence &o : occurrences)
         free += o.refusal.isEmpty() ? 1 : 0;
-    auto *title = new QLabel(QStringLiteral("Repeat Schedule: %1 of %2 free").arg(free).arg(occurrences.size()), this);
+    auto *title =
+        new QLabel(QStringLiteral("Repeat Schedule: %1 of %2 free").arg(free).arg(occurrences.size()), this);
     title->setObjectName(QStringLiteral("m_labelRepeatTitle"));
     layout->addWidget(title);
 
     m_pTable = new QTableWidget(occurrences.size(), 4, this);
     m_pTable->setObjectName(QStringLiteral("m_tableRepeat"));
-    m_pTable->setHorizontalHeaderLabels({QStringLiteral("Date"), QStringLiteral("Start"), QStringLiteral("End"),
-                                         QStringLiteral("Result")});
+    m_pTable->setHorizontalHeaderLabels(
+        {QStringLiteral("Date"), QStringLiteral("Start"), QStringLiteral("End"), QStringLiteral("Result")});
     m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_pTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_pTable->verticalHeader()->hide();

@@ -16,7 +16,8 @@ bool serviceAvailable(const QDBusConnection &bus)
     if (!iface)
         return false;
     const QString service = QLatin1String(kService);
-    return iface->isServiceRegistered(service).value() || iface->activatableServiceNames().value().contains(service);
+    return iface->isServiceRegistered(service).value() ||
+           iface->activatableServiceNames().value().contains(service);
 }
 
 } // namespace
@@ -30,8 +31,8 @@ void DesktopNoticeSink::notify(const QString &title, const QString &text)
         QDBusMessage call = QDBusMessage::createMethodCall(QLatin1String(kService),
                                                            QStringLiteral("/org/freedesktop/Notifications"),
                                                            QLatin1String(kService), QStringLiteral("Notify"));
-        call << QStringLiteral("Tarsa") << uint(0) << QStringLiteral("tarsa") << title << text << QStringList()
-             << QVariantMap() << int(-1);
+        call << QStringLiteral("Tarsa") << uint(0) << QStringLiteral("tarsa") << title << text
+             << QStringList() << QVariantMap() << int(-1);
         // The answer (the notice's id) is of no use; the GUI never waits for the desktop.
         if (bus.send(call))
             return;

@@ -25,7 +25,8 @@ NoticeFeed::NoticeFeed(MainController *controller, LinkStatusPresenter *presente
                        std::unique_ptr<NoticeSink> sink, QObject *parent, NoticeTracker::Clock clock)
     : QObject(parent), m_pController(controller), m_pSink(std::move(sink)), m_tracker(m_pSink.get(), clock)
 {
-    connect(controller, &MainController::sigTaskChanged, this, [this](const QString &id) { taskChanged(id, false); });
+    connect(controller, &MainController::sigTaskChanged, this,
+            [this](const QString &id) { taskChanged(id, false); });
     connect(controller, &MainController::sigTaskRemoved, this,
             [this](const QString &id) { m_tracker.scheduleGone(id); });
     connect(controller, &MainController::sigTasksReset, this, &NoticeFeed::tasksReset);

@@ -25,8 +25,7 @@ qint64 monotonicMs()
 
 NoticeTracker::NoticeTracker(NoticeSink *sink, Clock clock)
     : m_pSink(sink), m_clock(clock ? std::move(clock) : Clock(monotonicMs))
-{
-}
+{}
 
 void NoticeTracker::scheduleStatus(const QString &id, const QString &name, const QString &port, int status,
                                    bool baseline)
@@ -98,6 +97,7 @@ void NoticeTracker::flush()
         QStringList rest;
         for (int i = shown; i < pending.size(); ++i)
             rest << pending.at(i).text;
-        m_pSink->notify(QStringLiteral("%1 more notices").arg(pending.size() - shown), rest.join(QLatin1Char('\n')));
+        m_pSink->notify(QStringLiteral("%1 more notices").arg(pending.size() - shown),
+                        rest.join(QLatin1Char('\n')));
     }
 }

@@ -39,7 +39,8 @@ public:
 
     // A schedule's status as now known. `baseline`: a state found rather than seen changing (the
     // list at start-up), remembered without notice.
-    void scheduleStatus(const QString &id, const QString &name, const QString &port, int status, bool baseline);
+    void scheduleStatus(const QString &id, const QString &name, const QString &port, int status,
+                        bool baseline);
     void scheduleGone(const QString &id);
     // The link as now known; called at least once a second while it is down.
     void linkState(bool connected);

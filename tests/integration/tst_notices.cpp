@@ -12,7 +12,10 @@
 struct FakeSink : NoticeSink
 {
     QStringList *seen = nullptr;
-    void notify(const QString &title, const QString &text) override { *seen << title + QLatin1String(" | ") + text; }
+    void notify(const QString &title, const QString &text) override
+    {
+        *seen << title + QLatin1String(" | ") + text;
+    }
 };
 
 class tst_Notices : public QObject
@@ -45,9 +48,10 @@ void tst_Notices::init()
     m_nowMs = 0;
     m_h = std::make_unique<ControllerHarness>();
     QString json = QString::fromUtf8(testScenarioJson());
-    json.replace(QStringLiteral("\"schedules\": ["),
-                 QStringLiteral("\"schedules\": [{\"id\": \"fails\", \"name\": \"Evening news\", \"server\": "
-                                "\"srv-b\", \"port\": 0, \"startIn\": 5, \"duration\": 20, \"fail\": \"transfer\"},"));
+    json.replace(
+        QStringLiteral("\"schedules\": ["),
+        QStringLiteral("\"schedules\": [{\"id\": \"fails\", \"name\": \"Evening news\", \"server\": "
+                       "\"srv-b\", \"port\": 0, \"startIn\": 5, \"duration\": 20, \"fail\": \"transfer\"},"));
     QString error;
     const std::optional<SimScenario> scenario = SimScenario::fromJson(json.toUtf8(), &error);
     QVERIFY2(scenario, qPrintable(error));

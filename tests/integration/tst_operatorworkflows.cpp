@@ -612,10 +612,12 @@ void tst_OperatorWorkflows::repeatDailyCreatesTheFreeDays()
     m_controller->newTask(A, 2);
 
     QCOMPARE(rows.size(), 5);
-    QVERIFY2(rows.first().startsWith(m_today.toString(QStringLiteral("yyyy/MM/dd ")) + QLatin1String("Server1")),
-             qPrintable(rows.first()));
+    QVERIFY2(
+        rows.first().startsWith(m_today.toString(QStringLiteral("yyyy/MM/dd ")) + QLatin1String("Server1")),
+        qPrintable(rows.first()));
     for (int i = 1; i < 5; ++i)
-        QCOMPARE(rows.at(i), m_today.addDays(i).toString(QStringLiteral("yyyy/MM/dd")) + QLatin1String(" free"));
+        QCOMPARE(rows.at(i),
+                 m_today.addDays(i).toString(QStringLiteral("yyyy/MM/dd")) + QLatin1String(" free"));
     QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
 
     QStringList expected;
@@ -623,16 +625,20 @@ void tst_OperatorWorkflows::repeatDailyCreatesTheFreeDays()
         expected << QStringLiteral("rep-") + m_today.addDays(i).toString(QStringLiteral("yyyyMMdd"));
     QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 4, 3000);
     QStringList sent; // in the order the manager took them in
-    QTRY_COMPARE_WITH_TIMEOUT((sent = [this] {
-                                  QStringList names;
-                                  for (const trx::ScheduleInfo &s : simSchedules())
-                                      if (s.name.startsWith(QLatin1String("rep-")))
-                                          names << s.name + QLatin1Char('@') + s.startDate.toString(Qt::ISODate);
-                                  return names;
-                              }()).size(),
+    QTRY_COMPARE_WITH_TIMEOUT((sent =
+                                   [this] {
+                                       QStringList names;
+                                       for (const trx::ScheduleInfo &s : simSchedules())
+                                           if (s.name.startsWith(QLatin1String("rep-")))
+                                               names << s.name + QLatin1Char('@') +
+                                                            s.startDate.toString(Qt::ISODate);
+                                       return names;
+                                   }())
+                                  .size(),
                               4, 3000);
     for (int i = 0; i < 4; ++i)
-        QCOMPARE(sent.at(i), expected.at(i) + QLatin1Char('@') + m_today.addDays(i + 1).toString(Qt::ISODate));
+        QCOMPARE(sent.at(i),
+                 expected.at(i) + QLatin1Char('@') + m_today.addDays(i + 1).toString(Qt::ISODate));
 }
 
 QTEST_MAIN(tst_OperatorWorkflows)

@@ -70,8 +70,8 @@ void tst_NoticeTracker::remainAlertsOncePerFall()
 {
     FakeSink sink;
     NoticeTracker tracker(&sink);
-    const QList<QList<RemainAlert>> ticks{
-        {alertOn(0)}, {alertOn(0)}, {alertOn(0), alertOn(1)}, {alertOn(1)}, {}, {alertOn(0)}};
+    const QList<QList<RemainAlert>> ticks{{alertOn(0)}, {alertOn(0)}, {alertOn(0), alertOn(1)},
+                                          {alertOn(1)}, {},           {alertOn(0)}};
     QList<int> counts;
     for (const QList<RemainAlert> &alerts : ticks) {
         tracker.remainAlerts(alerts);

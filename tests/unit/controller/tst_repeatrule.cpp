@@ -22,11 +22,12 @@ void tst_RepeatRule::dates_data()
     // 2026-12-09 is a Wednesday; the axis ends a week later.
     QTest::newRow("none") << int(RepeatRule::None) << 2 << 5 << -1 << QList<int>{0};
     QTest::newRow("daily for 5") << int(RepeatRule::Daily) << 2 << 5 << -1 << QList<int>{0, 1, 2, 3, 4};
-    QTest::newRow("daily for 15 stops at the axis") << int(RepeatRule::Daily) << 2 << 15 << -1
-                                                    << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
-    QTest::newRow("weekdays for 4 skip the weekend") << int(RepeatRule::Weekdays) << 2 << 4 << -1
-                                                     << QList<int>{0, 1, 2, 5};
-    QTest::newRow("every 3 days until day 6") << int(RepeatRule::EveryNDays) << 3 << 0 << 6 << QList<int>{0, 3, 6};
+    QTest::newRow("daily for 15 stops at the axis")
+        << int(RepeatRule::Daily) << 2 << 15 << -1 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("weekdays for 4 skip the weekend")
+        << int(RepeatRule::Weekdays) << 2 << 4 << -1 << QList<int>{0, 1, 2, 5};
+    QTest::newRow("every 3 days until day 6")
+        << int(RepeatRule::EveryNDays) << 3 << 0 << 6 << QList<int>{0, 3, 6};
     QTest::newRow("until beyond the axis") << int(RepeatRule::EveryNDays) << 4 << 0 << 30 << QList<int>{0, 4};
 }
 
