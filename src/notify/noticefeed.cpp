@@ -73,6 +73,9 @@ void NoticeFeed::refreshed(bool connected, const QList<RemainAlert> &alerts)
         m_tracker.setKinds(kinds);
     }
     m_tracker.linkState(connected);
-    m_tracker.remainAlerts(alerts);
+    // While the link is down the ports are being rebuilt and show no times: the last known
+    // shortages stand, so that a reconnect does not tell them all again.
+    if (connected)
+        m_tracker.remainAlerts(alerts);
     m_tracker.flush();
 }
