@@ -79,7 +79,7 @@ void SimConnection::handleBody(const QByteArray &body)
     qint16 status = 0;
     QByteArray payload;
     s >> kind >> code;
-    trx::readWireDateTime(s); // the sender's stamp: read and dropped
+    trx::skipWireDateTime(s); // the sender's stamp: read past, never built
     if (s.status() != QDataStream::Ok || kind != simframes::KindRequest) {
         idbg_api("[%04x] WARNING <TRXMSim> Packet of kind %d from %s ignored", logTid(), kind,
                  m_strPeer.toUtf8().constData());

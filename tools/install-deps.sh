@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qtbase5-dev qtbase5-dev-tools libqt5xml5 libqt5network5 libqt5widgets5 libqt5svg5-dev
+  qtbase5-dev qtbase5-dev-tools libqt5xml5 libqt5network5 libqt5dbus5 libqt5widgets5 libqt5svg5-dev
   libbenchmark-dev
   clang libclang-rt-14-dev
   xvfb xauth x11-apps imagemagick fonts-dejavu-core

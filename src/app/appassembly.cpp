@@ -3,7 +3,11 @@
 #include "controller/linkstatuspresenter.h"
 #include "controller/maincontroller.h"
 #include "platform/terminationsignals.h"
+#include "notify/desktopnoticesink.h"
+#include "notify/noticefeed.h"
+#include "notify/noticetray.h"
 #include "schedulelist/schedulelistwindow.h"
+#include "views/linkstatusbar.h"
 #include "views/oxamainview.h"
 #include "widgets/splashwindow.h"
 
@@ -35,7 +39,21 @@ void AppAssembly::assemble()
     auto *scheduleList = new ScheduleListWindow(controller, view, view);
     QObject::connect(view, &OXAMainView::sigScheduleList, scheduleList, &ScheduleListWindow::showList);
     // The status line and the dimming of stale timelines; owned by the window.
-    new LinkStatusPresenter(controller, view);
+    auto *presenter = new LinkStatusPresenter(controller, view);
+    // The tray shows what the status line shows; notifications go to the desktop, else the tray.
+    auto *tray = new NoticeTray(view);
+    QObject::connect(
+        presenter, &LinkStatusPresenter::sigRefreshed, tray,
+        [tray, view](bool connected, const QList<RemainAlert> &alerts) {
+            const LinkStatusBar *bar = view->linkStatusBar();
+            QStringList lines{bar->linkText(), bar->alertText(), bar->addressText(), bar->lastPushText()};
+            lines.removeAll(QString());
+            const NoticeTray::State state = !connected         ? NoticeTray::State::Disconnected
+                                            : alerts.isEmpty() ? NoticeTray::State::Connected
+                                                               : NoticeTray::State::Alert;
+            tray->showState(state, lines.join(QLatin1Char('\n')));
+        });
+    new NoticeFeed(controller, presenter, std::make_unique<DesktopNoticeSink>(tray->trayIcon()), view);
 
     m_splash = std::make_unique<SplashWindow>();
     m_splash->setWindowFlags(m_splash->windowFlags() | Qt::FramelessWindowHint);

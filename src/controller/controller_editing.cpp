@@ -1,10 +1,12 @@
 #include "controller/maincontroller.h"
 
+#include "cmn/timecodetext.h"
 #include "controller/conflictdetails.h"
 #include "controller/schedulechecks.h"
 #include "controller/schedulename.h"
 #include "controller/scheduletexts.h"
 #include "dialogs/createtaskdialog.h"
+#include "dialogs/repeatpreviewdialog.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
 #include "views/oxamainview.h"
@@ -147,14 +149,20 @@ void MainController::newTask(QString serverId, int port)
     dlg->setDestination(m_pSettings->m_mgwInfos.value(preselected, dst));
     dlg->mgwsReady(m_listMgws);
 
+    m_repeatDates.clear();
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
     const MgwDestination chosen = dlg->destination();
+    // One add per occurrence, in date order; without repetition the dialog's own day.
+    const QList<QDate> dates =
+        m_repeatDates.isEmpty() ? QList<QDate>{QDate()} : std::exchange(m_repeatDates, {});
     QList<trx::ScheduleRequest> requests;
-    for (const trx::ServerPort &p : dlg->selectedPorts()) {
-        m_pSettings->mergeMgwInfos({{p, chosen}});
-        requests << buildRequest(*dlg, p);
+    for (const QDate &date : dates) {
+        for (const trx::ServerPort &p : dlg->selectedPorts()) {
+            m_pSettings->mergeMgwInfos({{p, chosen}});
+            requests << buildRequest(*dlg, p, date);
+        }
     }
     // OK went through with the link up, but building the requests asks the manager again: all of
     // them go out, or none.
@@ -201,7 +209,8 @@ QString MainController::requestName(const QString &rule, const trx::ScheduleRequ
     return expandScheduleName(rule, label, request.startDate, tcInDigits(tc));
 }
 
-trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port)
+trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port,
+                                                  const QDate &date)
 {
     trx::ScheduleRequest r;
     const MgwDestination dst = dialog.destination();
@@ -211,7 +220,7 @@ trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog
     r.proxyMgwId = dst.ProxyMgwId;
     r.proxyDriveId = dst.ProxyDriveId;
     r.proxyFolderId = dst.ProxyFolderId;
-    r.startDate = dialog.selectedDate();
+    r.startDate = date.isValid() ? date : dialog.selectedDate();
     const bool dropFrame = masterDropFrame();
     r.startTc = dropFrameAdjusted(dialog.startTc(), dropFrame);
     r.endTc = dropFrameAdjusted(dialog.endTc(), dropFrame);
@@ -343,6 +352,12 @@ void MainController::addConflictDetails(const trx::ServerPort &port,
 void MainController::createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds,
                                   QStringList &errors)
 {
+    if (formChecks(dialog, errors))
+        portChecks(dialog, dialog.selectedDate(), excludedIds, errors);
+}
+
+bool MainController::formChecks(const CreateTaskDialog &dialog, QStringList &errors)
+{
     const int startTc = dialog.startTc();
     const int endTc = dialog.endTc();
     const MgwDestination dst = dialog.destination();
@@ -357,15 +372,20 @@ void MainController::createChecks(const CreateTaskDialog &dialog, const QStringL
         errors << QStringLiteral("No master destination");
     if (withProxy && !validateDestination(dst.ProxyMgwId, dst.ProxyDriveId))
         errors << QStringLiteral("No proxy destination");
-    const QList<trx::ServerPort> ports = dialog.selectedPorts();
-    if (ports.isEmpty()) {
+    if (dialog.selectedPorts().isEmpty()) {
         errors << QStringLiteral("No port selection");
-        return;
+        return false;
     }
-    if (startTc == -1)
-        return;
-    const QDate date = dialog.selectedDate();
-    for (const trx::ServerPort &p : ports) {
+    return startTc != -1;
+}
+
+void MainController::portChecks(const CreateTaskDialog &dialog, const QDate &date,
+                                const QStringList &excludedIds, QStringList &errors)
+{
+    const int startTc = dialog.startTc();
+    const int endTc = dialog.endTc();
+    const bool withProxy = dialog.withProxy();
+    for (const trx::ServerPort &p : dialog.selectedPorts()) {
         portCheck(p.serverId, p.portNo, startTc, endTc, date, false, excludedIds, errors);
         const int proxy = m_mapProxyPorts.value(p, p.portNo);
         if (withProxy && proxy != p.portNo)
@@ -382,6 +402,12 @@ void MainController::slotCreateTaskOKClicked()
     // updates; the dialog stays open with the operator's input.
     if (refuseWhileLinkDown(dlg))
         return;
+    m_repeatDates.clear();
+    if (dlg->repeatRule().kind != RepeatRule::None) {
+        if (confirmRepeat(*dlg))
+            dlg->accept();
+        return;
+    }
     QStringList errors;
     createChecks(*dlg, QStringList(), errors);
     if (!errors.isEmpty()) {
@@ -389,6 +415,35 @@ void MainController::slotCreateTaskOKClicked()
         return;
     }
     dlg->accept();
+}
+
+bool MainController::confirmRepeat(CreateTaskDialog &dialog)
+{
+    QStringList errors;
+    const bool portsCheckable = formChecks(dialog, errors);
+    const QList<QDate> dates = repeatDates(dialog.repeatRule(), dialog.selectedDate(), dialog.lastAxisDate());
+    if (dates.isEmpty())
+        errors << QStringLiteral("No day of the repetition is on the time axis");
+    if (!errors.isEmpty() || !portsCheckable) {
+        showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
+        return false;
+    }
+    const auto tcText = [](int tc) { return tc == -1 ? QStringLiteral("-") : formatPacked(tc); };
+    QList<RepeatOccurrence> occurrences;
+    QList<QDate> free;
+    for (const QDate &date : dates) {
+        QStringList refusals;
+        portChecks(dialog, date, QStringList(), refusals);
+        occurrences << RepeatOccurrence{date, tcText(dialog.startTc()), tcText(dialog.endTc()),
+                                        refusals.join(QStringLiteral("; "))};
+        if (refusals.isEmpty())
+            free << date;
+    }
+    RepeatPreviewDialog preview(occurrences, &dialog);
+    if (preview.exec() != QDialog::Accepted || free.isEmpty())
+        return false;
+    m_repeatDates = free;
+    return true;
 }
 
 void MainController::markStart(QString serverId, int port)

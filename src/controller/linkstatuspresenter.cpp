@@ -51,7 +51,9 @@ void LinkStatusPresenter::refresh()
     bar->setLinkText(linkStateText(connected, m_connectedSince, controller->retryRemainingMs(), addressSet));
     bar->setAddressText(managerAddressText(ip, port));
     bar->setLastPushText(lastPushText(controller->lastPushMs()));
-    bar->setAlertText(remainAlertLine(controller->refreshRemainAlerts()));
+    const QList<RemainAlert> alerts = controller->refreshRemainAlerts();
+    bar->setAlertText(remainAlertLine(alerts));
+    emit sigRefreshed(connected, alerts);
 }
 
 void LinkStatusPresenter::noteLinkState()

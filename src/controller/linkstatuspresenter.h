@@ -1,6 +1,9 @@
 #pragma once
 
+#include "controller/remainalert.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -21,6 +24,10 @@ public:
 
     // When the link came up, as first seen; invalid while disconnected.
     QDateTime connectedSince() const { return m_connectedSince; }
+
+signals:
+    // After every refresh: the link state and the ports short of recording time.
+    void sigRefreshed(bool connected, const QList<RemainAlert> &alerts);
 
 public slots:
     void refresh();

@@ -371,7 +371,9 @@ private:
     // Creating and editing schedules (controller_editing.cpp).
     CreateTaskDialog *createTaskDialog(bool editMode);
     void fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked, bool onlyChecked) const;
-    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port);
+    // For the dialog's day, or for `date` (one occurrence of a repeated schedule) when valid.
+    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port,
+                                      const QDate &date = QDate());
     QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
     bool masterDropFrame();
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
@@ -387,8 +389,17 @@ private:
     // period the maintenance check used.
     void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
                             const FramePeriod &guarded, PortCheckFacts &facts) const;
+    // The checks of the form itself; false when the ports cannot be checked.
+    bool formChecks(const CreateTaskDialog &dialog, QStringList &errors);
+    void portChecks(const CreateTaskDialog &dialog, const QDate &date, const QStringList &excludedIds,
+                    QStringList &errors);
+    // A repeated schedule: every occurrence checked and shown; true when the operator chose to
+    // create the free ones, which are then kept in m_repeatDates.
+    bool confirmRepeat(CreateTaskDialog &dialog);
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
     QString m_strEditOpeningStatus;
+    // The days a repeated schedule is created on, from its confirmation until it is sent.
+    QList<QDate> m_repeatDates;
     bool m_bEditNotStarted = false;
 };

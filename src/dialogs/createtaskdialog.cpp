@@ -10,13 +10,17 @@
 #include "widgets/eventpos.h"
 #include "widgets/tcfieldnavigation.h"
 
+#include <QDateEdit>
 #include <QDebug>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTimer>
 #include <QTreeWidgetItemIterator>
 
@@ -173,6 +177,7 @@ CreateTaskDialog::CreateTaskDialog(QWidget *parent) : FramelessDialog(parent), u
 
     buildHints();
     setDays(workingDate());
+    addRepeatRow();
     ui->startH->setFocus(Qt::OtherFocusReason);
 }
 
@@ -284,6 +289,82 @@ void CreateTaskDialog::updateProxyToolTip()
     ui->checkProxy->setToolTip(
         paired ? QStringLiteral("The proxy port has no recorded material for this time.")
                : QStringLiteral("This port has no proxy port; pair one in the port's Proxy list"));
+}
+
+void CreateTaskDialog::addRepeatRow()
+{
+    auto *group = new QGroupBox(QStringLiteral("Repeat:"), this);
+    group->setObjectName(QStringLiteral("repeatGroup"));
+    auto *row = new QHBoxLayout(group);
+    m_pRepeatKind = new QComboBox(group);
+    m_pRepeatKind->setObjectName(QStringLiteral("m_comboRepeat"));
+    m_pRepeatKind->addItems({QStringLiteral("None"), QStringLiteral("Daily"),
+                             QStringLiteral("Weekdays (Mon-Fri)"), QStringLiteral("Every N days")});
+    m_pRepeatDays = new QSpinBox(group);
+    m_pRepeatDays->setObjectName(QStringLiteral("m_spinRepeatDays"));
+    m_pRepeatDays->setRange(2, 14);
+    m_pRepeatDays->setPrefix(QStringLiteral("every "));
+    m_pRepeatDays->setSuffix(QStringLiteral(" days"));
+    m_pRepeatEnd = new QComboBox(group);
+    m_pRepeatEnd->setObjectName(QStringLiteral("m_comboRepeatEnd"));
+    m_pRepeatEnd->addItems({QStringLiteral("for"), QStringLiteral("until")});
+    m_pRepeatCount = new QSpinBox(group);
+    m_pRepeatCount->setObjectName(QStringLiteral("m_spinRepeatCount"));
+    m_pRepeatCount->setRange(1, 15);
+    m_pRepeatCount->setValue(5);
+    m_pRepeatCount->setSuffix(QStringLiteral(" occurrences"));
+    m_pRepeatUntil = new QDateEdit(group);
+    m_pRepeatUntil->setObjectName(QStringLiteral("m_dateRepeatUntil"));
+    m_pRepeatUntil->setDisplayFormat(QLatin1String(kDayFormat));
+    for (QWidget *w : std::initializer_list<QWidget *>{m_pRepeatKind, m_pRepeatDays, m_pRepeatEnd,
+                                                       m_pRepeatCount, m_pRepeatUntil})
+        row->addWidget(w);
+    row->addStretch();
+    ui->mainLayout->insertWidget(ui->mainLayout->indexOf(ui->buttonLayout), group);
+    m_pRepeatGroup = group;
+    connect(m_pRepeatKind, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &CreateTaskDialog::updateRepeatFields);
+    connect(m_pRepeatEnd, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &CreateTaskDialog::updateRepeatFields);
+    connect(ui->m_comboDay, qOverload<int>(&QComboBox::currentIndexChanged), this,
+            &CreateTaskDialog::updateRepeatFields);
+    updateRepeatFields();
+}
+
+void CreateTaskDialog::updateRepeatFields()
+{
+    const bool repeats = m_pRepeatKind->currentIndex() != RepeatRule::None;
+    const bool untilDate = m_pRepeatEnd->currentIndex() == 1;
+    m_pRepeatDays->setEnabled(m_pRepeatKind->currentIndex() == RepeatRule::EveryNDays);
+    m_pRepeatEnd->setEnabled(repeats);
+    m_pRepeatCount->setVisible(!untilDate);
+    m_pRepeatCount->setEnabled(repeats);
+    m_pRepeatUntil->setVisible(untilDate);
+    m_pRepeatUntil->setEnabled(repeats);
+    // The series stays on the time axis: from the schedule's day to the last day offered.
+    const QDate first = selectedDate();
+    if (first.isValid())
+        m_pRepeatUntil->setDateRange(first, std::max(first, lastAxisDate()));
+}
+
+QDate CreateTaskDialog::lastAxisDate() const
+{
+    const int last = ui->m_comboDay->count() - 1;
+    return last < 0 ? QDate() : ui->m_comboDay->itemData(last).toDate();
+}
+
+RepeatRule CreateTaskDialog::repeatRule() const
+{
+    RepeatRule rule;
+    if (!m_pRepeatGroup || m_pRepeatGroup->isHidden())
+        return rule;
+    rule.kind = RepeatRule::Kind(m_pRepeatKind->currentIndex());
+    rule.everyDays = m_pRepeatDays->value();
+    if (m_pRepeatEnd->currentIndex() == 1)
+        rule.until = m_pRepeatUntil->date();
+    else
+        rule.count = m_pRepeatCount->value();
+    return rule;
 }
 
 CreateTaskDialog::~CreateTaskDialog()
@@ -1061,6 +1142,9 @@ void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const
         field->setEnabled(editable);
     ui->m_comboDay->setEnabled(editable && schedule.master.status == 1);
     ui->ports->setEnabled(false);
+    // An edit changes one schedule; repeating is for new ones.
+    if (m_pRepeatGroup)
+        m_pRepeatGroup->hide();
 
     const bool maintenance = schedule.type == trx::ScheduleInfo::Maintenance;
     ui->optMtn->setChecked(maintenance);

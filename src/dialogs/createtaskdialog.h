@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dialogs/repeatrule.h"
 #include "settings/mgwdestination.h"
 #include "trx/mgwfolderinfo.h"
 #include "trx/mgwinfo.h"
@@ -15,7 +16,9 @@
 #include <functional>
 
 class QComboBox;
+class QDateEdit;
 class QLabel;
+class QSpinBox;
 class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -80,6 +83,10 @@ public:
     void setDays(const QDate &date);
     void setDaysAroundToday(const QDate &date);
     QDate selectedDate() const;
+    // The last day of the time axis the day list offers.
+    QDate lastAxisDate() const;
+    // How the new schedule repeats; None unless the operator chose otherwise (never when editing).
+    RepeatRule repeatRule() const;
     QString dayText() const;
 
     void setStartFromTcText(const QString &tcText);
@@ -212,6 +219,8 @@ private:
     void chooseFolder(const FolderTarget &t, QTreeWidgetItem *item);
     void updateProxyTreeEnabled();
     void askProxyCheck();
+    void addRepeatRow();
+    void updateRepeatFields();
 
     void applyStoredSplit();
     void buildHints();
@@ -260,4 +269,11 @@ private:
     bool m_bPressed = false;
     QPoint m_ptPressOffset;
     Region m_region = Move;
+
+    QWidget *m_pRepeatGroup = nullptr;
+    QComboBox *m_pRepeatKind = nullptr;
+    QSpinBox *m_pRepeatDays = nullptr;
+    QComboBox *m_pRepeatEnd = nullptr;
+    QSpinBox *m_pRepeatCount = nullptr;
+    QDateEdit *m_pRepeatUntil = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "widgets/confirmdialog.h"
 
 #include <QAbstractItemView>
+#include <QGroupBox>
 #include <QListWidget>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
@@ -57,6 +58,28 @@ SettingDialog::SettingDialog(QWidget *parent) : FramelessDialog(parent), ui(new 
     connect(ui->m_btnSettingCancel, &QPushButton::clicked, this, &SettingDialog::slotBtnSettingCancel);
 
     slotWithDefaultProxyClicked(ui->checkDefaultProxy->isChecked());
+    addNotifyChecks();
+}
+
+void SettingDialog::addNotifyChecks()
+{
+    auto *group = new QGroupBox(QStringLiteral("Notifications"), this);
+    group->setObjectName(QStringLiteral("m_groupNotify"));
+    auto *row = new QHBoxLayout(group);
+    auto check = [group, row](const char *name, const QString &text) {
+        auto *box = new QCheckBox(text, group);
+        box->setObjectName(QLatin1String(name));
+        box->setChecked(true);
+        row->addWidget(box);
+        return box;
+    };
+    m_pNotifyScheduleError = check("m_chkNotifyScheduleError", QStringLiteral("Schedule errors"));
+    m_pNotifyLinkLost = check("m_chkNotifyLinkLost", QStringLiteral("TRXM link lost"));
+    m_pNotifyRemainTime = check("m_chkNotifyRemainTime", QStringLiteral("Remaining time low"));
+    row->addStretch();
+    // Above the spacer and the OK / Cancel row; Tab reaches the boxes before OK.
+    ui->verticalLayout->insertWidget(ui->verticalLayout->count() - 2, group);
+    setTabOrder(m_pNotifyRemainTime, ui->m_btnSettingOK);
 }
 
 SettingDialog::~SettingDialog()
@@ -94,6 +117,9 @@ void SettingDialog::fillFrom(const Settings &settings, const QList<trx::MgwInfo>
     setDefaultDestination(settings.m_strDefaultMasterMgwId, settings.m_strDefaultMasterDriveId);
     setDefaultProxyDestination(settings.m_strDefaultProxyMgwId, settings.m_strDefaultProxyDriveId);
     setCurrentNameSet(settings.m_strCurDefaultNameSet);
+    m_pNotifyScheduleError->setChecked(settings.m_bNotifyScheduleError);
+    m_pNotifyLinkLost->setChecked(settings.m_bNotifyLinkLost);
+    m_pNotifyRemainTime->setChecked(settings.m_bNotifyRemainTime);
 }
 
 void SettingDialog::applyTo(Settings &settings) const
@@ -120,6 +146,9 @@ void SettingDialog::applyTo(Settings &settings) const
 
     settings.m_strDefaultStartPointMode = startPointMode();
     settings.m_bMgwFolder = mgwFolder();
+    settings.m_bNotifyScheduleError = m_pNotifyScheduleError->isChecked();
+    settings.m_bNotifyLinkLost = m_pNotifyLinkLost->isChecked();
+    settings.m_bNotifyRemainTime = m_pNotifyRemainTime->isChecked();
 }
 
 void SettingDialog::setTrxmIp(const QString &ip)

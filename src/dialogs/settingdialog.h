@@ -77,6 +77,10 @@ public:
     QComboBox *masterMgwCombo() const;
     QComboBox *proxyMgwCombo() const;
     QCheckBox *defaultProxyCheck() const;
+    // Desktop notifications on or off: schedule errors, link lost, remaining time.
+    QCheckBox *notifyScheduleErrorCheck() const { return m_pNotifyScheduleError; }
+    QCheckBox *notifyLinkLostCheck() const { return m_pNotifyLinkLost; }
+    QCheckBox *notifyRemainTimeCheck() const { return m_pNotifyRemainTime; }
 
     // The working copy of the name sets; setDefaultNames replaces it.
     void setDefaultNames(const Settings::DefaultNameMap &names);
@@ -110,6 +114,7 @@ public slots:
     void slotBtnSettingCancel();
 
 private:
+    void addNotifyChecks();
     void insertPlaceholder(QListWidget *list, QLineEdit *edit);
     void storeShownRules();
     void storeRulesIntoSettings();
@@ -124,4 +129,7 @@ private:
     QDate m_initialDate;
     bool m_bMgwFolder = false;
     int m_iStartPointMode = 1;
+    QCheckBox *m_pNotifyScheduleError = nullptr;
+    QCheckBox *m_pNotifyLinkLost = nullptr;
+    QCheckBox *m_pNotifyRemainTime = nullptr;
 };

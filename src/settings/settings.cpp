@@ -157,6 +157,12 @@ bool Settings::load(const QString &path)
                 d.ProxyFolderId = info.attribute(QStringLiteral("ProxyFolderId"));
                 m_mgwInfos.insert(portKey(info), d);
             });
+        } else if (tag == QLatin1String("m_bNotifyScheduleError")) {
+            m_bNotifyScheduleError = toFlag(value);
+        } else if (tag == QLatin1String("m_bNotifyLinkLost")) {
+            m_bNotifyLinkLost = toFlag(value);
+        } else if (tag == QLatin1String("m_bNotifyRemainTime")) {
+            m_bNotifyRemainTime = toFlag(value);
         }
     }
 
@@ -228,6 +234,10 @@ OrderedXmlElement Settings::document() const
             .setAttribute(QStringLiteral("ProxyDriveId"), it.value().ProxyDriveId)
             .setAttribute(QStringLiteral("ProxyFolderId"), it.value().ProxyFolderId);
     }
+    // After MgwInfo, so that loaders which stop caring there lose nothing they know.
+    scalar(QStringLiteral("m_bNotifyScheduleError"), flagText(m_bNotifyScheduleError));
+    scalar(QStringLiteral("m_bNotifyLinkLost"), flagText(m_bNotifyLinkLost));
+    scalar(QStringLiteral("m_bNotifyRemainTime"), flagText(m_bNotifyRemainTime));
 
     return root;
 }

@@ -158,6 +158,10 @@ public:
     QMap<QString, bool> m_serverCollapse;
     int m_iZoomValue = -1;
     std::array<int, 3> m_scheduleDialogSizes {{820, 580, 365}};
+    // Desktop notifications, one switch per kind.
+    bool m_bNotifyScheduleError = true;
+    bool m_bNotifyLinkLost = true;
+    bool m_bNotifyRemainTime = true;
 
 signals:
     // After every write of the file, done or failed.

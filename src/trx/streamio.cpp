@@ -61,38 +61,59 @@ void writeFloat(QDataStream &s, float value)
     s.setFloatingPointPrecision(precision);
 }
 
+namespace {
+
+// Consumes what follows the spec byte of a date-time's stream form and returns the offset it
+// carries (zero unless the spec is an offset from UTC). A zone is consumed in its own stream
+// form, its id or a marker followed by a fixed-offset zone, and never resolved.
+qint32 readSpecTail(QDataStream &s, qint8 timeSpec)
+{
+    qint32 offset = 0;
+    if (timeSpec == Qt::OffsetFromUTC) {
+        s >> offset;
+    } else if (timeSpec == Qt::TimeZone) {
+        QString id;
+        s >> id;
+        if (id == QLatin1String("OffsetFromUtc")) {
+            QString ianaId;
+            qint32 zoneOffset = 0;
+            QString name;
+            QString abbreviation;
+            qint32 country = 0;
+            QString comment;
+            s >> ianaId >> zoneOffset >> name >> abbreviation >> country >> comment;
+        }
+    }
+    return offset;
+}
+
+} // namespace
+
 QDateTime readWireDateTime(QDataStream &s)
 {
     QDate date;
     QTime time;
     qint8 timeSpec = 0;
     s >> date >> time >> timeSpec;
+    const qint32 offset = readSpecTail(s, timeSpec);
     switch (timeSpec) {
     case Qt::UTC:
         return QDateTime(date, time, Qt::UTC);
-    case Qt::OffsetFromUTC: {
-        qint32 offset = 0;
-        s >> offset;
+    case Qt::OffsetFromUTC:
         return QDateTime(date, time, Qt::OffsetFromUTC, offset);
-    }
-    case Qt::TimeZone: {
-        // The zone's own stream form: its id, or a marker followed by a fixed-offset zone.
-        QString id;
-        s >> id;
-        if (id == QLatin1String("OffsetFromUtc")) {
-            QString ianaId;
-            qint32 offset = 0;
-            QString name;
-            QString abbreviation;
-            qint32 country = 0;
-            QString comment;
-            s >> ianaId >> offset >> name >> abbreviation >> country >> comment;
-        }
-        return QDateTime(date, time, Qt::LocalTime);
-    }
     default:
+        // A zone id is dropped: the value comes back as local time.
         return QDateTime(date, time, Qt::LocalTime);
     }
+}
+
+void skipWireDateTime(QDataStream &s)
+{
+    QDate date;
+    QTime time;
+    qint8 timeSpec = 0;
+    s >> date >> time >> timeSpec;
+    readSpecTail(s, timeSpec);
 }
 
 void readValue(QDataStream &s, QDateTime &value)

@@ -92,6 +92,9 @@ void writeFloat(QDataStream &s, float value);
 // folder; a peer could name any path. Local, UTC and offset values come back as they were; a
 // value with a zone id comes back as local time with the zone dropped.
 QDateTime readWireDateTime(QDataStream &s);
+// Consumes the same stream form and builds nothing: a local QDateTime costs a time-zone lookup
+// (mktime, which checks the zone file again on every call), far more than the frame around it.
+void skipWireDateTime(QDataStream &s);
 void readValue(QDataStream &s, QDateTime &value);
 
 template<typename T> void readValue(QDataStream &s, T &value);

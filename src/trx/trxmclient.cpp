@@ -24,10 +24,11 @@ constexpr int LengthFieldBytes = 8;
 
 using Lock = std::unique_lock<std::mutex>;
 
-// The sender's stamp is consumed and dropped, without resolving a zone id it may carry.
+// The sender's stamp is consumed and dropped, without resolving a zone id it may carry and
+// without building a QDateTime: a local one would cost a time-zone lookup for every packet.
 void skipStamp(QDataStream &stream)
 {
-    readWireDateTime(stream);
+    skipWireDateTime(stream);
 }
 
 } // namespace

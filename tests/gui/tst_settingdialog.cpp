@@ -30,6 +30,7 @@ private slots:
     void portField_data();
     void portField();
     void emptyPortBecomesDefaultOnOk();
+    void notifySwitchesReachSettingsOnOk();
     void addressField_data();
     void addressField();
     void incompleteAddressKeepsDialogOpen();
@@ -191,6 +192,25 @@ void tst_SettingDialog::emptyPortBecomesDefaultOnOk()
     finish("m_btnSettingOK");
     QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
     QCOMPARE(m_settings->m_trxmPort, 51000);
+}
+
+void tst_SettingDialog::notifySwitchesReachSettingsOnOk()
+{
+    m_settings->m_bNotifyLinkLost = false;
+    showFilled();
+    auto *errors = child<QCheckBox>("m_chkNotifyScheduleError");
+    auto *link = child<QCheckBox>("m_chkNotifyLinkLost");
+    QVERIFY(errors->isChecked());
+    QVERIFY(!link->isChecked());
+    QTest::mouseClick(errors, Qt::LeftButton, {}, QPoint(5, errors->height() / 2));
+    link->setFocus();
+    QTest::keyClick(link, Qt::Key_Space);
+
+    finish("m_btnSettingOK");
+    QCOMPARE(m_dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(m_settings->m_bNotifyScheduleError, false);
+    QCOMPARE(m_settings->m_bNotifyLinkLost, true);
+    QCOMPARE(m_settings->m_bNotifyRemainTime, true);
 }
 
 void tst_SettingDialog::addressField_data()

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -187,6 +188,7 @@ private slots:
     void beforeAnyMasterTimecode_data();
     void beforeAnyMasterTimecode();
     void vanishedProxyPortIsUnpaired();
+    void repeatDailyCreatesTheFreeDays();
 
 private:
     QList<int> codes() const
@@ -580,6 +582,63 @@ void tst_OperatorWorkflows::vanishedProxyPortIsUnpaired()
         });
     };
     QTRY_COMPARE_WITH_TIMEOUT(started(), 1, 3000);
+}
+
+void tst_OperatorWorkflows::repeatDailyCreatesTheFreeDays()
+{
+    // Port 2 has "next" at 12:00 to 12:10 today: the first of five daily occurrences is taken.
+    QStringList rows;
+    Operator op({[](QWidget *w) {
+                     typeInto(w, QStringLiteral("name"), QStringLiteral("rep-%CDATE%"));
+                     typeTime(w, QStringLiteral("start"), QStringLiteral("120500"));
+                     typeTime(w, QStringLiteral("end"), QStringLiteral("120800"));
+                     auto *repeat = w->findChild<QComboBox *>(QStringLiteral("m_comboRepeat"));
+                     QVERIFY(repeat);
+                     repeat->setFocus();
+                     QTest::keyClick(repeat, Qt::Key_Down);
+                     QCOMPARE(repeat->currentText(), QStringLiteral("Daily"));
+                     click(w, QStringLiteral("m_btnCreateTaskOK"));
+                 },
+                 [this, &rows](QWidget *w) {
+                     auto *table = w->findChild<QTableWidget *>(QStringLiteral("m_tableRepeat"));
+                     QVERIFY(table);
+                     for (int r = 0; r < table->rowCount(); ++r)
+                         rows << table->item(r, 0)->text() + QLatin1Char(' ') + table->item(r, 3)->text();
+                     // Nothing goes out before the operator confirms.
+                     QCOMPARE(codes().count(1002), 0);
+                     tabTo(w, QStringLiteral("m_btnRepeatCreate"));
+                     QTest::keyClick(w->focusWidget(), Qt::Key_Return);
+                 }});
+    m_controller->newTask(A, 2);
+
+    QCOMPARE(rows.size(), 5);
+    QVERIFY2(
+        rows.first().startsWith(m_today.toString(QStringLiteral("yyyy/MM/dd ")) + QLatin1String("Server1")),
+        qPrintable(rows.first()));
+    for (int i = 1; i < 5; ++i)
+        QCOMPARE(rows.at(i),
+                 m_today.addDays(i).toString(QStringLiteral("yyyy/MM/dd")) + QLatin1String(" free"));
+    QVERIFY2(op.messages.isEmpty(), qPrintable(op.messages.join(QLatin1Char('\n'))));
+
+    QStringList expected;
+    for (int i = 1; i < 5; ++i)
+        expected << QStringLiteral("rep-") + m_today.addDays(i).toString(QStringLiteral("yyyyMMdd"));
+    QTRY_COMPARE_WITH_TIMEOUT(codes().count(1002), 4, 3000);
+    QStringList sent; // in the order the manager took them in
+    QTRY_COMPARE_WITH_TIMEOUT((sent =
+                                   [this] {
+                                       QStringList names;
+                                       for (const trx::ScheduleInfo &s : simSchedules())
+                                           if (s.name.startsWith(QLatin1String("rep-")))
+                                               names << s.name + QLatin1Char('@') +
+                                                            s.startDate.toString(Qt::ISODate);
+                                       return names;
+                                   }())
+                                  .size(),
+                              4, 3000);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(sent.at(i),
+                 expected.at(i) + QLatin1Char('@') + m_today.addDays(i + 1).toString(Qt::ISODate));
 }
 
 QTEST_MAIN(tst_OperatorWorkflows)

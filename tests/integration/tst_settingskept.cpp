@@ -153,7 +153,8 @@ void tst_SettingsKept::signalEndsTheRealClientInOrder()
     const QStringList layout{"m_trxmIp", "m_trxmPort", "m_offsetSecs", "m_bLockTimeScroll", "m_iZoomValue",
                              "m_bMgwFolder", "m_maintenanceTime", "m_strDefaultStartPointMode",
                              "m_strCurDefaultNameSet", "m_strDefaultTaskName", "m_strDefaultOpenEndClipName",
-                             "DefaultName", "PortInfo", "ServerInfo", "MgwInfo"};
+                             "DefaultName", "PortInfo", "ServerInfo", "MgwInfo", "m_bNotifyScheduleError",
+                             "m_bNotifyLinkLost", "m_bNotifyRemainTime"};
     QCOMPARE(tags, layout);
     QStringList servers;
     for (QDomElement e = root.firstChildElement(QStringLiteral("ServerInfo")).firstChildElement(); !e.isNull();

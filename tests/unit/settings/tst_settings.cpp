@@ -210,6 +210,8 @@ void tst_Settings::roundTripWithEveryMapFilled()
     d.ProxyDriveId = QStringLiteral("D2");
     d.ProxyFolderId = QStringLiteral("F2");
     a.mgwInfo(sp("S1", 7)) = d;
+    a.m_bNotifyLinkLost = false;
+    a.m_bNotifyRemainTime = false;
     QVERIFY(a.save(path()));
 
     Settings b;
@@ -229,6 +231,9 @@ void tst_Settings::roundTripWithEveryMapFilled()
     QCOMPARE(b.m_portInfos, a.m_portInfos);
     QCOMPARE(b.m_serverCollapse, a.m_serverCollapse);
     QCOMPARE(b.m_mgwInfos, a.m_mgwInfos);
+    QCOMPARE(b.m_bNotifyScheduleError, true);
+    QCOMPARE(b.m_bNotifyLinkLost, false);
+    QCOMPARE(b.m_bNotifyRemainTime, false);
 }
 
 void tst_Settings::fileLayout()
@@ -252,7 +257,8 @@ void tst_Settings::fileLayout()
     QCOMPARE(order, QStringList({"m_trxmIp", "m_trxmPort", "m_offsetSecs", "m_bLockTimeScroll", "m_iZoomValue",
                                  "m_bMgwFolder", "m_maintenanceTime", "m_strDefaultStartPointMode",
                                  "m_strCurDefaultNameSet", "m_strDefaultTaskName", "m_strDefaultOpenEndClipName",
-                                 "DefaultName", "PortInfo", "ServerInfo", "MgwInfo"}));
+                                 "DefaultName", "PortInfo", "ServerInfo", "MgwInfo", "m_bNotifyScheduleError",
+                                 "m_bNotifyLinkLost", "m_bNotifyRemainTime"}));
     // Map entries in key order: server id as text, then port number.
     QStringList keys;
     const QDomElement ports = doc.documentElement().firstChildElement(QStringLiteral("PortInfo"));

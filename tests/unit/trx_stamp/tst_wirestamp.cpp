@@ -102,6 +102,8 @@ private slots:
     void valuesWithoutZoneKeepTheirMeaning_data();
     void valuesWithoutZoneKeepTheirMeaning();
     void fixedOffsetZoneStaysAligned();
+    void skipConsumesEveryForm_data();
+    void skipConsumesEveryForm();
 };
 
 // Shows why the reader exists: with Qt's reader, a peer chooses a path to open.
@@ -189,6 +191,39 @@ void tst_WireStamp::fixedOffsetZoneStaysAligned()
     QCOMPARE(sentinel, qint32(0x5E17));
     QCOMPARE(read.date(), QDate(2026, 5, 6));
     QCOMPARE(read.time(), QTime(7, 8));
+}
+
+void tst_WireStamp::skipConsumesEveryForm_data()
+{
+    QTest::addColumn<QDateTime>("written");
+    const QDate date(2026, 5, 6);
+    const QTime time(7, 8, 9, 10);
+    QTest::newRow("local") << QDateTime(date, time, Qt::LocalTime);
+    QTest::newRow("utc") << QDateTime(date, time, Qt::UTC);
+    QTest::newRow("offset") << QDateTime(date, time, Qt::OffsetFromUTC, -5400);
+    QTest::newRow("zone id") << QDateTime(date, time, QTimeZone("Europe/Berlin"));
+    QTest::newRow("fixed-offset zone") << QDateTime(date, time, QTimeZone(3600));
+    QTest::newRow("null") << QDateTime();
+}
+
+// The frame stamp is skipped, not read: the stream must land exactly where the reader's does.
+void tst_WireStamp::skipConsumesEveryForm()
+{
+    QFETCH(QDateTime, written);
+    QByteArray bytes;
+    {
+        QDataStream s(&bytes, QIODevice::WriteOnly);
+        trx::TRXMClient::prepareStream(s);
+        s << written << qint32(0x5E17);
+    }
+    QDataStream s(bytes);
+    trx::TRXMClient::prepareStream(s);
+    trx::skipWireDateTime(s);
+    qint32 sentinel = 0;
+    s >> sentinel;
+    QCOMPARE(sentinel, qint32(0x5E17));
+    QCOMPARE(s.status(), QDataStream::Ok);
+    QVERIFY(s.atEnd());
 }
 
 QTEST_GUILESS_MAIN(tst_WireStamp)
