@@ -170,7 +170,7 @@ qint64 stampOf(const QString &name)
     if (at < 0)
         return -1;
     bool ok = false;
-    const qint64 v = name.midRef(at + 2).toLongLong(&ok);
+    const qint64 v = QStringView(name).mid(at + 2).toLongLong(&ok);
     return ok ? v : -1;
 }
 

@@ -483,8 +483,8 @@ void tst_ControllerPorts::viewMovesInTheSameFrame()
         view->timeScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     } else if (input.startsWith(QLatin1String("ctrl+drag"))) {
         QTest::mousePress(timeline, Qt::LeftButton, Qt::ControlModifier, QPoint(300, 60));
-        QMouseEvent move(QEvent::MouseMove, QPointF(200, 60), Qt::NoButton, Qt::LeftButton,
-                         Qt::ControlModifier);
+        QMouseEvent move(QEvent::MouseMove, QPointF(200, 60), QPointF(timeline->mapToGlobal(QPoint(200, 60))),
+                         Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
         QApplication::sendEvent(timeline, &move);
     } else if (input == QLatin1String("left") || input == QLatin1String("right")) {
         view->setFocus();
