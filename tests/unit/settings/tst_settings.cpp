@@ -312,6 +312,9 @@ void tst_Settings::savedBytes()
         "    <MgwInfo>\n"
         "        <Info ServerId=\"S1\" PortNo=\"2\" WithProxy=\"1\" MasterMgwId=\"m1\" MasterDriveId=\"\" MasterFolderId=\"\" ProxyMgwId=\"m2\" ProxyDriveId=\"\" ProxyFolderId=\"\"/>\n"
         "    </MgwInfo>\n"
+        "    <m_bNotifyScheduleError value=\"1\"/>\n"
+        "    <m_bNotifyLinkLost value=\"1\"/>\n"
+        "    <m_bNotifyRemainTime value=\"1\"/>\n"
         "</Setting>\n";
     QCOMPARE(readAll(path()), expected);
 
