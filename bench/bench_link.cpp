@@ -66,7 +66,7 @@ constexpr qint64 batchSum()
 }
 
 // The baseline: one QDataStream reads every field of every frame in its stream type, the stamp
-// as its date, time and spec and the payload as its size and value. Returns the sum of the values.
+// as its date, time and time-zone kind and the payload as its size and value. Returns the sum of the values.
 // Kept out of line so that a profile shows its cost apart.
 Q_NEVER_INLINE qint64 plainDecode(const QByteArray &frames, int &decoded)
 {
@@ -79,10 +79,10 @@ Q_NEVER_INLINE qint64 plainDecode(const QByteArray &frames, int &decoded)
         qint16 kind = 0, code = 0;
         QDate date;
         QTime time;
-        qint8 spec = 0;
+        qint8 timeSpec = 0;
         quint32 payloadSize = 0;
         qint32 value = 0;
-        in >> len >> kind >> code >> date >> time >> spec >> payloadSize >> value;
+        in >> len >> kind >> code >> date >> time >> timeSpec >> payloadSize >> value;
         if (in.status() != QDataStream::Ok || kind != 3 || code != BenchPushType || payloadSize != 4)
             return -1;
         sum += value;

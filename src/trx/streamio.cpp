@@ -63,10 +63,10 @@ void writeFloat(QDataStream &s, float value)
 
 namespace {
 
-// Consumes what follows the spec byte of a date-time's stream form and returns the offset it
-// carries (zero unless the spec is an offset from UTC). A zone is consumed in its own stream
-// form, its id or a marker followed by a fixed-offset zone, and never resolved.
-qint32 readSpecTail(QDataStream &s, qint8 timeSpec)
+// Consumes what follows the time-zone kind byte of a date-time's stream form and returns the
+// offset it carries (zero unless the kind is an offset from UTC). A zone is consumed in its own
+// stream form, its id or a marker followed by a fixed-offset zone, and never resolved.
+qint32 readZoneTail(QDataStream &s, qint8 timeSpec)
 {
     qint32 offset = 0;
     if (timeSpec == Qt::OffsetFromUTC) {
@@ -95,7 +95,7 @@ QDateTime readWireDateTime(QDataStream &s)
     QTime time;
     qint8 timeSpec = 0;
     s >> date >> time >> timeSpec;
-    const qint32 offset = readSpecTail(s, timeSpec);
+    const qint32 offset = readZoneTail(s, timeSpec);
     switch (timeSpec) {
     case Qt::UTC:
         return QDateTime(date, time, Qt::UTC);
@@ -113,7 +113,7 @@ void skipWireDateTime(QDataStream &s)
     QTime time;
     qint8 timeSpec = 0;
     s >> date >> time >> timeSpec;
-    readSpecTail(s, timeSpec);
+    readZoneTail(s, timeSpec);
 }
 
 void readValue(QDataStream &s, QDateTime &value)
