@@ -31,6 +31,16 @@ mode_t modeArgument(int flags, va_list ap)
     return (flags & (O_CREAT | O_TMPFILE)) ? static_cast<mode_t>(va_arg(ap, int)) : 0;
 }
 
+// A date-time in its stream form followed by a sentinel that shows where a reader stopped.
+QByteArray stampThenSentinel(const QDateTime &written)
+{
+    QByteArray bytes;
+    QDataStream s(&bytes, QIODevice::WriteOnly);
+    trx::TRXMClient::prepareStream(s);
+    s << written << qint32(0x5E17);
+    return bytes;
+}
+
 } // namespace
 
 // Every way Qt opens a file by name passes through one of these while the test runs.
@@ -158,12 +168,7 @@ void tst_WireStamp::valuesWithoutZoneKeepTheirMeaning_data()
 void tst_WireStamp::valuesWithoutZoneKeepTheirMeaning()
 {
     QFETCH(QDateTime, written);
-    QByteArray bytes;
-    {
-        QDataStream s(&bytes, QIODevice::WriteOnly);
-        trx::TRXMClient::prepareStream(s);
-        s << written << qint32(0x5E17);
-    }
+    const QByteArray bytes = stampThenSentinel(written);
     QDataStream s(bytes);
     trx::TRXMClient::prepareStream(s);
     const QDateTime read = trx::readWireDateTime(s);
@@ -177,12 +182,7 @@ void tst_WireStamp::valuesWithoutZoneKeepTheirMeaning()
 // Qt writes a fixed-offset zone as a marker followed by six fields; all must be consumed.
 void tst_WireStamp::fixedOffsetZoneStaysAligned()
 {
-    QByteArray bytes;
-    {
-        QDataStream s(&bytes, QIODevice::WriteOnly);
-        trx::TRXMClient::prepareStream(s);
-        s << QDateTime(QDate(2026, 5, 6), QTime(7, 8), QTimeZone(3600)) << qint32(0x5E17);
-    }
+    const QByteArray bytes = stampThenSentinel(QDateTime(QDate(2026, 5, 6), QTime(7, 8), QTimeZone(3600)));
     QDataStream s(bytes);
     trx::TRXMClient::prepareStream(s);
     const QDateTime read = trx::readWireDateTime(s);
@@ -210,12 +210,7 @@ void tst_WireStamp::skipConsumesEveryForm_data()
 void tst_WireStamp::skipConsumesEveryForm()
 {
     QFETCH(QDateTime, written);
-    QByteArray bytes;
-    {
-        QDataStream s(&bytes, QIODevice::WriteOnly);
-        trx::TRXMClient::prepareStream(s);
-        s << written << qint32(0x5E17);
-    }
+    const QByteArray bytes = stampThenSentinel(written);
     QDataStream s(bytes);
     trx::TRXMClient::prepareStream(s);
     trx::skipWireDateTime(s);
