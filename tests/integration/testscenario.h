@@ -7,6 +7,9 @@
 
 #include "trx/scheduleinfo.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <functional>
@@ -40,6 +43,18 @@ inline int packedTcAt25(const QDateTime &t)
 {
     const int ms = t.time().msecsSinceStartOfDay();
     return (ms / 3600000 << 24) | (ms / 60000 % 60 << 16) | (ms / 1000 % 60 << 8) | (ms % 1000 / 40);
+}
+
+// A settings file that points the client at a simulator on 127.0.0.1:port, its folder made.
+inline void writeSettingsFor(const QString &path, quint16 port)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("<Setting ver=\"1.0\"><m_trxmIp value=\"127.0.0.1\"/>"
+                              "<m_trxmPort value=\"%1\"/></Setting>\n")
+                   .arg(port)
+                   .toUtf8());
 }
 
 inline const char *testScenarioJson()

@@ -25,16 +25,6 @@
 
 namespace {
 
-void writeSettings(const QString &path, quint16 port)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("<Setting ver=\"1.0\"><m_trxmIp value=\"127.0.0.1\"/>"
-                              "<m_trxmPort value=\"%1\"/></Setting>\n")
-                   .arg(port)
-                   .toUtf8());
-}
-
 ControllerOptions optionsFor(const QString &settingsFile)
 {
     ControllerOptions options;
@@ -99,7 +89,7 @@ void tst_AppAssembly::initRunsInTheLoopAndExitIsTheLastLine()
     SimRunner sim(testScenario());
     QVERIFY(sim.start() != 0);
     const QString settings = m_dir->filePath(QStringLiteral("Settings.xml"));
-    writeSettings(settings, sim.port());
+    writeSettingsFor(settings, sim.port());
 
     AppAssembly assembly(optionsFor(settings));
     assembly.assemble();
@@ -139,7 +129,7 @@ void tst_AppAssembly::managerAwayShowsTheStatusLine()
     const quint16 port = probe.serverPort();
     probe.close();
     const QString settings = m_dir->filePath(QStringLiteral("Settings.xml"));
-    writeSettings(settings, port);
+    writeSettingsFor(settings, port);
 
     AppAssembly assembly(optionsFor(settings));
     assembly.assemble();
@@ -166,7 +156,7 @@ void tst_AppAssembly::demoInstallationIsOnScreen()
     SimRunner sim(*demo);
     QVERIFY(sim.start() != 0);
     const QString settings = m_dir->filePath(QStringLiteral("Settings.xml"));
-    writeSettings(settings, sim.port());
+    writeSettingsFor(settings, sim.port());
 
     AppAssembly assembly(optionsFor(settings));
     assembly.assemble();

@@ -25,17 +25,6 @@ namespace {
 
 constexpr int kWriteDelayMs = 150;
 
-void writeSeed(const QString &path, quint16 port)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QStringLiteral("<Setting ver=\"1.0\"><m_trxmIp value=\"127.0.0.1\"/>"
-                              "<m_trxmPort value=\"%1\"/></Setting>\n")
-                   .arg(port)
-                   .toUtf8());
-}
-
 QByteArray readAll(const QString &path)
 {
     QFile file(path);
@@ -118,7 +107,7 @@ void tst_SettingsKept::signalEndsTheRealClientInOrder()
     QVERIFY(sim.start() != 0);
     const QString data = m_dir->filePath(QStringLiteral("data"));
     const QString settings = data + QStringLiteral("/Orvane/QMX-MRL1/Settings.xml");
-    writeSeed(settings, sim.port());
+    writeSettingsFor(settings, sim.port());
     QDir(m_dir->path()).mkpath(QStringLiteral("runtime"));
     QFile::setPermissions(m_dir->filePath(QStringLiteral("runtime")),
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -172,7 +161,7 @@ void tst_SettingsKept::widgetChangesSurviveAKill()
     SimRunner sim(testScenario());
     QVERIFY(sim.start() != 0);
     const QString settings = m_dir->filePath(QStringLiteral("Settings.xml"));
-    writeSeed(settings, sim.port());
+    writeSettingsFor(settings, sim.port());
     const QString atKill = m_dir->filePath(QStringLiteral("at-kill.xml"));
     {
         AppAssembly assembly(optionsFor(settings));
@@ -213,7 +202,7 @@ void tst_SettingsKept::burstGivesOneWriteAndStartUpNone()
     SimRunner sim(testScenario());
     QVERIFY(sim.start() != 0);
     const QString settings = m_dir->filePath(QStringLiteral("Settings.xml"));
-    writeSeed(settings, sim.port());
+    writeSettingsFor(settings, sim.port());
     const QByteArray seed = readAll(settings);
 
     AppAssembly assembly(optionsFor(settings));
@@ -249,7 +238,7 @@ void tst_SettingsKept::unwritableFileWarnsOnceAndTheClientGoesOn()
     QVERIFY(sim.start() != 0);
     // A folder that is a plain file refuses every write, whoever runs the test.
     const QString blocker = m_dir->filePath(QStringLiteral("not-a-folder"));
-    writeSeed(blocker, sim.port());
+    writeSettingsFor(blocker, sim.port());
     const QString settings = blocker + QStringLiteral("/Settings.xml");
 
     AppAssembly assembly(optionsFor(settings));
