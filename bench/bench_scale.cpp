@@ -150,13 +150,13 @@ bool frameHead(const QByteArray &frame, qint16 &kind, qint16 &code, QByteArray *
     trx::TRXMClient::prepareStream(s);
     QDateTime stamp;
     s >> kind >> code;
-    if (pushPayload && kind == simframes::KindPush)
+    if (pushPayload && kind == trx::KindPush)
         s >> stamp >> *pushPayload;
     return s.status() == QDataStream::Ok;
 }
 
-constexpr qint16 kScheduleListPush = 2001;
-constexpr qint16 kScheduleChangePush = 2003;
+constexpr qint16 kScheduleListPush = trx::code(trx::PushType::Schedules);
+constexpr qint16 kScheduleChangePush = trx::code(trx::PushType::ScheduleChanged);
 
 // Name of a storm push: the schedule's own name and the relay's steady clock at injection.
 QString stampedName(const QString &name, qint64 ms)
@@ -250,7 +250,7 @@ private:
             qint16 code = 0;
             QByteArray payload;
             if (m_bytesToListEnd.load() < 0 && frameHead(frame, kind, code, &payload) &&
-                kind == simframes::KindPush && code == kScheduleListPush) {
+                kind == trx::KindPush && code == kScheduleListPush) {
                 QDataStream s(payload);
                 trx::TRXMClient::prepareStream(s);
                 QList<trx::ScheduleInfo> list;

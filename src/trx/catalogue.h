@@ -86,8 +86,14 @@ enum class PushType : int {
     Push2999 = 2999,
 };
 
-constexpr int code(Command c) { return int(c); }
-constexpr int code(PushType t) { return int(t); }
+constexpr int code(Command c)
+{
+    return int(c);
+}
+constexpr int code(PushType t)
+{
+    return int(t);
+}
 
 // Who the client says it is in its identify request.
 constexpr char ClientIdentity[] = "{5E0B7C3D-2A91-4F6E-8D14-9C7A3B260F58}";
@@ -125,7 +131,8 @@ template<typename... T> bool readPayload(const QByteArray &payload, T &...values
 // The identify values before compression: the pad, the identity, the client type and the time.
 inline QByteArray identifyValues(const QDateTime &now)
 {
-    return payloadOf(QString(IdentifyPadChars, QChar(0)), QString::fromLatin1(ClientIdentity), ClientType, now);
+    return payloadOf(QString(IdentifyPadChars, QChar(0)), QString::fromLatin1(ClientIdentity), ClientType,
+                     now);
 }
 
 } // namespace trx

@@ -97,8 +97,8 @@ public:
     bool getPortStates(const QString &serverId, QMap<qint32, PortState> &states,
                        QMap<ServerPort, PortState> *allStates = nullptr);
     bool getClipInfo(const QString &serverId, const QString &clipId, ClipInfo &clip);
-    bool archiveClip(const QString &mgwId, const QString &serverId, const QString &clipId, const QString &driveId,
-                     const QString &folder);
+    bool archiveClip(const QString &mgwId, const QString &serverId, const QString &clipId,
+                     const QString &driveId, const QString &folder);
     bool getSchedules();
     bool addSchedule(const ScheduleRequest &request);
     bool removeSchedule(const QString &scheduleId);
@@ -152,7 +152,8 @@ private:
 
     // Registers a decoder that reads the operation's arguments from the push, in order, into
     // default-constructed values and calls the operation with them.
-    template<typename... Args> void registerPush(PushType type, void (TRXMClientDelegate::*operation)(Args...));
+    template<typename... Args>
+    void registerPush(PushType type, void (TRXMClientDelegate::*operation)(Args...));
     // The pushes whose payload does not map one to one onto their operation's arguments.
     void decodeClipRemoved(QDataStream &s);
     void decodeRemainTime(QDataStream &s);
