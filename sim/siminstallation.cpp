@@ -153,8 +153,8 @@ SimInstallation::Train SimInstallation::newTrain(Server &server, const QDateTime
     Train t;
     t.trainNo = server.nextTrainNo++;
     t.start = start;
-    t.clipRef = QCryptographicHash::hash(
-        QByteArray(server.config.id.toUtf8() + '/' + QByteArray::number(t.trainNo)), QCryptographicHash::Md5);
+    t.clipRef = QCryptographicHash::hash(QByteArray(server.config.id.toUtf8() + '/' + QByteArray::number(t.trainNo)),
+                                         QCryptographicHash::Md5);
     return t;
 }
 

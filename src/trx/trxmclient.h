@@ -97,8 +97,8 @@ public:
     bool getPortStates(const QString &serverId, QMap<qint32, PortState> &states,
                        QMap<ServerPort, PortState> *allStates = nullptr);
     bool getClipInfo(const QString &serverId, const QString &clipId, ClipInfo &clip);
-    bool archiveClip(const QString &mgwId, const QString &serverId, const QString &clipId,
-                     const QString &driveId, const QString &folder);
+    bool archiveClip(const QString &mgwId, const QString &serverId, const QString &clipId, const QString &driveId,
+                     const QString &folder);
     bool getSchedules();
     bool addSchedule(const ScheduleRequest &request);
     bool removeSchedule(const QString &scheduleId);
