@@ -781,7 +781,8 @@ ScheduleForm MainController::movedForm(const trx::ScheduleInfo &sch, qint64 star
     };
     f.date = m_pSettings->m_date.addDays(int(days));
     f.startTc = packedOf(startFrame);
-    f.endTc = packedOf(endFrame);
+    // An open end stays open wherever it starts.
+    f.endTc = sch.endTc == -1 ? -1 : packedOf(endFrame);
     f.durationTc = packedOf(endFrame - startFrame);
     return f;
 }
@@ -834,8 +835,9 @@ void MainController::slotItemDragStarting()
     if (!item)
         return;
     const auto it = m_mapTasks.constFind(item->taskId());
-    const QString refusal = it == m_mapTasks.cend() ? QStringLiteral("The schedule is gone.")
-                                                    : moveRefusal(it->schedule);
+    QString refusal = it == m_mapTasks.cend() ? QStringLiteral("The schedule is gone.") : moveRefusal(it->schedule);
+    if (refusal.isEmpty() && it->schedule.endTc == -1 && item->dragAction() != ScheduleDrag::Move)
+        refusal = QStringLiteral("An open-end schedule is moved whole; its end is set when it is marked.");
     if (!refusal.isEmpty()) {
         item->cancelDrag();
         emit sigOperatorNotice(refusal);

@@ -263,8 +263,9 @@ void TimelineItemWidget::mouseReleaseEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (!m_drag.isActive()) {
-        m_drag.reset();
+    // A click, or a drag back to where it began, changes nothing.
+    if (!m_drag.isActive() || (m_drag.start() == m_iStartFrame && m_drag.length() == m_iLength)) {
+        cancelDrag();
         return;
     }
     QToolTip::hideText();

@@ -56,6 +56,7 @@ public:
     // distance; a receiver that refuses calls cancelDrag(). At release sigDragDropped proposes the
     // new range; the receiver calls keepDrop() when it sent it, otherwise the item springs back.
     bool isDragging() const { return m_drag.isActive(); }
+    ScheduleDrag::Action dragAction() const { return m_drag.action(); }
     void cancelDrag();
     void keepDrop();
 
