@@ -253,7 +253,8 @@ void TimelineItemWidget::mouseMoveEvent(QMouseEvent *event)
         setCursor(m_drag.action() == ScheduleDrag::Move ? Qt::ClosedHandCursor : Qt::SizeHorCursor);
     }
     placeOnTimeline();
-    QToolTip::showText(global, m_drag.proposalText(), this);
+    // Shown for the timeline: the item's own grey style would reach into the tip.
+    QToolTip::showText(global + QPoint(12, 16), m_drag.proposalText(), parentWidget());
 }
 
 void TimelineItemWidget::mouseReleaseEvent(QMouseEvent *event)
