@@ -90,7 +90,17 @@ bool ScheduleDrag::moveTo(int x, bool frames, int threshold)
     return true;
 }
 
-QString ScheduleDrag::proposalText() const
+QString ScheduleDrag::startText() const
+{
+    return formatFrames(m_rate, foldIntoDay(m_rate, m_iNewStart));
+}
+
+QString ScheduleDrag::endText() const
+{
+    return formatFrames(m_rate, foldIntoDay(m_rate, qint64(m_iNewStart) + m_iNewLength));
+}
+
+QString ScheduleDrag::durationText() const
 {
     TimeCode start;
     start.rate = m_rate;
@@ -98,7 +108,10 @@ QString ScheduleDrag::proposalText() const
     start.valid = true;
     TimeCode end = start;
     end.frames = m_iNewStart + m_iNewLength;
-    const auto inDay = [this](qint64 frames) { return formatFrames(m_rate, foldIntoDay(m_rate, frames)); };
-    return QObject::tr("Start: %1\nEnd: %2\nDuration: %3")
-        .arg(inDay(start.frames), inDay(end.frames), durationText(end, start));
+    return ::durationText(end, start);
+}
+
+QString ScheduleDrag::proposalText() const
+{
+    return QObject::tr("Start: %1\nEnd: %2\nDuration: %3").arg(startText(), endText(), durationText());
 }

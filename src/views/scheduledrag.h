@@ -32,7 +32,10 @@ public:
     int originalLength() const { return m_iLength; }
     int start() const { return m_iNewStart; }
     int length() const { return m_iNewLength; }
-    // Start, end and duration of the proposal as timecode, one per line.
+    // Start, end and (inclusive) duration of the proposal as timecode; all three, one per line.
+    QString startText() const;
+    QString endText() const;
+    QString durationText() const;
     QString proposalText() const;
 
 private:

@@ -253,6 +253,7 @@ void TimelineItemWidget::mouseMoveEvent(QMouseEvent *event)
         setCursor(m_drag.action() == ScheduleDrag::Move ? Qt::ClosedHandCursor : Qt::SizeHorCursor);
     }
     placeOnTimeline();
+    refresh();
     // Shown for the timeline: the item's own grey style would reach into the tip.
     QToolTip::showText(global + QPoint(12, 16), m_drag.proposalText(), parentWidget());
 }
@@ -284,8 +285,10 @@ void TimelineItemWidget::cancelDrag()
 {
     const bool moved = m_drag.isActive();
     endDrag();
-    if (moved)
+    if (moved) {
         placeOnTimeline();
+        refresh();
+    }
 }
 
 void TimelineItemWidget::keepDrop()
@@ -294,8 +297,12 @@ void TimelineItemWidget::keepDrop()
     if (m_drag.isActive()) {
         m_iStartFrame = m_drag.start();
         m_iLength = m_drag.length();
+        m_strStartText = m_drag.startText();
+        m_strEndText = m_drag.endText();
+        m_strDuration = m_drag.durationText();
     }
     endDrag();
+    refresh();
 }
 
 void TimelineItemWidget::endDrag()
@@ -565,7 +572,11 @@ void TimelineItemWidget::renderCache()
             valueOffset = std::max(valueOffset, metrics.horizontalAdvance(label));
         if (!name.isEmpty())
             drawLine(kTextLeft, kBaselines[0], name);
-        const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
+        // While dragged, the item says where it would go.
+        const bool dragged = m_drag.isActive();
+        const QString values[3] = {dragged ? m_drag.startText() : m_strStartText,
+                                   dragged ? m_drag.endText() : m_strEndText,
+                                   dragged ? m_drag.durationText() : m_strDuration};
         for (int i = 0; i < 3; ++i) {
             if (!fitsHeight(kBaselines[i + 1]) || !fits(values[i], room - valueOffset))
                 continue;
