@@ -6,8 +6,8 @@
 #include "controller/schedulechecks.h"
 #include "controller/scheduleform.h"
 #include "controller/schedulename.h"
-#include "controller/taskrules.h"
 #include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
 #include "dialogs/createtaskdialog.h"
 #include "dialogs/repeatpreviewdialog.h"
 #include "settings/settings.h"
@@ -398,8 +398,8 @@ bool MainController::formChecks(const ScheduleForm &form, QStringList &errors)
     return startTc != -1;
 }
 
-void MainController::portChecks(const ScheduleForm &form, const QDate &date,
-                                const QStringList &excludedIds, QStringList &errors)
+void MainController::portChecks(const ScheduleForm &form, const QDate &date, const QStringList &excludedIds,
+                                QStringList &errors)
 {
     const int startTc = form.startTc;
     const int endTc = form.endTc;
@@ -672,7 +672,8 @@ MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &
             sch.endTc == -1 ? INT_MAX
                             : TimeCode(master, sch.endTc, sch.endTc < sch.startTc ? days + 1 : days).frames;
         if (endTooClose(newEnd, oldEnd, m_curTc.frames))
-            return {QStringLiteral("Information"), {QStringLiteral("Invalid End")}, ConfirmDialog::Information};
+            return {
+                QStringLiteral("Information"), {QStringLiteral("Invalid End")}, ConfirmDialog::Information};
     }
 
     const QStringList finished = finishedMeanwhileMessages(opening, now, before, after);
@@ -807,8 +808,8 @@ QString MainController::moveRefusal(const trx::ScheduleInfo &sch)
     return QString();
 }
 
-bool MainController::moveSchedule(const trx::ScheduleInfo &sch, const QString &opening, const ScheduleForm &form,
-                                  TimelineItemWidget *item)
+bool MainController::moveSchedule(const trx::ScheduleInfo &sch, const QString &opening,
+                                  const ScheduleForm &form, TimelineItemWidget *item)
 {
     QPointer<TimelineItemWidget> guard(item);
     const EditRefusal refusal = editChecks(sch, opening, form);
@@ -835,7 +836,8 @@ void MainController::slotItemDragStarting()
     if (!item)
         return;
     const auto it = m_mapTasks.constFind(item->taskId());
-    QString refusal = it == m_mapTasks.cend() ? QStringLiteral("The schedule is gone.") : moveRefusal(it->schedule);
+    QString refusal =
+        it == m_mapTasks.cend() ? QStringLiteral("The schedule is gone.") : moveRefusal(it->schedule);
     if (refusal.isEmpty() && it->schedule.endTc == -1 && item->dragAction() != ScheduleDrag::Move)
         refusal = QStringLiteral("An open-end schedule is moved whole; its end is set when it is marked.");
     if (!refusal.isEmpty()) {

@@ -19,7 +19,8 @@ public:
     // The first frame of the timecode second nearest to `frames` (days past one day included).
     static qint64 snapToSecond(const FrameRate &rate, qint64 frames);
 
-    void press(Action action, int x, int startFrame, int length, double pixelsPerFrame, const FrameRate &rate);
+    void press(Action action, int x, int startFrame, int length, double pixelsPerFrame,
+               const FrameRate &rate);
     // The mouse is at column x. Returns true once the drag has gone `threshold` pixels from the
     // press; from then on start() and length() follow the mouse.
     bool moveTo(int x, bool frames, int threshold);

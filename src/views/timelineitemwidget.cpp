@@ -209,8 +209,10 @@ void TimelineItemWidget::mousePressEvent(QMouseEvent *event)
     auto *timeline = qobject_cast<TimelineWidget *>(parentWidget());
     const QPoint global = eventGlobalPos(event);
     const ScheduleDrag::Action action = ScheduleDrag::actionAt(mapFromGlobal(global).x(), scheduleWidth());
-    if (event->button() != Qt::LeftButton || (event->modifiers() & ~Qt::ShiftModifier) || !timeline ||
-        isEditingName() || action == ScheduleDrag::None || m_drag.isPressed()) {
+    const bool otherModifiers =
+        (event->modifiers() & ~Qt::KeyboardModifiers(Qt::ShiftModifier)) != Qt::NoModifier;
+    if (event->button() != Qt::LeftButton || otherModifiers || !timeline || isEditingName() ||
+        action == ScheduleDrag::None || m_drag.isPressed()) {
         QWidget::mousePressEvent(event);
         return;
     }
@@ -242,7 +244,7 @@ void TimelineItemWidget::mouseMoveEvent(QMouseEvent *event)
     event->accept();
     const bool wasActive = m_drag.isActive();
     const int x = parentWidget()->mapFromGlobal(global).x();
-    if (!m_drag.moveTo(x, event->modifiers() & Qt::ShiftModifier, QApplication::startDragDistance()))
+    if (!m_drag.moveTo(x, event->modifiers().testFlag(Qt::ShiftModifier), QApplication::startDragDistance()))
         return;
     if (!wasActive) {
         // Only now is it a drag: a click, the hover and the context menu stay as they were.

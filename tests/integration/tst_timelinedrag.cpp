@@ -82,7 +82,8 @@ private:
     }
     trx::ScheduleInfo simSchedule(const QString &id) const
     {
-        return m_sim->call([id](SimServer &s) { return s.installation().schedule(id).value_or(trx::ScheduleInfo()); });
+        return m_sim->call(
+            [id](SimServer &s) { return s.installation().schedule(id).value_or(trx::ScheduleInfo()); });
     }
     // Presses on the item, moves the mouse along the timeline by `seconds` in four steps and
     // releases, with Escape before the release when asked. The item holds the mouse while the
@@ -182,10 +183,13 @@ QRect tst_TimelineDrag::drag(TimelineItemWidget *w, Grab grab, int seconds, bool
     const int shownRight = std::min(width, timeline->width() - w->x());
     const int grabX = grab == LeftEdge ? 2 : grab == RightEdge ? width - 2 : (shownLeft + shownRight) / 2;
     const QPoint start = w->mapTo(timeline, QPoint(grabX, w->height() / 2));
-    const int dx = int(std::lround(seconds * 25 * qobject_cast<TimelineWidget *>(timeline)->pixelsPerFrame()));
-    const auto send = [&](QEvent::Type type, const QPoint &at, Qt::MouseButton button, Qt::MouseButtons buttons) {
+    const int dx =
+        int(std::lround(seconds * 25 * qobject_cast<TimelineWidget *>(timeline)->pixelsPerFrame()));
+    const auto send = [&](QEvent::Type type, const QPoint &at, Qt::MouseButton button,
+                          Qt::MouseButtons buttons) {
         const QPoint global = timeline->mapToGlobal(at);
-        QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons, Qt::NoModifier);
+        QMouseEvent e(type, QPointF(w->mapFromGlobal(global)), QPointF(global), button, buttons,
+                      Qt::NoModifier);
         QApplication::sendEvent(w, &e);
     };
     send(QEvent::MouseButtonPress, start, Qt::LeftButton, Qt::LeftButton);
@@ -275,7 +279,8 @@ void tst_TimelineDrag::nothingSent()
         QVERIFY2(m_messages.first().contains(message), qPrintable(m_messages.first()));
     QCOMPARE(notices.size(), notice.isEmpty() ? 0 : 1);
     if (!notice.isEmpty())
-        QVERIFY2(notices.first().first().toString().contains(notice), qPrintable(notices.first().first().toString()));
+        QVERIFY2(notices.first().first().toString().contains(notice),
+                 qPrintable(notices.first().first().toString()));
 }
 
 void tst_TimelineDrag::ctrlZSendsItBack()

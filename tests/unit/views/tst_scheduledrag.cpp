@@ -98,11 +98,12 @@ void tst_ScheduleDrag::proposal_data()
     QTest::newRow("left edge: end stays") << ScheduleDrag::ResizeStart << 60 << false << true << 600 << 900;
     QTest::newRow("left edge stops a second before the end")
         << ScheduleDrag::ResizeStart << 200 << false << true << 1475 << 25;
-    QTest::newRow("right edge: start stays") << ScheduleDrag::ResizeEnd << 150 << false << true << 1000 << 1000;
+    QTest::newRow("right edge: start stays")
+        << ScheduleDrag::ResizeEnd << 150 << false << true << 1000 << 1000;
     QTest::newRow("right edge with Shift stops a frame after the start")
         << ScheduleDrag::ResizeEnd << 0 << true << true << 1000 << 1;
-    QTest::newRow("right edge: less than a day") << ScheduleDrag::ResizeEnd << 300000 << false << true << 1000
-                                                 << kDay25 - 1;
+    QTest::newRow("right edge: less than a day")
+        << ScheduleDrag::ResizeEnd << 300000 << false << true << 1000 << kDay25 - 1;
 }
 
 void tst_ScheduleDrag::proposal()
@@ -129,7 +130,8 @@ void tst_ScheduleDrag::proposalText()
     drag.press(ScheduleDrag::Move, 0, 1000, 500, 0.1, rateOf(25, false));
     drag.moveTo(-100, false, 4);
     // Start, end and the inclusive duration, as the item shows them.
-    QCOMPARE(drag.proposalText(), QStringLiteral("Start: 00:00:00:00\nEnd: 00:00:20:00\nDuration: 00:00:20:01"));
+    QCOMPARE(drag.proposalText(),
+             QStringLiteral("Start: 00:00:00:00\nEnd: 00:00:20:00\nDuration: 00:00:20:01"));
 }
 
 QTEST_GUILESS_MAIN(tst_ScheduleDrag)
