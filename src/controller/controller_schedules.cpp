@@ -62,6 +62,8 @@ TimelineItemWidget *MainController::createTaskView(const ScheduleInfo &sch)
     item->setValue(TimelineItemWidget::TaskIdKey, QVariant(sch.id));
     item->setProgress(sch.master.progress, sch.proxy.progress);
     connect(item, &TimelineItemWidget::sigContextMenu, this, &MainController::taskItemContextMenu);
+    connect(item, &TimelineItemWidget::sigDragStarting, this, &MainController::slotItemDragStarting);
+    connect(item, &TimelineItemWidget::sigDragDropped, this, &MainController::slotItemDragDropped);
     item->hide();
     item->setReady(true);
     return item;

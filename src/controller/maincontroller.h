@@ -41,6 +41,7 @@ class ServerWidget;
 class Settings;
 class TimelineItemWidget;
 struct FramePeriod;
+struct ScheduleForm;
 struct PortCheckFacts;
 class TimelineWidget;
 
@@ -244,6 +245,11 @@ public slots:
     void slotCanMaintenance(bool bNow, int iTc);
     void slotCreateTaskOKClicked();
     void slotEditTaskOKClicked();
+    // A schedule item is dragged (the sender): may it move, and where it was dropped.
+    void slotItemDragStarting();
+    void slotItemDragDropped(int startFrame, int length);
+    // Ctrl+Z: the last move or resize made on the timeline goes back, when the schedule allows it.
+    void undoScheduleMove();
     void refreshSchedules();
     void update24hPortLines();
     void markClipRemoved(QString strServerId, QString strClipId);
@@ -372,13 +378,13 @@ private:
     CreateTaskDialog *createTaskDialog(bool editMode);
     void fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked, bool onlyChecked) const;
     // For the dialog's day, or for `date` (one occurrence of a repeated schedule) when valid.
-    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port,
+    trx::ScheduleRequest buildRequest(const ScheduleForm &form, const trx::ServerPort &port,
                                       const QDate &date = QDate());
     QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
     bool masterDropFrame();
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QStringList &excludedIds, QStringList &errors);
-    void createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds, QStringList &errors);
+    void createChecks(const ScheduleForm &form, const QStringList &excludedIds, QStringList &errors);
     void presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch);
     // "Studio A Port C": the server's name and the port's label.
     QString portPlace(const QString &serverId, int port) const;
@@ -390,9 +396,39 @@ private:
     void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
                             const FramePeriod &guarded, PortCheckFacts &facts) const;
     // The checks of the form itself; false when the ports cannot be checked.
-    bool formChecks(const CreateTaskDialog &dialog, QStringList &errors);
-    void portChecks(const CreateTaskDialog &dialog, const QDate &date, const QStringList &excludedIds,
+    bool formChecks(const ScheduleForm &form, QStringList &errors);
+    void portChecks(const ScheduleForm &form, const QDate &date, const QStringList &excludedIds,
                     QStringList &errors);
+    // The checks of OK in edit mode, for the schedule as it was when the edit began (status text
+    // `opening`) against the form; empty lines when it may be sent.
+    struct EditRefusal
+    {
+        QString title;
+        QStringList lines;
+        int icon = 0;
+    };
+    EditRefusal editChecks(const trx::ScheduleInfo &sch, const QString &opening, const ScheduleForm &form);
+    // The update request of an accepted edit (and the removal of a proxy copy switched off before
+    // the start); false when the link went meanwhile.
+    bool sendEdit(const trx::ScheduleInfo &sch, const ScheduleForm &form, bool notStarted);
+    // Moving and resizing on the timeline (controller_editing.cpp): the form of the schedule with
+    // new times, the reason a schedule may not be moved now (empty when it may), and the move
+    // itself: the edit checks, then the update, or the message; true when it was sent.
+    ScheduleForm movedForm(const trx::ScheduleInfo &sch, qint64 startFrame, qint64 endFrame) const;
+    QString moveRefusal(const trx::ScheduleInfo &sch);
+    bool moveSchedule(const trx::ScheduleInfo &sch, const QString &opening, const ScheduleForm &form,
+                      TimelineItemWidget *item);
+    // The times of the schedule moved last, before the move; Ctrl+Z sends them back once.
+    struct ScheduleMove
+    {
+        QString id;
+        QDate startDate;
+        QDate endDate;
+        int startTc = -1;
+        int endTc = -1;
+    };
+    ScheduleMove m_lastMove;
+    QString m_strMoveOpeningStatus;
     // A repeated schedule: every occurrence checked and shown; true when the operator chose to
     // create the free ones, which are then kept in m_repeatDates.
     bool confirmRepeat(CreateTaskDialog &dialog);

@@ -645,6 +645,9 @@ void OXAMainView::installShortcuts()
         case MainCommand::DeleteSchedule:
             connect(action, &QAction::triggered, this, &OXAMainView::slotDeleteSelected);
             break;
+        case MainCommand::UndoMove:
+            connect(action, &QAction::triggered, this, &OXAMainView::sigUndoMove);
+            break;
         case MainCommand::NewSchedule:
         case MainCommand::Settings:
         case MainCommand::ScheduleList:

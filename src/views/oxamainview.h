@@ -145,6 +145,8 @@ signals:
     void sigRetryNow();
     // Delete (with its confirmation) for the selected schedule item.
     void sigDeleteSchedule(QString taskId);
+    // Ctrl+Z: the last move or resize of a schedule on the timeline goes back.
+    void sigUndoMove();
 
 public slots:
     void zoomChanged(int val);

@@ -263,6 +263,14 @@ bool TimelineWidget::withProxy() const
     return m_bWithProxy;
 }
 
+void TimelineWidget::placeItem(TimelineItemWidget *item)
+{
+    if (!item || item->parentWidget() != this)
+        return;
+    item->setAssignedSize(itemWidthFor(item->length()), item->assignedHeight());
+    placeHorizontally(item, item->y());
+}
+
 int TimelineWidget::itemWidthFor(int length) const
 {
     return int(std::max(1.0, std::min(kMaxWidgetSize, length * m_dPixelsPerFrame)));

@@ -75,6 +75,8 @@ public:
     void removeItems(const QList<QString> &taskIds);
     void removeItemsByTaskId(const QString &taskId);
     void relayout();
+    // Sizes and places one item for its current range, in its lane (an item being dragged).
+    void placeItem(TimelineItemWidget *item);
     QList<QString> taskIds() const;
     QList<TimelineItemWidget *> items() const;
     // The lane layout of the last relayout: groups, their lanes and the items in each lane.
