@@ -601,8 +601,11 @@ int main(int argc, char *argv[])
         const double clientCpuMs = processCpuMs() - cpu0 - (threadCpuMs(relay->thread()) - relayCpu0);
         const QList<TimelineWidget *> lines = timelines(view);
         int items = 0;
-        for (TimelineWidget *t : lines)
-            items += t->items().size();
+        int widgetsAtStart = 0;
+        for (TimelineWidget *t : lines) {
+            items += t->itemCount();
+            widgetsAtStart += t->liveWidgetCount();
+        }
 
         const double floor =
             floorMs(scenario, dir.path(), relay->requests(), std::max<qint64>(1, relay->bytesToListEnd()));
@@ -618,8 +621,13 @@ int main(int argc, char *argv[])
         const qint64 rssStart = statusKb("VmRSS:");
         const qint64 hwmStart = statusKb("VmHWM:");
 
-        std::printf("  %d timelines, %d schedule items (%d schedules in the list), window %dx%d\n",
-                    lines.size(), items, relay->scheduleCount(), view->width(), view->height());
+        int widgets = 0;
+        for (TimelineWidget *t : lines)
+            widgets += t->liveWidgetCount();
+        std::printf("  %d timelines, %d schedule items (%d schedules in the list), window %dx%d\n"
+                    "  item widgets: %d at sigInitDone, %d once the window is shown\n",
+                    lines.size(), items, relay->scheduleCount(), view->width(), view->height(), widgetsAtStart,
+                    widgets);
         std::printf("1. start-up (controller init to sigInitDone)   wall %8.0f ms\n", startMs);
         std::printf("  client CPU, all threads %8.0f ms; GUI thread %8.0f ms, waiting for a core %8.0f ms,\n"
                     "  waiting on the manager (the rest) %8.0f ms\n",

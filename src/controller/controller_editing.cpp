@@ -669,9 +669,10 @@ void MainController::slotEditTaskOKClicked()
 void MainController::editTask(QString taskId)
 {
     const auto it = m_mapTasks.constFind(taskId);
-    if (it == m_mapTasks.cend() || !findPortWidget(it->serverId, it->port) || !it->item)
+    if (it == m_mapTasks.cend())
         return;
-    it->item->editName();
+    if (TimelineItemWidget *item = taskWidget(taskId, true))
+        item->editName();
 }
 
 void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iProxyPortId)
@@ -700,8 +701,8 @@ void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iP
                     continue;
                 it->schedule.proxy = trx::ScheduleDestination();
                 it->proxyProgress = -1;
-                if (it->item)
-                    it->item->setProgress(it->masterProgress, -1);
+                if (taskTimeline(it->id))
+                    showTaskItem(*it);
             }
         }
         m_mapProxyPorts.remove(key);

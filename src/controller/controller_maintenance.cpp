@@ -187,15 +187,19 @@ void MainController::updateMaintenanceTaskView(QString strId)
                 const int endDay = crosses ? d + 1 : d;
                 const TimeCode end(master, sch.endTc, endDay);
                 const int length = qMax(1, end.frames - start.frames);
-                auto *item = new TimelineItemWidget(
-                    nullptr, QStringLiteral("Maintenance"), start.frames, length,
-                    maintenanceItemText(today.addDays(d), start.toString()),
-                    maintenanceItemText(today.addDays(endDay), end.toString()), status);
-                item->setMaintenance(true);
-                item->setDated(sch.startDate.isValid());
-                item->setValue(TimelineItemWidget::TaskIdKey, QVariant(strId));
-                item->setReady(true);
-                timeline->addItem(item, false);
+                TimelineItemData item;
+                item.taskId = strId;
+                item.name = QStringLiteral("Maintenance");
+                item.startFrame = start.frames;
+                item.length = length;
+                item.startText = maintenanceItemText(today.addDays(d), start.toString());
+                item.endText = maintenanceItemText(today.addDays(endDay), end.toString());
+                item.durationText = QStringLiteral("00:00:10:00");
+                item.statusText = status;
+                item.maintenance = true;
+                item.dated = sch.startDate.isValid();
+                // One item a day, all under the window's id.
+                timeline->appendItem(item, false);
             }
             timeline->relayout();
         }

@@ -9,6 +9,7 @@
 #include "controller/editingprompts.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
+#include "views/timelineitemdata.h"
 #include "views/usablerange.h"
 
 #include <QDate>
@@ -113,8 +114,12 @@ public:
     // The id of the first task (in id order) that is the proxy schedule of schedule `id`.
     QString findLinkingTask(const QString &id) const;
     TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
-    // A new hidden item for the schedule, its texts, extent and progress filled in.
-    TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+    // The timeline item of the schedule as data: texts, extent and progress filled in.
+    TimelineItemData createTaskView(const ScheduleInfo &sch);
+    // The timeline that shows the task, null when no row shows it.
+    TimelineWidget *taskTimeline(const QString &taskId) const;
+    // The widget drawing the task now, null when it is off screen; with `create` one is made.
+    TimelineItemWidget *taskWidget(const QString &taskId, bool create = false) const;
     // False without a gateway id; true when the last gateway list has that gateway with that drive.
     bool validateDestination(const QString &mgwId, const QString &driveId) const;
     // How the schedule dialog and its messages run (controller_editing.cpp).
@@ -203,6 +208,7 @@ public slots:
     void makeClipDone(QString taskId);
     void startArchive(QString taskId);
     void taskItemContextMenu(QPoint pos);
+    void taskItemMenu(TimelineItemWidget *item, QPoint pos);
     void editTask();
     void removeTask();
     // The Delete key on a selected item: as the item's Delete entry.
@@ -292,7 +298,10 @@ private:
     void changeScheduleFromPush(const ScheduleInfo &sch);
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
-    void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    TimelineItemData taskItemData(const TaskEntry &entry) const;
+    // Hands the task's item to its row's timeline (new or changed); the timeline it went to.
+    TimelineWidget *showTaskItem(const TaskEntry &entry);
+    void watchTimeline(TimelineWidget *timeline);
     // Open-end items take their length up to the current timecode; the timelines that changed.
     QSet<TimelineWidget *> growOpenEndItems();
     QString destinationText(const trx::ScheduleDestination &d) const;
