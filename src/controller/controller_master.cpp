@@ -85,7 +85,13 @@ QSet<TimelineWidget *> MainController::growOpenEndItems()
 {
     // A running open-end schedule reaches up to the current timecode, so it grows with it.
     QSet<TimelineWidget *> timelines;
-    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
+    // Only the open-end schedules, not every schedule every second.
+    periodsByPort(masterPortState());
+    for (const QString &id : qAsConst(m_openEndIds)) {
+        const auto found = m_mapTasks.constFind(id);
+        if (found == m_mapTasks.cend())
+            continue;
+        const TaskEntry &task = *found;
         if (task.end.valid || task.schedule.endTc != -1)
             continue;
         TimelineWidget *timeline = taskTimeline(task.id);

@@ -3,6 +3,7 @@
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 #include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
 #include "views/oxamainview.h"
@@ -179,6 +180,7 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
     for (const QString &id : qAsConst(ghosts))
         removeTaskById(id);
 
+    m_bPeriodsStale = true;
     QMap<trx::ServerPort, QList<QString>> itemsByPort;
     for (const ScheduleInfo &sch : qAsConst(schedules)) {
         if (!isMaintenance(sch))
@@ -248,6 +250,7 @@ void MainController::addScheduleFromPush(const ScheduleInfo &sch)
         return;
     if (m_mapTasks.contains(sch.id))
         return;
+    m_bPeriodsStale = true;
     m_mapTasks.insert(sch.id, buildTaskEntry(sch));
     updateTaskView(sch.id);
     emit sigTaskChanged(sch.id);
@@ -274,6 +277,14 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
     const auto it = m_mapTasks.find(sch.id);
     if (it == m_mapTasks.end())
         return;
+    // Progress and status pushes arrive all the time; only a moved schedule changes the periods
+    // the maintenance check goes by.
+    const ScheduleInfo &old = it->schedule;
+    if (old.startTc != sch.startTc || old.endTc != sch.endTc || old.startDate != sch.startDate ||
+        old.endDate != sch.endDate || old.serverId != sch.serverId || old.portNo != sch.portNo ||
+        (sch.endTc == -1 && isUnfinishedStatus(statusText(old.master.status)) !=
+                                isUnfinishedStatus(statusText(sch.master.status))))
+        m_bPeriodsStale = true;
     it->name = sch.name;
     it->masterProgress = sch.master.progress;
     it->proxyProgress = sch.proxy.progress;
@@ -313,6 +324,7 @@ void MainController::removeTaskById(const QString &taskId)
         }
     }
     m_mapTasks.erase(m_mapTasks.find(taskId));
+    m_bPeriodsStale = true;
     emit sigTaskRemoved(taskId);
     if (!mainId.isEmpty() && m_mapTasks.contains(mainId))
         emit sigTaskChanged(mainId);

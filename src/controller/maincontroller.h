@@ -5,6 +5,7 @@
 #include "controller/controllerprompts.h"
 #include "controller/portstatus.h"
 #include "controller/remainalert.h"
+#include "controller/schedulechecks.h"
 #include "controller/taskentry.h"
 #include "controller/editingprompts.h"
 #include "trx/records.h"
@@ -340,6 +341,20 @@ private:
     trx::ServerPort m_masterPort{QString(), -1};
     QMap<QString, QMap<int, trx::PortState>> m_mapPortStates;
     QMap<QString, ScheduleInfo> m_mapMaintenance;
+    // Every schedule's frame period by port (with its id), for the maintenance check that runs on
+    // every clock update: rebuilt only when a schedule, the master's rate or the working date
+    // changed.
+    struct PortPeriods
+    {
+        QList<FramePeriod> periods;
+        QStringList ids;
+    };
+    mutable QMap<trx::ServerPort, PortPeriods> m_periodsByPort;
+    // The open-end schedules (no end yet), found in the same pass: the ones that grow each second.
+    mutable QStringList m_openEndIds;
+    mutable bool m_bPeriodsStale = true;
+    mutable QString m_strPeriodsKey;
+    const QMap<trx::ServerPort, PortPeriods> &periodsByPort(const trx::PortState &master) const;
     trx::PortState m_masterPortState;
     QMap<trx::ServerPort, int> m_mapProxyPorts;
     QMap<trx::ServerPort, bool> m_mapRecStatus;
