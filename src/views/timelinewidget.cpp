@@ -87,7 +87,7 @@ void TimelineWidget::setViewFrames(int frames)
     updatePixelScale();
     relayout();
     updateMarkColumns();
-    update();
+    updateIfLive();
 }
 
 int TimelineWidget::columnOf(qint64 frame) const
@@ -129,7 +129,7 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
         placeItems();
     }
     updateMarkColumns();
-    update();
+    updateIfLive();
 }
 
 void TimelineWidget::setView(int anchorFrame, int anchorX)
@@ -139,12 +139,19 @@ void TimelineWidget::setView(int anchorFrame, int anchorX)
     setAnchor(anchorFrame, anchorX);
     placeItems();
     updateMarkColumns();
-    update();
+    updateIfLive();
 }
 
 void TimelineWidget::updateLiveItems()
 {
     placeItems();
+}
+
+void TimelineWidget::updateIfLive()
+{
+    // Hundreds of rows follow every zoom, pan and clock tick; only those in view need a paint.
+    if (m_bLive)
+        update();
 }
 
 void TimelineWidget::placeItems()
@@ -153,6 +160,8 @@ void TimelineWidget::placeItems()
     // A row out of view has nothing to move: its items are data only.
     if (!live && !m_bLive)
         return;
+    if (live && !m_bLive)
+        update();
     m_bLive = live;
     for (Slot &slot : m_slots) {
         const bool wanted = live && isInView(slot, kLiveMargin);
@@ -647,7 +656,7 @@ void TimelineWidget::paintEvent(QPaintEvent *event)
     Q_UNUSED(event)
     // Painted while its widgets were let go of: the row came into view by a way no scroll bar
     // reported (a layout change above it); bring them back once this paint is done.
-    if (!m_bLive && !m_slots.isEmpty())
+    if (!m_bLive)
         QMetaObject::invokeMethod(this, &TimelineWidget::placeItems, Qt::QueuedConnection);
     QPainter painter(this);
     QStyleOption option;

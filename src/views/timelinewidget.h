@@ -135,6 +135,7 @@ private:
 
     void updatePixelScale();
     void placeItems();
+    void updateIfLive();
     void updateMarkColumns();
     int itemWidthFor(int length) const;
     // Whether the row lies in (or near) the visible part of its scroll area and window.
