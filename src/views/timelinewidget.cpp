@@ -176,7 +176,9 @@ void TimelineWidget::placeItems()
         placeHorizontally(slot);
     }
     if (!live) {
-        qDeleteAll(m_pool);
+        // Later: a widget let go of just now may be the one whose event led here (a Ctrl+wheel).
+        for (TimelineItemWidget *spare : qAsConst(m_pool))
+            spare->deleteLater();
         m_pool.clear();
     }
 }
@@ -253,7 +255,8 @@ void TimelineWidget::release(Slot &slot)
     if (!item)
         return;
     if (m_pool.size() >= kPoolSize) {
-        delete item;
+        item->hide();
+        item->deleteLater();
         return;
     }
     item->hide();
