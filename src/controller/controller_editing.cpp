@@ -693,9 +693,10 @@ MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &
 void MainController::editTask(QString taskId)
 {
     const auto it = m_mapTasks.constFind(taskId);
-    if (it == m_mapTasks.cend() || !findPortWidget(it->serverId, it->port) || !it->item)
+    if (it == m_mapTasks.cend())
         return;
-    it->item->editName();
+    if (TimelineItemWidget *item = taskWidget(taskId, true))
+        item->editName();
 }
 
 void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iProxyPortId)
@@ -724,8 +725,8 @@ void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iP
                     continue;
                 it->schedule.proxy = trx::ScheduleDestination();
                 it->proxyProgress = -1;
-                if (it->item)
-                    it->item->setProgress(it->masterProgress, -1);
+                if (taskTimeline(it->id))
+                    showTaskItem(*it);
             }
         }
         m_mapProxyPorts.remove(key);
@@ -830,9 +831,8 @@ bool MainController::moveSchedule(const trx::ScheduleInfo &sch, const QString &o
     return true;
 }
 
-void MainController::slotItemDragStarting()
+void MainController::slotItemDragStarting(TimelineItemWidget *item)
 {
-    auto *item = qobject_cast<TimelineItemWidget *>(sender());
     if (!item)
         return;
     const auto it = m_mapTasks.constFind(item->taskId());
@@ -849,9 +849,8 @@ void MainController::slotItemDragStarting()
     m_strMoveOpeningStatus = statusText(it->schedule.master.status);
 }
 
-void MainController::slotItemDragDropped(int startFrame, int length)
+void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length)
 {
-    auto *item = qobject_cast<TimelineItemWidget *>(sender());
     if (!item)
         return;
     const auto it = m_mapTasks.constFind(item->taskId());

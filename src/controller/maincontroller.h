@@ -5,10 +5,12 @@
 #include "controller/controllerprompts.h"
 #include "controller/portstatus.h"
 #include "controller/remainalert.h"
+#include "controller/schedulechecks.h"
 #include "controller/taskentry.h"
 #include "controller/editingprompts.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
+#include "views/timelineitemdata.h"
 #include "views/usablerange.h"
 
 #include <QDate>
@@ -114,8 +116,12 @@ public:
     // The id of the first task (in id order) that is the proxy schedule of schedule `id`.
     QString findLinkingTask(const QString &id) const;
     TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
-    // A new hidden item for the schedule, its texts, extent and progress filled in.
-    TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+    // The timeline item of the schedule as data: texts, extent and progress filled in.
+    TimelineItemData createTaskView(const ScheduleInfo &sch);
+    // The timeline that shows the task, null when no row shows it.
+    TimelineWidget *taskTimeline(const QString &taskId) const;
+    // The widget drawing the task now, null when it is off screen; with `create` one is made.
+    TimelineItemWidget *taskWidget(const QString &taskId, bool create = false) const;
     // False without a gateway id; true when the last gateway list has that gateway with that drive.
     bool validateDestination(const QString &mgwId, const QString &driveId) const;
     // How the schedule dialog and its messages run (controller_editing.cpp).
@@ -204,6 +210,7 @@ public slots:
     void makeClipDone(QString taskId);
     void startArchive(QString taskId);
     void taskItemContextMenu(QPoint pos);
+    void taskItemMenu(TimelineItemWidget *item, QPoint pos);
     void editTask();
     void removeTask();
     // The Delete key on a selected item: as the item's Delete entry.
@@ -246,8 +253,8 @@ public slots:
     void slotCreateTaskOKClicked();
     void slotEditTaskOKClicked();
     // A schedule item is dragged (the sender): may it move, and where it was dropped.
-    void slotItemDragStarting();
-    void slotItemDragDropped(int startFrame, int length);
+    void slotItemDragStarting(TimelineItemWidget *item);
+    void slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length);
     // Ctrl+Z: the last move or resize made on the timeline goes back, when the schedule allows it.
     void undoScheduleMove();
     void refreshSchedules();
@@ -298,7 +305,10 @@ private:
     void changeScheduleFromPush(const ScheduleInfo &sch);
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
-    void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    TimelineItemData taskItemData(const TaskEntry &entry) const;
+    // Hands the task's item to its row's timeline (new or changed); the timeline it went to.
+    TimelineWidget *showTaskItem(const TaskEntry &entry);
+    void watchTimeline(TimelineWidget *timeline);
     // Open-end items take their length up to the current timecode; the timelines that changed.
     QSet<TimelineWidget *> growOpenEndItems();
     QString destinationText(const trx::ScheduleDestination &d) const;
@@ -337,6 +347,20 @@ private:
     trx::ServerPort m_masterPort{QString(), -1};
     QMap<QString, QMap<int, trx::PortState>> m_mapPortStates;
     QMap<QString, ScheduleInfo> m_mapMaintenance;
+    // Every schedule's frame period by port (with its id), for the maintenance check that runs on
+    // every clock update: rebuilt only when a schedule, the master's rate or the working date
+    // changed.
+    struct PortPeriods
+    {
+        QList<FramePeriod> periods;
+        QStringList ids;
+    };
+    mutable QMap<trx::ServerPort, PortPeriods> m_periodsByPort;
+    // The open-end schedules (no end yet), found in the same pass: the ones that grow each second.
+    mutable QStringList m_openEndIds;
+    mutable bool m_bPeriodsStale = true;
+    mutable QString m_strPeriodsKey;
+    const QMap<trx::ServerPort, PortPeriods> &periodsByPort(const trx::PortState &master) const;
     trx::PortState m_masterPortState;
     QMap<trx::ServerPort, int> m_mapProxyPorts;
     QMap<trx::ServerPort, bool> m_mapRecStatus;

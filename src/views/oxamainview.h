@@ -26,6 +26,7 @@ class QVBoxLayout;
 class ServerPortWidget;
 class ServerWidget;
 class TimelineItemWidget;
+class TimelineWidget;
 class QTimer;
 class QDialog;
 
@@ -235,7 +236,7 @@ private:
     QWidget *m_pLinkDimmer = nullptr;
     QPointer<ServerPortWidget> m_pLastClickedPort;
     QPointer<ServerPortWidget> m_pMarkedPort;
-    QPointer<TimelineItemWidget> m_pSelectedItem;
+    QPointer<TimelineWidget> m_pSelectedTimeline;
     // setScrollPos sets the scroll bar: its change is not a second navigation.
     bool m_bSettingScroll = false;
     // The controller places the timelines itself after a timecode update.

@@ -304,6 +304,8 @@ void TimelineItemWidget::keepDrop()
         m_strDuration = m_drag.durationText();
     }
     endDrag();
+    // The timeline keeps the dropped place too, or its next tick would put the item back.
+    placeOnTimeline();
     refresh();
 }
 
@@ -316,6 +318,52 @@ void TimelineItemWidget::endDrag()
     }
     m_drag.reset();
     m_bDropPending = false;
+}
+
+TimelineItemData TimelineItemWidget::itemData() const
+{
+    TimelineItemData data;
+    data.taskId = taskId();
+    data.name = m_strName;
+    data.startFrame = m_iStartFrame;
+    data.length = m_iLength;
+    data.startText = m_strStartText;
+    data.endText = m_strEndText;
+    data.durationText = m_strDuration;
+    data.statusText = m_strStatus;
+    data.progress1 = m_iProgress1;
+    data.progress2 = m_iProgress2;
+    data.maintenance = m_bMaintenance;
+    data.dated = m_bDated;
+    data.masterDestination = m_strMasterDestination;
+    data.proxyDestination = m_strProxyDestination;
+    data.values = m_values;
+    data.values.remove(TaskIdKey);
+    return data;
+}
+
+void TimelineItemWidget::setItemData(const TimelineItemData &data)
+{
+    if (data.startFrame != m_iStartFrame || data.length != m_iLength) {
+        setRange(data.startFrame, data.length);
+        markDirty();
+    }
+    setMaintenance(data.maintenance);
+    m_bDated = data.dated;
+    m_values = data.values;
+    m_values.insert(TaskIdKey, data.taskId);
+    m_strMasterDestination = data.masterDestination;
+    m_strProxyDestination = data.proxyDestination;
+    // The duration as stored: an empty one is a duration never set.
+    if (data.durationText != m_strDuration) {
+        m_strDuration = data.durationText;
+        contentChanged();
+    }
+    setNameText(data.name);
+    setStartText(data.startText);
+    setEndText(data.endText);
+    setStatusText(data.statusText);
+    setProgress(data.progress1, data.progress2);
 }
 
 void TimelineItemWidget::markDirty()

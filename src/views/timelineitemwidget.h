@@ -1,6 +1,7 @@
 #pragma once
 
 #include "views/scheduledrag.h"
+#include "views/timelineitemdata.h"
 #include "widgets/eventpos.h"
 
 #include <QColor>
@@ -105,6 +106,11 @@ public:
     // Grows the item to at least HoverWidth x HoverHeight and raises it; restoreSize goes back.
     void enlarge();
     void restoreSize();
+
+    // Everything the item shows, as data; setItemData changes only what differs, so a widget
+    // taken from the timeline's pool re-renders what changed and nothing else.
+    TimelineItemData itemData() const;
+    void setItemData(const TimelineItemData &data);
 
     QVariant value(int key) const { return m_values.value(key); }
     void setValue(int key, const QVariant &value) { m_values.insert(key, value); }

@@ -75,7 +75,7 @@ private slots:
     void ctrlZSendsItBack();
 
 private:
-    TimelineItemWidget *item(const QString &id) const { return m_controller->tasks().value(id).item.data(); }
+    TimelineItemWidget *item(const QString &id) const { return m_controller->taskWidget(id, true); }
     int updates() const
     {
         return m_sim->call([](SimServer &s) { return s.receivedCodes(); }).count(1005);
