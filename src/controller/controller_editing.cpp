@@ -192,9 +192,15 @@ void MainController::newTask(QString serverId, int port)
         m_pClient->addSchedule(request);
         places << portPlace(request.ports.value(0).serverId, request.ports.value(0).portNo);
     }
-    if (!requests.isEmpty())
-        emit sigOperatorNotice(QStringLiteral("Schedule '%1' created on %2")
-                                   .arg(requests.first().name, places.join(QLatin1String(", "))));
+    if (requests.isEmpty())
+        return;
+    // A repetition names each port once and says on how many days.
+    places.removeDuplicates();
+    QString notice = QStringLiteral("Schedule '%1' created on %2")
+                         .arg(requests.first().name, places.join(QLatin1String(", ")));
+    if (dates.size() > 1)
+        notice += QStringLiteral(", %1 days").arg(dates.size());
+    emit sigOperatorNotice(notice);
 }
 
 void MainController::newTask(QString serverId)

@@ -609,9 +609,16 @@ void tst_OperatorWorkflows::repeatDailyCreatesTheFreeDays()
                      tabTo(w, QStringLiteral("m_btnRepeatCreate"));
                      QTest::keyClick(w->focusWidget(), Qt::Key_Return);
                  }});
+    QSignalSpy notices(m_controller.get(), &MainController::sigOperatorNotice);
     m_controller->newTask(A, 2);
 
     QCOMPARE(rows.size(), 5);
+    // One notice naming the port once, not once per day.
+    QCOMPARE(notices.count(), 1);
+    const QStringList noticeParts =
+        notices.first().first().toString().section(QLatin1String(" created on "), 1).split(QLatin1String(", "));
+    QCOMPARE(noticeParts.size(), 2);
+    QCOMPARE(noticeParts.last(), QStringLiteral("4 days"));
     QVERIFY2(
         rows.first().startsWith(m_today.toString(QStringLiteral("yyyy/MM/dd ")) + QLatin1String("Server1")),
         qPrintable(rows.first()));
