@@ -33,11 +33,6 @@ QString taskIdOf(QObject *sender)
     return QString();
 }
 
-bool unfinished(const trx::ScheduleInfo &sch)
-{
-    return sch.master.status >= StatusScheduled && sch.master.status <= StatusInProgress;
-}
-
 QStringList destinationStrings(const trx::ScheduleInfo &sch)
 {
     return {sch.master.text3, sch.master.text4, sch.master.text5,
@@ -271,7 +266,7 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
         FramePeriod p;
         p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
         if (sch.endTc == -1)
-            p.end = unfinished(sch) ? INT_MAX : p.start;
+            p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
         else
             p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         others << p;
@@ -513,7 +508,7 @@ void MainController::markEnd(QString serverId, int port)
         bool endAhead = false;
         if (sch.endTc == -1) {
             // An open end lies ahead until the schedule finishes; this is what mark end is for.
-            endAhead = unfinished(sch);
+            endAhead = trx::blocksPortWhileOpen(sch.status());
         } else {
             const int days = daysFromWorkingDate(sch.startDate) + (sch.startTc > sch.endTc ? 1 : 0);
             endAhead = TimeCode(master, sch.endTc, days).frames > m_curTc.frames;
@@ -536,7 +531,7 @@ void MainController::editTask()
     const TaskEntry task = *it;
     const trx::ScheduleInfo sch = task.schedule;
     m_editSchedule = sch;
-    m_strEditOpeningStatus = statusText(sch.master.status);
+    m_editOpeningStatus = sch.status();
     const trx::PortState master = masterPortState();
     const QDate today = m_pSettings->m_date;
     const qint32 startPos = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
@@ -600,9 +595,8 @@ void MainController::slotEditTaskOKClicked()
         return;
     const trx::ScheduleInfo &sch = m_editSchedule;
     const auto current = m_mapTasks.constFind(sch.id);
-    const QString opening = m_strEditOpeningStatus;
-    const QString now =
-        statusText(current != m_mapTasks.cend() ? current->schedule.master.status : sch.master.status);
+    const trx::ScheduleStatus opening = m_editOpeningStatus;
+    const trx::ScheduleStatus now = current != m_mapTasks.cend() ? current->schedule.status() : sch.status();
 
     EditValues before;
     before.name = sch.name;
@@ -628,8 +622,7 @@ void MainController::slotEditTaskOKClicked()
         return;
     }
 
-    if ((now.startsWith(QLatin1String("Waiting")) || now.startsWith(QLatin1String("In-Progress")) ||
-         now.startsWith(QLatin1String("Cancelled"))) &&
+    if ((trx::isRunning(now) || now == trx::ScheduleStatus::Cancelled) &&
         sch.startDate == m_pSettings->m_date && hhmmssChanged(before.endTc, after.endTc) &&
         after.endTc != -1) {
         const trx::PortState master = masterPortState();

@@ -62,7 +62,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
         FramePeriod p;
         p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
         if (sch.endTc == -1)
-            p.end = isUnfinishedStatus(statusText(sch.master.status)) ? INT_MAX : p.start;
+            p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
         else
             p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         periodsByPort[trx::ServerPort(task.serverId, task.port)] << p;
@@ -192,6 +192,7 @@ void MainController::updateMaintenanceTaskView(QString strId)
                     maintenanceItemText(today.addDays(d), start.toString()),
                     maintenanceItemText(today.addDays(endDay), end.toString()), status);
                 item->setMaintenance(true);
+                item->setStatus(sch.status());
                 item->setDated(sch.startDate.isValid());
                 item->setValue(TimelineItemWidget::TaskIdKey, QVariant(strId));
                 item->setReady(true);

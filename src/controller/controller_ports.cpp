@@ -147,7 +147,7 @@ void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
     if (row && previous && !loop) {
         QList<QString> ids;
         for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-            if (task.serverId == serverId && task.port == port && task.schedule.master.status != 1 &&
+            if (task.serverId == serverId && task.port == port && task.schedule.status() != trx::ScheduleStatus::Scheduled &&
                 task.item)
                 ids.append(task.item->taskId());
         }

@@ -56,6 +56,7 @@ TimelineItemWidget *MainController::createTaskView(const ScheduleInfo &sch)
         item->setMaintenance(true);
         item->setDated(sch.startDate.isValid());
     }
+    item->setStatus(sch.status());
     item->setDuration(texts.duration);
     item->setDestinations(destinationText(sch.master),
                           sch.withProxy ? destinationText(sch.proxy) : QString());
@@ -97,6 +98,7 @@ void MainController::applyTaskTexts(TimelineItemWidget *item, const TaskEntry &e
     item->setEndText(texts.end);
     item->setDuration(texts.duration);
     item->setStatusText(texts.status);
+    item->setStatus(entry.schedule.status());
     item->setNameText(texts.label);
     item->setProgress(entry.masterProgress, entry.proxyProgress);
     item->setDestinations(destinationText(entry.schedule.master),
@@ -206,9 +208,8 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         if (proxyId.isEmpty())
             continue;
         const TaskEntry proxy = m_mapTasks.value(proxyId);
-        const QString proxyStatus = statusText(proxy.schedule.master.status);
-        if (proxyStatus.startsWith(QLatin1String("Rec Error")) ||
-            proxyStatus.startsWith(QLatin1String("Unknown Error"))) {
+        const trx::ScheduleStatus proxyStatus = proxy.schedule.status();
+        if (proxyStatus == trx::ScheduleStatus::RecError || proxyStatus == trx::ScheduleStatus::UnknownError) {
             const int value = proxy.masterProgress != -1 ? proxy.masterProgress : 0;
             it->item->setProgress(it->item->progress1(), value);
         }

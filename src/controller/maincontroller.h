@@ -398,7 +398,7 @@ private:
     bool confirmRepeat(CreateTaskDialog &dialog);
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
-    QString m_strEditOpeningStatus;
+    trx::ScheduleStatus m_editOpeningStatus = trx::ScheduleStatus::None;
     // The days a repeated schedule is created on, from its confirmation until it is sent.
     QList<QDate> m_repeatDates;
     bool m_bEditNotStarted = false;

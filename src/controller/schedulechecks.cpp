@@ -25,15 +25,6 @@ int framesOf(int tc)
     return tc & 0xFF;
 }
 
-bool startsWithAny(const QString &text, std::initializer_list<const char *> prefixes)
-{
-    for (const char *p : prefixes) {
-        if (text.startsWith(QLatin1String(p)))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 int scheduleType(int startTc, int endTc, bool maintenance)
@@ -194,12 +185,11 @@ QString joinedMessages(const QStringList &lines)
     return text;
 }
 
-QStringList startedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList startedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                      const EditValues &before, const EditValues &after)
 {
     QStringList out;
-    if (!openingStatus.startsWith(QLatin1String("Scheduled")) ||
-        !startsWithAny(currentStatus, {"Waiting", "In-Progress"}))
+    if (openingStatus != trx::ScheduleStatus::Scheduled || !trx::isRunning(currentStatus))
         return out;
     if (before.name != after.name)
         out << QStringLiteral("Could not edit the name because it is in progress.");
@@ -221,18 +211,18 @@ bool endTooClose(qint32 newEndFrames, qint32 oldEndFrames, qint32 nowFrames)
     return oldEndFrames < limit;
 }
 
-QStringList finishedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList finishedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                       const EditValues &before, const EditValues &after)
 {
     QStringList out;
-    if (!startsWithAny(openingStatus, {"Scheduled", "Waiting", "In-Progress"}))
+    if (!trx::blocksPortWhileOpen(openingStatus))
         return out;
     QString suffix;
-    if (currentStatus.startsWith(QLatin1String("Completed")))
+    if (currentStatus == trx::ScheduleStatus::Completed)
         suffix = QStringLiteral("completed.");
-    else if (currentStatus.startsWith(QLatin1String("Transfer Error")))
+    else if (currentStatus == trx::ScheduleStatus::TransferError)
         suffix = QStringLiteral("failed to transfer.");
-    else if (currentStatus.startsWith(QLatin1String("Cancelled")))
+    else if (currentStatus == trx::ScheduleStatus::Cancelled)
         suffix = QStringLiteral("cancelled.");
     else
         return out;

@@ -99,9 +99,9 @@ struct EditValues
     QStringList destinations; // the six id strings
 };
 
-// An edit of a schedule that started while the dialog was open (status text "Scheduled..." at
-// opening, "Waiting..." or "In-Progress..." now): one message per field it may no longer change.
-QStringList startedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+// An edit of a schedule that started while the dialog was open (scheduled at opening, running
+// now): one message per field it may no longer change.
+QStringList startedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                      const EditValues &before, const EditValues &after);
 
 // "Invalid End" when a running schedule of today would get an end that is too close: the new end
@@ -109,5 +109,5 @@ QStringList startedMeanwhileMessages(const QString &openingStatus, const QString
 bool endTooClose(qint32 newEndFrames, qint32 oldEndFrames, qint32 nowFrames);
 
 // An edit of a schedule that finished, failed or was cancelled while the dialog was open.
-QStringList finishedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList finishedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                       const EditValues &before, const EditValues &after);

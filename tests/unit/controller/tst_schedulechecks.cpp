@@ -363,8 +363,8 @@ void tst_ScheduleChecks::joinedMessagesEndEveryLine()
 
 void tst_ScheduleChecks::startedMeanwhile_data()
 {
-    QTest::addColumn<QString>("opening");
-    QTest::addColumn<QString>("now");
+    QTest::addColumn<trx::ScheduleStatus>("opening");
+    QTest::addColumn<trx::ScheduleStatus>("now");
     QTest::addColumn<QString>("newName");
     QTest::addColumn<int>("newStart");
     QTest::addColumn<QString>("newMgw");
@@ -372,30 +372,30 @@ void tst_ScheduleChecks::startedMeanwhile_data()
 
     const int start = packed(10, 0, 0, 5);
     QTest::newRow("name changed while it began")
-        << "Scheduled..."
-        << "In-Progress..."
+        << trx::ScheduleStatus::Scheduled
+        << trx::ScheduleStatus::InProgress
         << "other" << start << "mgw" << QStringList{"Could not edit the name because it is in progress."};
     QTest::newRow("start and destination changed")
-        << "Scheduled..."
-        << "Waiting..."
+        << trx::ScheduleStatus::Scheduled
+        << trx::ScheduleStatus::Waiting
         << "n" << packed(10, 0, 1, 0) << "mgw2"
         << QStringList{"Could not edit the Start because it is in progress.",
                        "Could not edit the destination because it is in progress."};
-    QTest::newRow("frames alone are no change") << "Scheduled..."
-                                                << "Waiting..."
+    QTest::newRow("frames alone are no change") << trx::ScheduleStatus::Scheduled
+                                                << trx::ScheduleStatus::Waiting
                                                 << "n" << packed(10, 0, 0, 0) << "mgw" << QStringList();
-    QTest::newRow("still scheduled") << "Scheduled..."
-                                     << "Scheduled..."
+    QTest::newRow("still scheduled") << trx::ScheduleStatus::Scheduled
+                                     << trx::ScheduleStatus::Scheduled
                                      << "other" << start << "mgw" << QStringList();
-    QTest::newRow("already running when opened") << "In-Progress..."
-                                                 << "In-Progress..."
+    QTest::newRow("already running when opened") << trx::ScheduleStatus::InProgress
+                                                 << trx::ScheduleStatus::InProgress
                                                  << "other" << start << "mgw" << QStringList();
 }
 
 void tst_ScheduleChecks::startedMeanwhile()
 {
-    QFETCH(QString, opening);
-    QFETCH(QString, now);
+    QFETCH(trx::ScheduleStatus, opening);
+    QFETCH(trx::ScheduleStatus, now);
     QFETCH(QString, newName);
     QFETCH(int, newStart);
     QFETCH(QString, newMgw);
@@ -437,26 +437,26 @@ void tst_ScheduleChecks::endTooCloseRule()
 
 void tst_ScheduleChecks::finishedMeanwhile_data()
 {
-    QTest::addColumn<QString>("now");
+    QTest::addColumn<trx::ScheduleStatus>("now");
     QTest::addColumn<bool>("dateChanged");
     QTest::addColumn<bool>("endChanged");
     QTest::addColumn<QStringList>("messages");
 
     QTest::newRow("completed, end changed")
-        << "Completed" << false << true << QStringList{"Could not edit the TC because it is completed."};
+        << trx::ScheduleStatus::Completed << false << true << QStringList{"Could not edit the TC because it is completed."};
     QTest::newRow("transfer error, date and end")
-        << "Transfer Error" << true << true
+        << trx::ScheduleStatus::TransferError << true << true
         << QStringList{"Could not edit the date because it is failed to transfer.",
                        "Could not edit the TC because it is failed to transfer."};
-    QTest::newRow("cancelled, date") << "Cancelled" << true << false
+    QTest::newRow("cancelled, date") << trx::ScheduleStatus::Cancelled << true << false
                                      << QStringList{"Could not edit the date because it is cancelled."};
-    QTest::newRow("completed, nothing changed") << "Completed" << false << false << QStringList();
-    QTest::newRow("still running") << "In-Progress..." << true << true << QStringList();
+    QTest::newRow("completed, nothing changed") << trx::ScheduleStatus::Completed << false << false << QStringList();
+    QTest::newRow("still running") << trx::ScheduleStatus::InProgress << true << true << QStringList();
 }
 
 void tst_ScheduleChecks::finishedMeanwhile()
 {
-    QFETCH(QString, now);
+    QFETCH(trx::ScheduleStatus, now);
     QFETCH(bool, dateChanged);
     QFETCH(bool, endChanged);
     QFETCH(QStringList, messages);
@@ -466,7 +466,7 @@ void tst_ScheduleChecks::finishedMeanwhile()
         after.date = before.date.addDays(1);
     if (endChanged)
         after.endTc = packed(11, 30, 0, 0);
-    QCOMPARE(finishedMeanwhileMessages(QStringLiteral("Scheduled..."), now, before, after), messages);
+    QCOMPARE(finishedMeanwhileMessages(trx::ScheduleStatus::Scheduled, now, before, after), messages);
 }
 
 QTEST_GUILESS_MAIN(tst_ScheduleChecks)
