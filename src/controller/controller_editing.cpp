@@ -144,14 +144,14 @@ void MainController::newTask(QString serverId, int port)
     dlg->setDestination(m_pSettings->m_mgwInfos.value(preselected, dst));
     dlg->mgwsReady(m_listMgws);
 
-    m_repeatDates.clear();
+    m_dialogRun.repeatDates.clear();
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
     const MgwDestination chosen = dlg->destination();
     // One add per occurrence, in date order; without repetition the dialog's own day.
-    const QList<QDate> dates =
-        m_repeatDates.isEmpty() ? QList<QDate>{QDate()} : std::exchange(m_repeatDates, {});
+    const QList<QDate> dates = m_dialogRun.repeatDates.isEmpty() ? QList<QDate>{QDate()}
+                                                                 : std::exchange(m_dialogRun.repeatDates, {});
     QList<trx::ScheduleRequest> requests;
     for (const QDate &date : dates) {
         for (const trx::ServerPort &p : dlg->selectedPorts()) {
@@ -244,17 +244,14 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     facts.serverName = m_mapServers.value(serverId).name;
     facts.portName = portLabel(m_pSettings->m_portInfos.value(key).PortName, port);
     facts.asProxy = asProxy;
-    bool recording = false;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        recording = m_mapRecStatus.value(key, false);
-    }
+    const bool recording = m_mapRecStatus.value(key, false);
     facts.materialOk = recording && usableRangeAccepts(serverId, {port}, startTc, endTc, date);
     facts.openEnd = endTc == -1;
 
     const trx::PortState master = masterPortState();
     const int days = daysFromWorkingDate(date);
-    facts.period.start = TimeCode(master, startTc, days).frames;
+    const FramePeriod planned = plannedPeriod(master, startTc, endTc, days);
+    facts.period.start = planned.start;
 
     // Other schedules of the port; one whose end is still open runs on until it finishes.
     QList<FramePeriod> others;
@@ -262,28 +259,21 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
         if (task.serverId != serverId || task.port != port || excludedIds.contains(task.id))
             continue;
-        const trx::ScheduleInfo &sch = task.schedule;
-        FramePeriod p;
-        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-        if (sch.endTc == -1)
-            p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
-        else
-            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
-        others << p;
-        otherSpans << scheduleSpanText(sch);
+        others << schedulePeriod(master, task.schedule, m_pSettings->m_date);
+        otherSpans << scheduleSpanText(task.schedule);
     }
     const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
 
     FramePeriod guarded = facts.period;
     if (!facts.openEnd) {
-        facts.period.end = TimeCode(master, endTc, startTc > endTc ? days + 1 : days).frames;
+        facts.period.end = planned.end;
         const int meeting = firstMeeting(others, facts.period);
         facts.overlapsSchedule = meeting >= 0;
         if (facts.overlapsSchedule)
             facts.overlapDetail = otherSpans.at(meeting);
         const int guardEnd = addSecondsInDay(endTc, 5);
         guarded = facts.period;
-        guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
+        guarded.end = plannedPeriod(master, startTc, guardEnd, days).end;
         facts.meetsMaintenance =
             maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
         facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
@@ -314,16 +304,8 @@ void MainController::addConflictDetails(const trx::ServerPort &port,
     const trx::PortState master = masterPortState();
     const FrameRate rate = TimeCode(master).rate;
     if (!facts.materialOk) {
-        QList<UsableRange> ranges;
-        {
-            QMutexLocker lock(&m_portsMutex);
-            ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
-        }
-        bool recording = false;
-        {
-            QMutexLocker lock(&m_portTableMutex);
-            recording = m_mapRecStatus.value(port, false);
-        }
+        const QList<UsableRange> ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
+        const bool recording = m_mapRecStatus.value(port, false);
         facts.materialDetail =
             recording ? nearestRecordedText(rate, ranges, facts.period) : QStringLiteral("not recording");
     }
@@ -397,7 +379,7 @@ void MainController::slotCreateTaskOKClicked()
     // updates; the dialog stays open with the operator's input.
     if (refuseWhileLinkDown(dlg))
         return;
-    m_repeatDates.clear();
+    m_dialogRun.repeatDates.clear();
     if (dlg->repeatRule().kind != RepeatRule::None) {
         if (confirmRepeat(*dlg))
             dlg->accept();
@@ -437,7 +419,7 @@ bool MainController::confirmRepeat(CreateTaskDialog &dialog)
     RepeatPreviewDialog preview(occurrences, &dialog);
     if (preview.exec() != QDialog::Accepted || free.isEmpty())
         return false;
-    m_repeatDates = free;
+    m_dialogRun.repeatDates = free;
     return true;
 }
 
@@ -510,8 +492,8 @@ void MainController::markEnd(QString serverId, int port)
             // An open end lies ahead until the schedule finishes; this is what mark end is for.
             endAhead = trx::blocksPortWhileOpen(sch.status());
         } else {
-            const int days = daysFromWorkingDate(sch.startDate) + (sch.startTc > sch.endTc ? 1 : 0);
-            endAhead = TimeCode(master, sch.endTc, days).frames > m_curTc.frames;
+            const int days = daysFromWorkingDate(sch.startDate);
+            endAhead = plannedPeriod(master, sch.startTc, sch.endTc, days).end > m_curTc.frames;
         }
         if (endAhead)
             ends << task.id;
@@ -531,25 +513,25 @@ void MainController::editTask()
     const TaskEntry task = *it;
     const trx::ScheduleInfo sch = task.schedule;
     m_editSchedule = sch;
-    m_editOpeningStatus = sch.status();
+    m_dialogRun.openingStatus = sch.status();
     const trx::PortState master = masterPortState();
     const QDate today = m_pSettings->m_date;
-    const qint32 startPos = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-    m_bEditNotStarted = sch.startDate > today || (sch.startDate == today && startPos > m_curTc.frames);
+    const qint32 startPos = masterFrames(master, sch.startTc, daysFromWorkingDate(sch.startDate));
+    m_dialogRun.notStarted = sch.startDate > today || (sch.startDate == today && startPos > m_curTc.frames);
 
     std::unique_ptr<CreateTaskDialog> dlg(createTaskDialog(true));
     const trx::ServerPort key(sch.serverId, sch.portNo);
     fillDialogPorts(*dlg, key, true);
     dlg->setDestination(destinationOf(sch));
     dlg->mgwsReady(m_listMgws);
-    dlg->fillFromSchedule(sch, TimeCode(master), m_bEditNotStarted);
+    dlg->fillFromSchedule(sch, TimeCode(master), m_dialogRun.notStarted);
     presentEditPairing(*dlg, sch);
 
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
     QString dropProxyId;
-    if (!dlg->withProxy() && sch.withProxy && m_bEditNotStarted)
+    if (!dlg->withProxy() && sch.withProxy && m_dialogRun.notStarted)
         dropProxyId = findLinkingTask(sch.id);
     const QList<trx::ServerPort> ports = dlg->selectedPorts();
     trx::ScheduleRequest r = buildRequest(*dlg, ports.isEmpty() ? key : ports.first());
@@ -595,7 +577,7 @@ void MainController::slotEditTaskOKClicked()
         return;
     const trx::ScheduleInfo &sch = m_editSchedule;
     const auto current = m_mapTasks.constFind(sch.id);
-    const trx::ScheduleStatus opening = m_editOpeningStatus;
+    const trx::ScheduleStatus opening = m_dialogRun.openingStatus;
     const trx::ScheduleStatus now = current != m_mapTasks.cend() ? current->schedule.status() : sch.status();
 
     EditValues before;
@@ -627,11 +609,9 @@ void MainController::slotEditTaskOKClicked()
         after.endTc != -1) {
         const trx::PortState master = masterPortState();
         const int days = daysFromWorkingDate(sch.startDate);
-        const qint32 newEnd =
-            TimeCode(master, after.endTc, after.endTc < after.startTc ? days + 1 : days).frames;
+        const qint32 newEnd = plannedPeriod(master, after.startTc, after.endTc, days).end;
         const qint32 oldEnd =
-            sch.endTc == -1 ? INT_MAX
-                            : TimeCode(master, sch.endTc, sch.endTc < sch.startTc ? days + 1 : days).frames;
+            sch.endTc == -1 ? INT_MAX : plannedPeriod(master, sch.startTc, sch.endTc, days).end;
         if (endTooClose(newEnd, oldEnd, m_curTc.frames)) {
             showEditingMessage(QStringLiteral("Information"), {QStringLiteral("Invalid End")},
                                ConfirmDialog::Information);
@@ -706,7 +686,6 @@ void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iP
     QList<UsableRange> proxyRanges;
     bool withProxy = false;
     {
-        QMutexLocker lock(&m_portsMutex);
         const QMap<int, PortEntry> entries = m_mapPorts.value(strServerId);
         masterRanges = entries.value(iPort).ranges;
         if (iProxyPortId >= 0 && iProxyPortId <= 7 && iProxyPortId != iPort &&

@@ -14,8 +14,6 @@
 #include "views/timelinewidget.h"
 #include "widgets/confirmdialog.h"
 
-#include <QMutexLocker>
-
 #include <climits>
 
 void MainController::maintenanceDialog()
@@ -58,15 +56,9 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
     QMap<trx::ServerPort, QList<FramePeriod>> periodsByPort;
     QMap<trx::ServerPort, QStringList> spansByPort;
     for (const TaskEntry &task : m_mapTasks) {
-        const trx::ScheduleInfo &sch = task.schedule;
-        FramePeriod p;
-        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-        if (sch.endTc == -1)
-            p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
-        else
-            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
-        periodsByPort[trx::ServerPort(task.serverId, task.port)] << p;
-        spansByPort[trx::ServerPort(task.serverId, task.port)] << scheduleSpanText(sch);
+        periodsByPort[trx::ServerPort(task.serverId, task.port)]
+            << schedulePeriod(master, task.schedule, m_pSettings->m_date);
+        spansByPort[trx::ServerPort(task.serverId, task.port)] << scheduleSpanText(task.schedule);
     }
 
     bool conflict = false;
@@ -84,9 +76,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
             const QList<FramePeriod> others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
-                FramePeriod window;
-                window.start = TimeCode(master, tc, d).frames;
-                window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
+                const FramePeriod window = plannedPeriod(master, tc, endTc, d);
                 const int meeting = firstMeeting(others, window);
                 if (meeting >= 0 ||
                     maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
@@ -136,13 +126,9 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
 
 void MainController::maintenance(bool bNow)
 {
-    // The master state is read first: the master lock is never taken inside the port-table lock.
     const trx::PortState master = masterPortState();
-    trx::ScheduleRequest request;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        request = maintenanceRequest(master, m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
-    }
+    const trx::ScheduleRequest request =
+        maintenanceRequest(master, m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
     if (request.startTc == -1 || request.endTc == -1) {
         qDebug("maintenance: no start time, nothing sent");
         return;

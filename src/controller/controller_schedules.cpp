@@ -209,7 +209,8 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
             continue;
         const TaskEntry proxy = m_mapTasks.value(proxyId);
         const trx::ScheduleStatus proxyStatus = proxy.schedule.status();
-        if (proxyStatus == trx::ScheduleStatus::RecError || proxyStatus == trx::ScheduleStatus::UnknownError) {
+        if (proxyStatus == trx::ScheduleStatus::RecError ||
+            proxyStatus == trx::ScheduleStatus::UnknownError) {
             const int value = proxy.masterProgress != -1 ? proxy.masterProgress : 0;
             it->item->setProgress(it->item->progress1(), value);
         }

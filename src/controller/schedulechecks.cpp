@@ -3,6 +3,7 @@
 #include "cmn/timecode.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -26,6 +27,31 @@ int framesOf(int tc)
 }
 
 } // namespace
+
+qint32 masterFrames(const trx::PortState &master, int tc, int days)
+{
+    return TimeCode(master, tc, days).frames;
+}
+
+FramePeriod plannedPeriod(const trx::PortState &master, int startTc, int endTc, int days)
+{
+    FramePeriod p;
+    p.start = masterFrames(master, startTc, days);
+    p.end = masterFrames(master, endTc, endTc != -1 && startTc > endTc ? days + 1 : days);
+    return p;
+}
+
+FramePeriod schedulePeriod(const trx::PortState &master, const trx::ScheduleInfo &sch,
+                           const QDate &workingDate)
+{
+    FramePeriod p;
+    p.start = masterFrames(master, sch.startTc, int(workingDate.daysTo(sch.startDate)));
+    if (sch.endTc == -1)
+        p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
+    else
+        p.end = masterFrames(master, sch.endTc, int(workingDate.daysTo(sch.endDate)));
+    return p;
+}
 
 int scheduleType(int startTc, int endTc, bool maintenance)
 {

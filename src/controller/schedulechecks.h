@@ -35,6 +35,20 @@ struct FramePeriod
     qint32 end = 0;
 };
 
+// Frames of the integer-packed timecode `tc` on day `days` after the working date, on the master's
+// clock; 0 for no timecode (-1).
+qint32 masterFrames(const trx::PortState &master, int tc, int days);
+
+// A period planned from `startTc` to `endTc` on day `days` after the working date: the end lies on
+// the next day when it is smaller than the start (the period crosses midnight). An open end (-1)
+// has no frame of its own (end 0); the callers treat it.
+FramePeriod plannedPeriod(const trx::PortState &master, int startTc, int endTc, int days);
+
+// A known schedule's period, its start and end each on its own date. An open end runs on (INT_MAX)
+// while the schedule keeps its port (trx::blocksPortWhileOpen) and ends where it started after.
+FramePeriod schedulePeriod(const trx::PortState &master, const trx::ScheduleInfo &sch,
+                           const QDate &workingDate);
+
 // Whether `period` meets any of `others`: same start, starts inside one of them (end included),
 // or reaches the start of a later one. An end one frame before the next start does not meet it.
 bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period);

@@ -15,7 +15,6 @@ class TimelineItemWidget;
 // (null until the row exists, and again once the row is gone) and its usable ranges.
 struct PortEntry
 {
-    trx::RecordTrainInfo train;
     QPointer<ServerPortWidget> widget;
     QList<UsableRange> ranges;
 };

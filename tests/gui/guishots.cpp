@@ -60,12 +60,18 @@ void timelineShot()
         bool maintenance;
     };
     const Row rows[] = {
-        {1, "Scheduled", -1, -1, 10, 300, 120, false},    {3, "Waiting", 0, -1, 320, 300, 120, false},
-        {6, "In-Progress", 40, -1, 630, 300, 120, false}, {6, "In-Progress", 80, 30, 940, 340, 120, false},
-        {7, "Completed", 100, -1, -120, 420, 120, false}, {-5, "Cancelling", 60, -1, 320, 300, 120, false},
-        {-4, "Cancelled", 60, -1, 630, 300, 120, false},   {-3, "Transfer Error", 35, -1, 940, 340, 120, false},
-        {-2, "Rec Error", -1, -1, 10, 300, 120, false},    {6, "In-Progress", -2, -1, 320, 300, 120, false},
-        {1, "Scheduled", -1, -1, 630, 300, 120, true},    {7, "Completed", 100, 100, 940, 150, 60, false},
+        {1, "Scheduled", -1, -1, 10, 300, 120, false},
+        {3, "Waiting", 0, -1, 320, 300, 120, false},
+        {6, "In-Progress", 40, -1, 630, 300, 120, false},
+        {6, "In-Progress", 80, 30, 940, 340, 120, false},
+        {7, "Completed", 100, -1, -120, 420, 120, false},
+        {-5, "Cancelling", 60, -1, 320, 300, 120, false},
+        {-4, "Cancelled", 60, -1, 630, 300, 120, false},
+        {-3, "Transfer Error", 35, -1, 940, 340, 120, false},
+        {-2, "Rec Error", -1, -1, 10, 300, 120, false},
+        {6, "In-Progress", -2, -1, 320, 300, 120, false},
+        {1, "Scheduled", -1, -1, 630, 300, 120, true},
+        {7, "Completed", 100, 100, 940, 150, 60, false},
     };
     int index = 0;
     for (const Row &row : rows) {

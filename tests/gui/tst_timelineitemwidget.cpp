@@ -92,8 +92,10 @@ void tst_TimelineItemWidget::statusColours_data()
     QTest::addColumn<QColor>("inFill");  // column 190 of 400: inside half progress
     QTest::addColumn<QColor>("inTrack"); // column 390: past it
 
-    QTest::newRow("Waiting is solid dark blue") << trx::ScheduleStatus::Waiting << 50 << kDarkBlue << kDarkBlue;
-    QTest::newRow("In-Progress light over dark") << trx::ScheduleStatus::InProgress << 50 << kLightBlue << kDarkBlue;
+    QTest::newRow("Waiting is solid dark blue")
+        << trx::ScheduleStatus::Waiting << 50 << kDarkBlue << kDarkBlue;
+    QTest::newRow("In-Progress light over dark")
+        << trx::ScheduleStatus::InProgress << 50 << kLightBlue << kDarkBlue;
     QTest::newRow("Cancelled") << trx::ScheduleStatus::Cancelled << 50 << kGreyFill << kGreyTrack;
     QTest::newRow("Cancelling") << trx::ScheduleStatus::Cancelling << 50 << kGreyFill << kGreyTrack;
     QTest::newRow("Transfer Error") << trx::ScheduleStatus::TransferError << 50 << kErrorFill << kErrorTrack;
@@ -104,11 +106,15 @@ void tst_TimelineItemWidget::statusColours_data()
         << trx::ScheduleStatus::RecError << -1 << kErrorTrack << kErrorTrack;
     QTest::newRow("other status") << trx::ScheduleStatus::Scheduled << 50 << kDarkBlue << kBody;
     QTest::newRow("no bar without progress") << trx::ScheduleStatus::InProgress << -1 << kBody << kBody;
-    QTest::newRow("-2 forces error colours, full bar") << trx::ScheduleStatus::InProgress << -2 << kErrorFill << kErrorFill;
-    QTest::newRow("-2 overrides Completed") << trx::ScheduleStatus::Completed << -2 << kErrorFill << kErrorFill;
-    QTest::newRow("other negative draws full fill") << trx::ScheduleStatus::Completed << -3 << kGreen << kGreen;
+    QTest::newRow("-2 forces error colours, full bar")
+        << trx::ScheduleStatus::InProgress << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("-2 overrides Completed")
+        << trx::ScheduleStatus::Completed << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("other negative draws full fill")
+        << trx::ScheduleStatus::Completed << -3 << kGreen << kGreen;
     QTest::newRow("complete progress") << trx::ScheduleStatus::InProgress << 100 << kLightBlue << kLightBlue;
-    QTest::newRow("progress beyond 100 stays in the bar") << trx::ScheduleStatus::InProgress << 180 << kLightBlue << kLightBlue;
+    QTest::newRow("progress beyond 100 stays in the bar")
+        << trx::ScheduleStatus::InProgress << 180 << kLightBlue << kLightBlue;
 }
 
 void tst_TimelineItemWidget::statusColours()

@@ -372,24 +372,21 @@ void tst_ScheduleChecks::startedMeanwhile_data()
 
     const int start = packed(10, 0, 0, 5);
     QTest::newRow("name changed while it began")
-        << trx::ScheduleStatus::Scheduled
-        << trx::ScheduleStatus::InProgress
-        << "other" << start << "mgw" << QStringList{"Could not edit the name because it is in progress."};
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::InProgress << "other" << start << "mgw"
+        << QStringList{"Could not edit the name because it is in progress."};
     QTest::newRow("start and destination changed")
-        << trx::ScheduleStatus::Scheduled
-        << trx::ScheduleStatus::Waiting
-        << "n" << packed(10, 0, 1, 0) << "mgw2"
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Waiting << "n" << packed(10, 0, 1, 0)
+        << "mgw2"
         << QStringList{"Could not edit the Start because it is in progress.",
                        "Could not edit the destination because it is in progress."};
-    QTest::newRow("frames alone are no change") << trx::ScheduleStatus::Scheduled
-                                                << trx::ScheduleStatus::Waiting
-                                                << "n" << packed(10, 0, 0, 0) << "mgw" << QStringList();
-    QTest::newRow("still scheduled") << trx::ScheduleStatus::Scheduled
-                                     << trx::ScheduleStatus::Scheduled
+    QTest::newRow("frames alone are no change")
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Waiting << "n" << packed(10, 0, 0, 0)
+        << "mgw" << QStringList();
+    QTest::newRow("still scheduled") << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Scheduled
                                      << "other" << start << "mgw" << QStringList();
-    QTest::newRow("already running when opened") << trx::ScheduleStatus::InProgress
-                                                 << trx::ScheduleStatus::InProgress
-                                                 << "other" << start << "mgw" << QStringList();
+    QTest::newRow("already running when opened")
+        << trx::ScheduleStatus::InProgress << trx::ScheduleStatus::InProgress << "other" << start << "mgw"
+        << QStringList();
 }
 
 void tst_ScheduleChecks::startedMeanwhile()
@@ -442,15 +439,16 @@ void tst_ScheduleChecks::finishedMeanwhile_data()
     QTest::addColumn<bool>("endChanged");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("completed, end changed")
-        << trx::ScheduleStatus::Completed << false << true << QStringList{"Could not edit the TC because it is completed."};
+    QTest::newRow("completed, end changed") << trx::ScheduleStatus::Completed << false << true
+                                            << QStringList{"Could not edit the TC because it is completed."};
     QTest::newRow("transfer error, date and end")
         << trx::ScheduleStatus::TransferError << true << true
         << QStringList{"Could not edit the date because it is failed to transfer.",
                        "Could not edit the TC because it is failed to transfer."};
     QTest::newRow("cancelled, date") << trx::ScheduleStatus::Cancelled << true << false
                                      << QStringList{"Could not edit the date because it is cancelled."};
-    QTest::newRow("completed, nothing changed") << trx::ScheduleStatus::Completed << false << false << QStringList();
+    QTest::newRow("completed, nothing changed")
+        << trx::ScheduleStatus::Completed << false << false << QStringList();
     QTest::newRow("still running") << trx::ScheduleStatus::InProgress << true << true << QStringList();
 }
 
