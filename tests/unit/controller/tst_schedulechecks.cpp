@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <climits>
+
 namespace {
 
 int packed(int hh, int mm, int ss, int ff)
@@ -55,6 +57,8 @@ private slots:
     void fiveSecondGuardWrapsInADay();
     void overlap_data();
     void overlap();
+    void periodsOnTheMasterClock_data();
+    void periodsOnTheMasterClock();
     void maintenanceOccurrencesByDay_data();
     void maintenanceOccurrencesByDay();
     void maintenanceWindowCrossingMidnightEndsNextDay();
@@ -465,6 +469,43 @@ void tst_ScheduleChecks::finishedMeanwhile()
     if (endChanged)
         after.endTc = packed(11, 30, 0, 0);
     QCOMPARE(finishedMeanwhileMessages(trx::ScheduleStatus::Scheduled, now, before, after), messages);
+}
+
+void tst_ScheduleChecks::periodsOnTheMasterClock_data()
+{
+    // A schedule from 23:00 on the working date; `endTc` -1 is an open end.
+    QTest::addColumn<int>("endTc");
+    QTest::addColumn<int>("endDay");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<qint32>("plannedEnd");
+    QTest::addColumn<qint32>("knownEnd");
+
+    const qint32 start = 23 * 3600 * kSecond;
+    QTest::newRow("same day") << packed(23, 30, 0, 0) << 0 << 1 << start + 1800 * kSecond
+                              << start + 1800 * kSecond;
+    QTest::newRow("past midnight: the end lies on the next day")
+        << packed(1, 0, 0, 0) << 1 << 1 << kDay + 3600 * kSecond << kDay + 3600 * kSecond;
+    QTest::newRow("running open end keeps its port") << -1 << 0 << 6 << 0 << qint32(INT_MAX);
+    QTest::newRow("cancelled open end ends where it started") << -1 << 0 << -4 << 0 << start;
+}
+
+void tst_ScheduleChecks::periodsOnTheMasterClock()
+{
+    QFETCH(int, endTc);
+    QFETCH(int, endDay);
+    QFETCH(int, status);
+    const QDate today(2026, 12, 8);
+    const int startTc = packed(23, 0, 0, 0);
+    trx::ScheduleInfo sch;
+    sch.startTc = startTc;
+    sch.endTc = endTc;
+    sch.startDate = today;
+    sch.endDate = today.addDays(endDay);
+    sch.master.status = status;
+
+    QCOMPARE(plannedPeriod(master25(), startTc, endTc, 0).start, 23 * 3600 * kSecond);
+    QTEST(plannedPeriod(master25(), startTc, endTc, 0).end, "plannedEnd");
+    QTEST(schedulePeriod(master25(), sch, today).end, "knownEnd");
 }
 
 QTEST_GUILESS_MAIN(tst_ScheduleChecks)
