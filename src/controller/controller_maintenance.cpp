@@ -155,7 +155,7 @@ void MainController::updateMaintenanceTaskView(QString strId)
     if (sch.startDate.isValid()) {
         first = last = daysFromWorkingDate(sch.startDate);
     } else {
-        first = TimeCode(master, sch.startTc, 0).frames > m_curTc.frames ? 0 : 1;
+        first = masterFrames(master, sch.startTc, 0) > m_curTc.frames ? 0 : 1;
         last = 7;
     }
     const bool crosses = sch.endTc != -1 && sch.endTc < sch.startTc;

@@ -119,12 +119,8 @@ QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, 
                                           qint32 nowFrames, const QDate &workingDate)
 {
     QList<FramePeriod> out;
-    const bool crosses = maintenance.endTc != -1 && maintenance.endTc < maintenance.startTc;
     auto occurrence = [&](int day) {
-        FramePeriod p;
-        p.start = TimeCode(master, maintenance.startTc, day).frames;
-        p.end = TimeCode(master, maintenance.endTc, crosses ? day + 1 : day).frames;
-        return p;
+        return plannedPeriod(master, maintenance.startTc, maintenance.endTc, day);
     };
     if (maintenance.startDate.isValid()) {
         out << occurrence(int(workingDate.daysTo(maintenance.startDate)));
