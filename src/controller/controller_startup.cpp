@@ -119,8 +119,7 @@ void MainController::startWorker()
     if (m_workerThread.isRunning())
         return;
     m_pPoller->moveToThread(&m_workerThread);
-    // The poller's timer starts on its own thread, once that runs.
-    QMetaObject::invokeMethod(m_pPoller, &PortPoller::start, Qt::QueuedConnection);
+    m_pPoller->requestStart();
     m_workerThread.start(QThread::InheritPriority);
 }
 
@@ -131,7 +130,7 @@ void MainController::stopWorker()
     // A poll waiting for a slow manager gives up before its next request.
     m_workerThread.requestInterruption();
     // The timer lives on the worker thread and may only be stopped there.
-    QMetaObject::invokeMethod(m_pPoller, &PortPoller::stop, Qt::BlockingQueuedConnection);
+    m_pPoller->stopAndWait(m_options.link.requestTimeoutMs + 3000);
     m_workerThread.exit(0);
     if (!m_workerThread.wait(3000)) {
         m_workerThread.terminate();

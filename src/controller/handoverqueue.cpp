@@ -1,6 +1,11 @@
 #include "controller/handoverqueue.h"
 
-HandOverQueue::HandOverQueue(QObject *parent) : QObject(parent) {}
+HandOverQueue::HandOverQueue(QObject *parent) : QObject(parent)
+{
+    // Connected here, on the owner's thread: the call that a post queues then carries nothing of
+    // ours across threads (a functor posted from another thread would be made there and run here).
+    connect(this, &HandOverQueue::posted, this, &HandOverQueue::runAll, Qt::QueuedConnection);
+}
 
 void HandOverQueue::post(std::function<void()> work)
 {
@@ -8,8 +13,7 @@ void HandOverQueue::post(std::function<void()> work)
         std::lock_guard<std::mutex> lock(m_lock);
         m_work.push_back(std::move(work));
     }
-    // The posted call carries no data of ours across threads: the work waits in the queue.
-    QMetaObject::invokeMethod(this, &HandOverQueue::runAll, Qt::QueuedConnection);
+    emit posted();
 }
 
 void HandOverQueue::clear()

@@ -21,6 +21,9 @@ public:
     // Drops what has not run yet (the threads that post must have stopped).
     void clear();
 
+signals:
+    void posted();
+
 private:
     void runAll();
 

@@ -3,7 +3,20 @@
 #include "controller/handoverqueue.h"
 #include "trx/trxmclient.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QThread>
+#include <QTimerEvent>
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+const QEvent::Type StartEvent = QEvent::Type(QEvent::User + 1);
+const QEvent::Type StopEvent = QEvent::Type(QEvent::User + 2);
+
+} // namespace
 
 PortPoller::Fetch PortPoller::fetchFrom(trx::TRXMClient *client)
 {
@@ -21,18 +34,54 @@ PortPoller::Fetch PortPoller::fetchFrom(trx::TRXMClient *client)
 
 PortPoller::PortPoller(Fetch fetch, HandOverQueue *answers, int intervalMs)
     : m_fetch(std::move(fetch)), m_pAnswers(answers), m_iIntervalMs(intervalMs)
+{}
+
+PortPoller::~PortPoller()
 {
-    connect(&m_timer, &QTimer::timeout, this, &PortPoller::poll);
+    delete m_pStopEvent;
 }
 
-void PortPoller::start()
+void PortPoller::requestStart()
 {
-    m_timer.start(m_iIntervalMs);
+    delete m_pStopEvent;
+    m_pStopEvent = new QEvent(StopEvent);
+    QCoreApplication::postEvent(this, new QEvent(StartEvent));
 }
 
-void PortPoller::stop()
+bool PortPoller::stopAndWait(int timeoutMs)
 {
-    m_timer.stop();
+    QEvent *stop = std::exchange(m_pStopEvent, nullptr);
+    if (!stop)
+        return true;
+    std::unique_lock<std::mutex> lock(m_stopLock);
+    m_bStopped = false;
+    QCoreApplication::postEvent(this, stop);
+    return m_stopped.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return m_bStopped; });
+}
+
+bool PortPoller::event(QEvent *e)
+{
+    if (e->type() == StartEvent) {
+        m_timer.start(m_iIntervalMs, this);
+        return true;
+    }
+    if (e->type() == StopEvent) {
+        m_timer.stop();
+        // Told under the lock: the waiting thread may destroy the poller as soon as it returns.
+        std::lock_guard<std::mutex> lock(m_stopLock);
+        m_bStopped = true;
+        m_stopped.notify_all();
+        return true;
+    }
+    return QObject::event(e);
+}
+
+void PortPoller::timerEvent(QTimerEvent *e)
+{
+    if (e->timerId() == m_timer.timerId())
+        poll();
+    else
+        QObject::timerEvent(e);
 }
 
 void PortPoller::poll()

@@ -2,13 +2,15 @@
 
 #include "trx/records.h"
 
+#include <QBasicTimer>
 #include <QMap>
 #include <QObject>
-#include <QTimer>
 #include <QVector>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 
 class HandOverQueue;
 
@@ -39,9 +41,14 @@ public:
     // `answers` lives on the thread that receives `polled`.
     PortPoller(Fetch fetch, HandOverQueue *answers, int intervalMs);
 
-    // On the poll thread.
-    void start();
-    void stop();
+    ~PortPoller() override;
+
+    // Before the poller's thread starts: the timer starts once that thread runs its events.
+    void requestStart();
+    // From another thread while the poller's thread runs its events: stops the timer there and
+    // waits for that (a tick under way first ends) at most `timeoutMs`; false when it did not.
+    bool stopAndWait(int timeoutMs);
+    // One tick, on the poll thread.
     void poll();
 
     int pollCount() const { return m_iPollCount.load(); }
@@ -51,11 +58,22 @@ signals:
     // On the thread of the hand-over queue.
     void polled(const PortPoller::Answer &answer);
 
+protected:
+    // Posted events and the timer, rather than connections: nothing of a connection made on one
+    // thread is then called on the other.
+    bool event(QEvent *e) override;
+    void timerEvent(QTimerEvent *e) override;
+
 private:
     const Fetch m_fetch;
     HandOverQueue *const m_pAnswers;
     const int m_iIntervalMs;
-    QTimer m_timer{this};
+    QBasicTimer m_timer;
+    // Made with the start, before the thread runs, so that the thread reads nothing made later.
+    QEvent *m_pStopEvent = nullptr;
+    std::mutex m_stopLock;
+    std::condition_variable m_stopped;
+    bool m_bStopped = false;
     std::atomic<bool> m_bPending{false};
     std::atomic<int> m_iPollCount{0};
     std::atomic<int> m_iSkipped{0};
