@@ -12,7 +12,9 @@
 //     every port row (every item painted at least once);
 //  5. a storm of 2,000 schedule-change pushes a second for 30 s, injected into the link by a relay
 //     between client and simulator: how far the GUI falls behind, and memory before and after.
-// Usage: bench_scale [scenario.json] [--quick] (--quick shortens the timed phases).
+// Usage: bench_scale [scenario.json] [--quick] (--quick shortens the timed phases). Without a
+// scenario it writes the 16, 32 and 64 server scenarios with tools/gen-large-scenario.py, runs
+// itself on each and prints every figure's growth from 16 to 64 servers.
 #include "simframes.h"
 
 #include "controller/maincontroller.h"
@@ -31,12 +33,14 @@
 #include <QDataStream>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QMouseEvent>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
+#include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -59,6 +63,8 @@
 namespace {
 
 constexpr double kFrameMs = 1000.0 / 60.0;
+// Half a frame: a step leaves the rest of the frame to everything else on the GUI thread.
+constexpr double kStepMs = 8.0;
 
 qint64 steadyMs()
 {
@@ -150,13 +156,13 @@ bool frameHead(const QByteArray &frame, qint16 &kind, qint16 &code, QByteArray *
     trx::TRXMClient::prepareStream(s);
     QDateTime stamp;
     s >> kind >> code;
-    if (pushPayload && kind == simframes::KindPush)
+    if (pushPayload && kind == trx::KindPush)
         s >> stamp >> *pushPayload;
     return s.status() == QDataStream::Ok;
 }
 
-constexpr qint16 kScheduleListPush = 2001;
-constexpr qint16 kScheduleChangePush = 2003;
+constexpr qint16 kScheduleListPush = trx::code(trx::PushType::Schedules);
+constexpr qint16 kScheduleChangePush = trx::code(trx::PushType::ScheduleChanged);
 
 // Name of a storm push: the schedule's own name and the relay's steady clock at injection.
 QString stampedName(const QString &name, qint64 ms)
@@ -250,7 +256,7 @@ private:
             qint16 code = 0;
             QByteArray payload;
             if (m_bytesToListEnd.load() < 0 && frameHead(frame, kind, code, &payload) &&
-                kind == simframes::KindPush && code == kScheduleListPush) {
+                kind == trx::KindPush && code == kScheduleListPush) {
                 QDataStream s(payload);
                 trx::TRXMClient::prepareStream(s);
                 QList<trx::ScheduleInfo> list;
@@ -323,7 +329,9 @@ struct SimProcess
         QElapsedTimer wait;
         wait.start();
         QByteArray out;
-        while (!port && wait.elapsed() < 60000 && process.waitForReadyRead(1000)) {
+        // A large scenario takes the simulator many seconds to build before it listens.
+        while (!port && wait.elapsed() < 300000 && process.state() != QProcess::NotRunning) {
+            process.waitForReadyRead(1000);
             out += process.readAllStandardOutput();
             const QRegularExpressionMatch m = listening.match(QString::fromUtf8(out));
             if (m.hasMatch())
@@ -441,6 +449,85 @@ void line(const char *what, double value, const char *unit, double target, const
                 target > 0 ? value / target : 0.0, value <= target ? "met" : "NOT met");
 }
 
+struct SizeRun
+{
+    int servers = 0;
+    QMap<QString, double> figures;
+    QStringList order;
+};
+
+// Runs this program on one scenario in a child process (fresh memory figures), echoing its output
+// and collecting the figures it prints.
+bool runSize(const QString &scenario, bool quick, SizeRun &run)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList args{scenario};
+    if (quick)
+        args << QStringLiteral("--quick");
+    child.start(QCoreApplication::applicationFilePath(), args);
+    if (!child.waitForStarted())
+        return false;
+    const QRegularExpression figure(QStringLiteral("^  (\\S.{45}) +(-?\\d+\\.\\d+) "));
+    QByteArray pending;
+    const auto take = [&] {
+        pending += child.readAllStandardOutput();
+        int nl;
+        while ((nl = pending.indexOf('\n')) >= 0) {
+            const QByteArray text = pending.left(nl);
+            pending.remove(0, nl + 1);
+            std::printf("%s\n", text.constData());
+            const QRegularExpressionMatch m = figure.match(QString::fromUtf8(text));
+            if (!m.hasMatch())
+                continue;
+            const QString name = m.captured(1).trimmed();
+            if (!run.figures.contains(name))
+                run.order << name;
+            run.figures.insert(name, m.captured(2).toDouble());
+        }
+    };
+    while (child.state() != QProcess::NotRunning) {
+        child.waitForReadyRead(1000);
+        take();
+    }
+    take();
+    return child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0;
+}
+
+int runSizes(bool quick)
+{
+    QTemporaryDir dir;
+    std::vector<SizeRun> runs;
+    for (const int servers : {16, 32, 64}) {
+        const QString file = dir.path() + QStringLiteral("/large-%1.json").arg(servers);
+        QProcess gen;
+        gen.setProcessChannelMode(QProcess::ForwardedChannels);
+        gen.start(QStringLiteral("python3"), {QStringLiteral(TARSA_TOOLS_DIR "/gen-large-scenario.py"),
+                                              QStringLiteral("--servers"), QString::number(servers), file});
+        if (!gen.waitForFinished(120000) || gen.exitCode() != 0) {
+            std::fprintf(stderr, "bench_scale: could not write the %d server scenario\n", servers);
+            return 1;
+        }
+        SizeRun run;
+        run.servers = servers;
+        std::printf("== %d servers of 8 ports\n", servers);
+        if (!runSize(file, quick, run)) {
+            std::fprintf(stderr, "bench_scale: the %d server run failed\n", servers);
+            return 1;
+        }
+        runs.push_back(run);
+    }
+    std::printf("== growth from 16 to 64 servers (same run)\n");
+    std::printf("  %-46s %10s %10s %10s %8s\n", "figure", "16", "32", "64", "64/16");
+    for (const QString &name : qAsConst(runs.front().order)) {
+        const double a = runs[0].figures.value(name);
+        const double c = runs[2].figures.value(name);
+        std::printf("  %-46s %10.2f %10.2f %10.2f %7.2fx\n", qPrintable(name), a, runs[1].figures.value(name), c,
+                    a != 0 ? c / a : 0.0);
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -451,7 +538,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QTemporaryDir dir;
     setLogFilePath((dir.path() + QStringLiteral("/tarsa.log")).toUtf8().constData());
-    QString scenario = QStringLiteral(TARSA_SCENARIO_DIR "/large.json");
+    QString scenario;
     bool quick = false;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -460,6 +547,8 @@ int main(int argc, char *argv[])
         else
             scenario = arg;
     }
+    if (scenario.isEmpty())
+        return runSizes(quick);
     const int steadyMsEach = quick ? 5000 : 20000;
     const int stormMs = quick ? 10000 : 30000;
 
@@ -512,8 +601,11 @@ int main(int argc, char *argv[])
         const double clientCpuMs = processCpuMs() - cpu0 - (threadCpuMs(relay->thread()) - relayCpu0);
         const QList<TimelineWidget *> lines = timelines(view);
         int items = 0;
-        for (TimelineWidget *t : lines)
-            items += t->items().size();
+        int widgetsAtStart = 0;
+        for (TimelineWidget *t : lines) {
+            items += t->itemCount();
+            widgetsAtStart += t->liveWidgetCount();
+        }
 
         const double floor =
             floorMs(scenario, dir.path(), relay->requests(), std::max<qint64>(1, relay->bytesToListEnd()));
@@ -529,8 +621,13 @@ int main(int argc, char *argv[])
         const qint64 rssStart = statusKb("VmRSS:");
         const qint64 hwmStart = statusKb("VmHWM:");
 
-        std::printf("  %d timelines, %d schedule items (%d schedules in the list), window %dx%d\n",
-                    lines.size(), items, relay->scheduleCount(), view->width(), view->height());
+        int widgets = 0;
+        for (TimelineWidget *t : lines)
+            widgets += t->liveWidgetCount();
+        std::printf("  %d timelines, %d schedule items (%d schedules in the list), window %dx%d\n"
+                    "  item widgets: %d at sigInitDone, %d once the window is shown\n",
+                    lines.size(), items, relay->scheduleCount(), view->width(), view->height(), widgetsAtStart,
+                    widgets);
         std::printf("1. start-up (controller init to sigInitDone)   wall %8.0f ms\n", startMs);
         std::printf("  client CPU, all threads %8.0f ms; GUI thread %8.0f ms, waiting for a core %8.0f ms,\n"
                     "  waiting on the manager (the rest) %8.0f ms\n",
@@ -556,7 +653,7 @@ int main(int argc, char *argv[])
             const double share = (threadCpuMs() - c0) / (double(w.nsecsElapsed()) / 1e6);
             char what[64];
             std::snprintf(what, sizeof what, "busy share, %d frames across", view->viewFrames());
-            line(what, 100.0 * share, "%", 5.0, "<= 5 % of one core");
+            line(what, 100.0 * share, "%", 2.0, "<= 2 % of one core");
         }
 
         // 3. Interaction: zoom and pan steps through the window's event filter, then the timelines
@@ -633,10 +730,12 @@ int main(int argc, char *argv[])
         std::printf(
             "3. interaction over %d timelines (median of 20 steps, %.0f / %.0f item paints per step)\n",
             lines.size(), zoomPaints / 20.0, panPaints / 20.0);
-        line("zoom step, wall, ms", percentile(zoomTimes, 0.5), "ms", kFrameMs, "<= 16.7 ms");
-        line("zoom step, GUI thread CPU, ms", percentile(zoomCpu, 0.5), "ms", kFrameMs, "<= 16.7 ms");
-        line("pan step, wall, ms", percentile(panTimes, 0.5), "ms", kFrameMs, "<= 16.7 ms");
-        line("pan step, GUI thread CPU, ms", percentile(panCpu, 0.5), "ms", kFrameMs, "<= 16.7 ms");
+        line("zoom step, wall, ms", percentile(zoomTimes, 0.5), "ms", kStepMs, "<= 8 ms");
+        line("zoom step, GUI thread CPU, ms", percentile(zoomCpu, 0.5), "ms", kStepMs, "<= 8 ms");
+        line("zoom step, slowest, ms", percentile(zoomTimes, 1.0), "ms", kFrameMs, "<= 16.7 ms");
+        line("pan step, wall, ms", percentile(panTimes, 0.5), "ms", kStepMs, "<= 8 ms");
+        line("pan step, GUI thread CPU, ms", percentile(panCpu, 0.5), "ms", kStepMs, "<= 8 ms");
+        line("pan step, slowest, ms", percentile(panTimes, 1.0), "ms", kFrameMs, "<= 16.7 ms");
         std::printf("  medians: zoom event %.2f ms, timelines follow %.2f ms, paint %.2f ms; "
                     "pan event %.2f ms, follow %.2f ms, paint %.2f ms\n",
                     percentile(zoomParts[0], 0.5), percentile(zoomParts[1], 0.5),
@@ -693,7 +792,8 @@ int main(int argc, char *argv[])
                     sweepClock.elapsed() / 1000.0, watch->paints);
         std::printf("  before start-up %lld kB; after start-up %lld kB resident, peak %lld kB\n", rss0,
                     rssStart, hwmStart);
-        line("peak resident after the sweep, MB", hwmSweep / 1024.0, "MB", 400.0, "<= 400 MB");
+        line("resident after start-up, MB", rssStart / 1024.0, "MB", 250.0, "<= 250 MB");
+        line("peak resident after the sweep, MB", hwmSweep / 1024.0, "MB", 250.0, "<= 250 MB");
         line("resident after the sweep / after start-up",
              double(rssSweep) / double(std::max<qint64>(1, rssStart)), "x", 1.5, "bounded (<= 1.5 x)");
 
@@ -709,11 +809,13 @@ int main(int argc, char *argv[])
         std::vector<double> lags;
         QTimer probe;
         probe.setInterval(200);
+        // The newest change the timelines hold, drawn or not: most items are off screen, where
+        // no widget draws them.
         QObject::connect(&probe, &QTimer::timeout, &app, [&] {
             qint64 newest = -1;
             for (TimelineWidget *t : lines)
-                for (TimelineItemWidget *item : t->items())
-                    newest = std::max(newest, stampOf(item->name()));
+                for (const TimelineItemData &item : t->itemsData())
+                    newest = std::max(newest, stampOf(item.name));
             if (newest >= 0)
                 lags.push_back(double(steadyMs() - newest));
         });
@@ -733,8 +835,8 @@ int main(int argc, char *argv[])
         while (newest < lastStamp && drain.elapsed() < 60000) {
             QApplication::processEvents(QEventLoop::AllEvents, 5);
             for (TimelineWidget *t : lines)
-                for (TimelineItemWidget *item : t->items())
-                    newest = std::max(newest, stampOf(item->name()));
+                for (const TimelineItemData &item : t->itemsData())
+                    newest = std::max(newest, stampOf(item.name));
         }
         const double catchUpMs = double(steadyMs() - lastStamp);
         lags.push_back(catchUpMs);

@@ -97,7 +97,7 @@ Run startOnce(const QString &scenario, const QString &dataDir)
             ++run.servers;
             for (ServerPortWidget *row : server->portWidgets()) {
                 ++run.rows;
-                run.items += row->timeline()->items().size();
+                run.items += row->timeline()->itemCount();
             }
         }
     }

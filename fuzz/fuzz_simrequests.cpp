@@ -7,7 +7,7 @@
 #include "simserver.h"
 
 #include "platform/idbg.h"
-#include "trx/trxmclient.h"
+#include "trx/catalogue.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,8 +22,17 @@
 
 namespace {
 
-const int Codes[] = {1,  2,  3,    5,    7,    27,   43,   47,   52,   61,
-                     63, 99, 1001, 1002, 1003, 1004, 1005, 1006, 1007, 12345};
+using trx::Command;
+
+// The order is the seed corpus's (make_seeds.py); the last code is one the simulator does not know.
+// clang-format off
+const Command Codes[] = {
+    Command::Identify, Command::GetServers, Command::RegisterNotifications, Command::GetServerSettings,
+    Command::GetRecordTrains, Command::StartRecord, Command::ArchiveClip, Command::GetMgws,
+    Command::GetLoopRecMode, Command::GetPortStates, Command::GetClipInfo, Command::Heartbeat,
+    Command::GetSchedules, Command::AddSchedule, Command::RemoveSchedule, Command::ExecuteSchedule,
+    Command::UpdateSchedule, Command::FetchMgwFolders, Command::SyncScheduleTime, Command(12345)};
+// clang-format on
 
 struct Sim
 {
@@ -72,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (size < 1 || size > 4 * 1024 * 1024)
         return 0;
     Sim &s = sim();
-    const int code = Codes[data[0] % std::size(Codes)];
+    const int code = trx::code(Codes[data[0] % std::size(Codes)]);
     const QByteArray payload =
         QByteArray::fromRawData(reinterpret_cast<const char *>(data + 1), int(size - 1));
     s.server->handleRequest(s.connection, code, QStringLiteral("{fuzz}"), payload);

@@ -4,8 +4,8 @@
 #include "simserver.h"
 
 #include "platform/idbg.h"
+#include "trx/catalogue.h"
 #include "trx/streamio.h"
-#include "trx/trxmclient.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -72,7 +72,7 @@ void SimConnection::onReadyRead()
 void SimConnection::handleBody(const QByteArray &body)
 {
     QDataStream s(body);
-    trx::TRXMClient::prepareStream(s);
+    trx::prepareWireStream(s);
     qint16 kind = 0;
     qint16 code = 0;
     QString id;
@@ -80,7 +80,7 @@ void SimConnection::handleBody(const QByteArray &body)
     QByteArray payload;
     s >> kind >> code;
     trx::skipWireDateTime(s); // the sender's stamp: read past, never built
-    if (s.status() != QDataStream::Ok || kind != simframes::KindRequest) {
+    if (s.status() != QDataStream::Ok || kind != trx::KindRequest) {
         idbg_api("[%04x] WARNING <TRXMSim> Packet of kind %d from %s ignored", logTid(), kind,
                  m_strPeer.toUtf8().constData());
         return;

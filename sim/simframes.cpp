@@ -1,6 +1,6 @@
 #include "simframes.h"
 
-#include "trx/trxmclient.h"
+#include "trx/catalogue.h"
 
 #include <QDataStream>
 #include <QDateTime>
@@ -13,7 +13,7 @@ template<typename F> QByteArray frame(F writeBody)
 {
     QByteArray packet;
     QDataStream s(&packet, QIODevice::WriteOnly);
-    trx::TRXMClient::prepareStream(s);
+    trx::prepareWireStream(s);
     s << qint64(0);
     writeBody(s);
     const qint64 len = s.device()->pos() - 8;
@@ -27,7 +27,7 @@ template<typename F> QByteArray frame(F writeBody)
 QByteArray response(int code, const QString &requestId, int status, const QByteArray &payload)
 {
     return frame([&](QDataStream &s) {
-        s << qint16(KindResponse) << qint16(code) << QDateTime::currentDateTime() << requestId
+        s << qint16(trx::KindResponse) << qint16(code) << QDateTime::currentDateTime() << requestId
           << qint16(status) << payload;
     });
 }
@@ -35,7 +35,7 @@ QByteArray response(int code, const QString &requestId, int status, const QByteA
 QByteArray push(int code, const QByteArray &payload)
 {
     return frame([&](QDataStream &s) {
-        s << qint16(KindPush) << qint16(code) << QDateTime::currentDateTime() << payload;
+        s << qint16(trx::KindPush) << qint16(code) << QDateTime::currentDateTime() << payload;
     });
 }
 
@@ -49,7 +49,7 @@ QByteArray lengthOnly(qint64 length)
 {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
-    trx::TRXMClient::prepareStream(s);
+    trx::prepareWireStream(s);
     s << length;
     return bytes;
 }

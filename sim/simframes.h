@@ -7,8 +7,6 @@
 // Each returns a whole frame, length prefix included.
 namespace simframes {
 
-enum Kind : qint16 { KindRequest = 1, KindResponse = 2, KindPush = 3 };
-
 QByteArray response(int code, const QString &requestId, int status, const QByteArray &payload);
 QByteArray push(int code, const QByteArray &payload);
 // A body of any kind with only the common head and a payload; used to send kinds the client

@@ -4,7 +4,7 @@
 
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
-#include "trx/trxmclient.h"
+#include "trx/catalogue.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>
@@ -964,7 +964,7 @@ QByteArray SimInstallation::saveSchedules() const
 {
     QByteArray bytes;
     QDataStream s(&bytes, QIODevice::WriteOnly);
-    trx::TRXMClient::prepareStream(s);
+    trx::prepareWireStream(s);
     s << StateMagic << StateVersion << qint32(m_iNextScheduleId) << quint32(m_schedules.size());
     for (const Schedule &sch : m_schedules)
         s << sch.info << qint32(sch.failAt) << sch.frozen << sch.cancelDoneAtMs << sch.proxyId;
@@ -974,7 +974,7 @@ QByteArray SimInstallation::saveSchedules() const
 bool SimInstallation::restoreSchedules(const QByteArray &bytes, QString *why)
 {
     QDataStream s(bytes);
-    trx::TRXMClient::prepareStream(s);
+    trx::prepareWireStream(s);
     quint32 magic = 0;
     qint32 version = 0;
     qint32 nextId = 0;

@@ -4,7 +4,7 @@
 #include "simframes.h"
 
 #include "platform/idbg.h"
-#include "trx/trxmclient.h"
+#include "trx/catalogue.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -16,6 +16,7 @@
 namespace {
 
 using trx::payloadOf;
+using trx::PushType;
 
 constexpr int StormTickMs = 20;
 constexpr int SaveDelayMs = 300;
@@ -32,20 +33,24 @@ SimServer::SimServer(const SimScenario &scenario, QObject *parent) : QObject(par
     m_pInstallation->load(scenario);
 
     connect(m_pInstallation, &SimInstallation::scheduleAdded, this,
-            [this](const trx::ScheduleInfo &s) { broadcast(2002, payloadOf(s)); });
+            [this](const trx::ScheduleInfo &s) { broadcast(PushType::ScheduleAdded, payloadOf(s)); });
     connect(m_pInstallation, &SimInstallation::scheduleChanged, this,
-            [this](const trx::ScheduleInfo &s, qint32 flags) { broadcast(2003, payloadOf(s, flags)); });
+            [this](const trx::ScheduleInfo &s, qint32 flags) {
+                broadcast(PushType::ScheduleChanged, payloadOf(s, flags));
+            });
     connect(m_pInstallation, &SimInstallation::scheduleRemoved, this,
-            [this](const QString &id) { broadcast(2004, payloadOf(id)); });
-    connect(
-        m_pInstallation, &SimInstallation::masterPortSynced, this,
-        [this](const trx::MasterPortSync &sync, qint32 flags) { broadcast(2006, payloadOf(sync, flags)); });
+            [this](const QString &id) { broadcast(PushType::ScheduleRemoved, payloadOf(id)); });
+    connect(m_pInstallation, &SimInstallation::masterPortSynced, this,
+            [this](const trx::MasterPortSync &sync, qint32 flags) {
+                broadcast(PushType::MasterPortSynced, payloadOf(sync, flags));
+            });
     connect(m_pInstallation, &SimInstallation::serverChanged, this,
-            [this](const trx::ServerInfo &info) { broadcast(118, payloadOf(info)); });
+            [this](const trx::ServerInfo &info) { broadcast(PushType::ServerInfoChanged, payloadOf(info)); });
     connect(m_pInstallation, &SimInstallation::recordTrainChanged, this,
             [this](const QString &serverId, const trx::RecordTrainInfo &train) {
-                notify(serverId, 104, payloadOf(serverId, train));
-                notify(serverId, 103, payloadOf(serverId, m_pInstallation->recordTrains(serverId)));
+                notify(serverId, PushType::RecordTrainChanged, payloadOf(serverId, train));
+                notify(serverId, PushType::RecordTrains,
+                       payloadOf(serverId, m_pInstallation->recordTrains(serverId)));
             });
     connect(m_pInstallation, &SimInstallation::schedulesModified, this, &SimServer::scheduleSave);
 
@@ -207,9 +212,9 @@ void SimServer::sendPortStates(const QString &serverId, SimConnection *only)
 {
     const QByteArray payload = payloadOf(m_pInstallation->portStates(serverId), serverId);
     if (only)
-        only->sendPush(112, payload);
+        only->sendPush(trx::code(PushType::PortStates), payload);
     else
-        notify(serverId, 112, payload);
+        notify(serverId, PushType::PortStates, payload);
 }
 
 void SimServer::sendRemainTimes(const QString &serverId, SimConnection *only)
@@ -217,24 +222,24 @@ void SimServer::sendRemainTimes(const QString &serverId, SimConnection *only)
     const QByteArray kind3 = payloadOf(qint32(3), m_pInstallation->remainText(serverId), serverId);
     const QByteArray kind5 = payloadOf(qint32(5), m_pInstallation->remainMinutes(serverId), serverId);
     if (only) {
-        only->sendPush(109, kind3);
-        only->sendPush(109, kind5);
+        only->sendPush(trx::code(PushType::RemainTime), kind3);
+        only->sendPush(trx::code(PushType::RemainTime), kind5);
     } else {
-        notify(serverId, 109, kind3);
-        notify(serverId, 109, kind5);
+        notify(serverId, PushType::RemainTime, kind3);
+        notify(serverId, PushType::RemainTime, kind5);
     }
 }
 
-void SimServer::broadcast(int code, const QByteArray &payload)
+void SimServer::broadcast(trx::PushType type, const QByteArray &payload)
 {
-    const QByteArray frame = simframes::push(code, payload);
+    const QByteArray frame = simframes::push(trx::code(type), payload);
     for (SimConnection *c : qAsConst(m_connections))
         c->sendFrame(frame);
 }
 
-void SimServer::notify(const QString &serverId, int code, const QByteArray &payload)
+void SimServer::notify(const QString &serverId, trx::PushType type, const QByteArray &payload)
 {
-    const QByteArray frame = simframes::push(code, payload);
+    const QByteArray frame = simframes::push(trx::code(type), payload);
     for (SimConnection *c : qAsConst(m_connections))
         if (c->isRegistered(serverId))
             c->sendFrame(frame);
@@ -247,7 +252,8 @@ void SimServer::onStormTick()
         return;
     m_dStormCredit += m_faults.pushStormPerSecond * StormTickMs / 1000.0;
     const QString serverId = ids.first();
-    const QByteArray frame = simframes::push(112, payloadOf(m_pInstallation->portStates(serverId), serverId));
+    const QByteArray frame = simframes::push(trx::code(PushType::PortStates),
+                                             payloadOf(m_pInstallation->portStates(serverId), serverId));
     while (m_dStormCredit >= 1.0) {
         m_dStormCredit -= 1.0;
         for (SimConnection *c : qAsConst(m_connections))
@@ -308,7 +314,7 @@ void SimServer::handleRequest(SimConnection *connection, int code, const QString
         connection->close();
         return;
     }
-    if (code == trx::TRXMClient::HeartbeatCode && m_faults.noHeartbeatAnswer)
+    if (code == trx::code(trx::Command::Heartbeat) && m_faults.noHeartbeatAnswer)
         return;
     Reply reply;
     dispatch(connection, code, payload, reply);

@@ -5,6 +5,8 @@
 #include "simfaults.h"
 #include "siminstallation.h"
 
+#include "trx/catalogue.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -27,7 +29,6 @@ class SimServer : public QObject
 public:
     static constexpr int PortStateIntervalMs = 1000;
     static constexpr int RemainTimeEveryTicks = 10;
-    static const char ClientIdentity[];
 
     explicit SimServer(const SimScenario &scenario, QObject *parent = nullptr);
     ~SimServer() override;
@@ -83,15 +84,15 @@ private:
     void onConnectionClosed(SimConnection *connection);
     void sendPortStates(const QString &serverId, SimConnection *only = nullptr);
     void sendRemainTimes(const QString &serverId, SimConnection *only = nullptr);
-    void broadcast(int code, const QByteArray &payload);
-    void notify(const QString &serverId, int code, const QByteArray &payload);
+    void broadcast(trx::PushType type, const QByteArray &payload);
+    void notify(const QString &serverId, trx::PushType type, const QByteArray &payload);
     void onStormTick();
     void scheduleSave();
     void injectScheduled(SimConnection *connection);
 
     // The command handlers (simcommands.cpp). They fill the reply; a non-1 status refuses.
+    struct Call;
     void dispatch(SimConnection *connection, int code, const QByteArray &payload, Reply &reply);
-    bool identify(const QByteArray &payload, Reply &reply);
 
     SimClock m_clock;
     SimInstallation *m_pInstallation = nullptr;

@@ -1,15 +1,16 @@
 #!/usr/bin/env python3
-"""Writes sim/scenarios/large.json: 16 servers of 8 ports and about 10,000 schedules spread over
-15 days (a week either side of today), for benchmarks and for trying the client under load.
-Deterministic: the same file every run."""
+"""Writes a large scenario: N servers of 8 ports (16 by default, into sim/scenarios/large.json) and
+five schedules a port a day over 15 days (a week either side of today), for benchmarks and for
+trying the client under load. Deterministic: the same file for the same N every run.
+
+Usage: gen-large-scenario.py [--servers N] [FILE]"""
+import argparse
 import json
 import random
-import sys
 
-SERVERS = 16
 PORTS = 8
 DAYS = range(-7, 8)
-PER_PORT_PER_DAY = 5  # 16 * 8 * 15 * 5 = 9600 schedules, plus their proxies
+PER_PORT_PER_DAY = 5  # 16 servers: 16 * 8 * 15 * 5 = 9600 schedules, plus their proxies
 RATES = ["25", "25", "29.97df", "30", "24", "25", "29.97", "25"]
 
 
@@ -18,7 +19,7 @@ def tc(seconds):
     return "%02d:%02d:%02d:00" % (seconds // 3600, seconds // 60 % 60, seconds % 60)
 
 
-def main(path):
+def write(path, servers):
     rnd = random.Random(20261208)
     scenario = {"name": "large", "maintenance": "02:00:00:00", "master": {"server": "srv-00", "port": 0},
                 "servers": [], "gateways": [], "schedules": []}
@@ -32,7 +33,7 @@ def main(path):
                 folders.append({"id": fid + "s", "parent": fid, "name": "Sub %d" % f})
             drives.append({"id": "g%dd%d" % (g, d), "name": "Drive %d" % d, "folders": folders})
         scenario["gateways"].append({"id": "mgw-%d" % g, "name": "Gateway %d" % g, "drives": drives})
-    for s in range(SERVERS):
+    for s in range(servers):
         sid = "srv-%02d" % s
         ports = [{"port": p, "camera": p + 1, "rate": RATES[p], "trainHours": 12, "remainMinutes": 900}
                  for p in range(PORTS)]
@@ -65,8 +66,18 @@ def main(path):
         f.write('],\n"schedules":[\n')
         f.write(",\n".join(json.dumps(x, **compact) for x in scenario["schedules"]))
         f.write("]}\n")
-    print("%s: %d servers, %d schedules" % (path, SERVERS, len(scenario["schedules"])))
+    print("%s: %d servers, %d schedules" % (path, servers, len(scenario["schedules"])))
+
+
+def main():
+    parser = argparse.ArgumentParser(description="Writes a large trxm-sim scenario.")
+    parser.add_argument("--servers", type=int, default=16, help="recording servers of 8 ports (default 16)")
+    parser.add_argument("file", nargs="?", default="sim/scenarios/large.json")
+    args = parser.parse_args()
+    if args.servers < 1 or args.servers > 100:
+        parser.error("--servers must be between 1 and 100")
+    write(args.file, args.servers)
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "sim/scenarios/large.json")
+    main()

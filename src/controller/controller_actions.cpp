@@ -29,7 +29,12 @@ QString taskIdOf(QObject *sender)
 
 void MainController::taskItemContextMenu(QPoint pos)
 {
-    const QString id = taskIdOf(sender());
+    taskItemMenu(qobject_cast<TimelineItemWidget *>(sender()), pos);
+}
+
+void MainController::taskItemMenu(TimelineItemWidget *itemWidget, QPoint pos)
+{
+    const QString id = itemWidget ? itemWidget->taskId() : QString();
     const auto task = m_mapTasks.constFind(id);
     if (task == m_mapTasks.cend())
         return;
@@ -46,7 +51,7 @@ void MainController::taskItemContextMenu(QPoint pos)
     m_menuTask.setToolTipsVisible(!up);
 
     // The item stays enlarged under its menu; it may be dropped while the menu runs.
-    QPointer<TimelineItemWidget> item = qobject_cast<TimelineItemWidget *>(sender());
+    QPointer<TimelineItemWidget> item = itemWidget;
     if (item)
         item->setPinned(true);
     if (m_prompts.runMenu)

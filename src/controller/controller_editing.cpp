@@ -1,10 +1,13 @@
 #include "controller/maincontroller.h"
 
+#include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 #include "controller/conflictdetails.h"
 #include "controller/schedulechecks.h"
+#include "controller/scheduleform.h"
 #include "controller/schedulename.h"
 #include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
 #include "dialogs/createtaskdialog.h"
 #include "dialogs/repeatpreviewdialog.h"
 #include "settings/settings.h"
@@ -55,6 +58,21 @@ MgwDestination destinationOf(const trx::ScheduleInfo &sch)
     d.ProxyDriveId = sch.proxy.text4;
     d.ProxyFolderId = sch.proxy.text5;
     return d;
+}
+
+ScheduleForm formOf(const CreateTaskDialog &dialog)
+{
+    ScheduleForm f;
+    f.name = dialog.name();
+    f.date = dialog.selectedDate();
+    f.startTc = dialog.startTc();
+    f.endTc = dialog.endTc();
+    f.durationTc = dialog.durationTc();
+    f.destination = dialog.destination();
+    f.withProxy = dialog.withProxy();
+    f.maintenance = dialog.isMaintenance();
+    f.ports = dialog.selectedPorts();
+    return f;
 }
 
 } // namespace
@@ -148,15 +166,16 @@ void MainController::newTask(QString serverId, int port)
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
-    const MgwDestination chosen = dlg->destination();
+    const ScheduleForm form = formOf(*dlg);
+    const MgwDestination chosen = form.destination;
     // One add per occurrence, in date order; without repetition the dialog's own day.
     const QList<QDate> dates = m_dialogRun.repeatDates.isEmpty() ? QList<QDate>{QDate()}
                                                                  : std::exchange(m_dialogRun.repeatDates, {});
     QList<trx::ScheduleRequest> requests;
     for (const QDate &date : dates) {
-        for (const trx::ServerPort &p : dlg->selectedPorts()) {
+        for (const trx::ServerPort &p : form.ports) {
             m_pSettings->mergeMgwInfos({{p, chosen}});
-            requests << buildRequest(*dlg, p, date);
+            requests << buildRequest(form, p, date);
         }
     }
     // OK went through with the link up, but building the requests asks the manager again: all of
@@ -204,30 +223,30 @@ QString MainController::requestName(const QString &rule, const trx::ScheduleRequ
     return expandScheduleName(rule, label, request.startDate, tcInDigits(tc));
 }
 
-trx::ScheduleRequest MainController::buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port,
+trx::ScheduleRequest MainController::buildRequest(const ScheduleForm &form, const trx::ServerPort &port,
                                                   const QDate &date)
 {
     trx::ScheduleRequest r;
-    const MgwDestination dst = dialog.destination();
+    const MgwDestination &dst = form.destination;
     r.masterMgwId = dst.MasterMgwId;
     r.masterDriveId = dst.MasterDriveId;
     r.masterFolderId = dst.MasterFolderId;
     r.proxyMgwId = dst.ProxyMgwId;
     r.proxyDriveId = dst.ProxyDriveId;
     r.proxyFolderId = dst.ProxyFolderId;
-    r.startDate = date.isValid() ? date : dialog.selectedDate();
+    r.startDate = date.isValid() ? date : form.date;
     const bool dropFrame = masterDropFrame();
-    r.startTc = dropFrameAdjusted(dialog.startTc(), dropFrame);
-    r.endTc = dropFrameAdjusted(dialog.endTc(), dropFrame);
-    r.type = scheduleType(r.startTc, r.endTc, dialog.isMaintenance());
+    r.startTc = dropFrameAdjusted(form.startTc, dropFrame);
+    r.endTc = dropFrameAdjusted(form.endTc, dropFrame);
+    r.type = scheduleType(r.startTc, r.endTc, form.maintenance);
     r.endDate = scheduleEndDate(r.startDate, r.startTc, r.endTc);
     // A port without a proxy port of its own gets no proxy copy, as the checks assume; the
     // manager would refuse the whole request otherwise.
-    r.withProxy = dialog.withProxy() && m_mapProxyPorts.value(port, port.portNo) != port.portNo;
+    r.withProxy = form.withProxy && m_mapProxyPorts.value(port, port.portNo) != port.portNo;
     r.ports = {port};
     r.proxyPorts = m_mapProxyPorts;
     // The proxy schedule is linked to this one by the manager; it needs nothing in the name.
-    r.name = requestName(dialog.name(), r, port);
+    r.name = requestName(form.name, r, port);
     return r;
 }
 
@@ -326,43 +345,43 @@ void MainController::addConflictDetails(const trx::ServerPort &port,
             remainDetailText(rate, facts.remainFrames, facts.period.end - facts.period.start);
 }
 
-void MainController::createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds,
+void MainController::createChecks(const ScheduleForm &form, const QStringList &excludedIds,
                                   QStringList &errors)
 {
-    if (formChecks(dialog, errors))
-        portChecks(dialog, dialog.selectedDate(), excludedIds, errors);
+    if (formChecks(form, errors))
+        portChecks(form, form.date, excludedIds, errors);
 }
 
-bool MainController::formChecks(const CreateTaskDialog &dialog, QStringList &errors)
+bool MainController::formChecks(const ScheduleForm &form, QStringList &errors)
 {
-    const int startTc = dialog.startTc();
-    const int endTc = dialog.endTc();
-    const MgwDestination dst = dialog.destination();
-    const bool withProxy = dialog.withProxy();
-    if (dialog.name().isEmpty())
+    const int startTc = form.startTc;
+    const int endTc = form.endTc;
+    const MgwDestination &dst = form.destination;
+    const bool withProxy = form.withProxy;
+    if (form.name.isEmpty())
         errors << QStringLiteral("No schedule name");
     if (startTc == -1)
         errors << QStringLiteral("No Start TC");
-    if (startTc == endTc && dialog.durationTc() == 0)
+    if (startTc == endTc && form.durationTc == 0)
         errors << QStringLiteral("Invalid Timecode");
     if (!validateDestination(dst.MasterMgwId, dst.MasterDriveId))
         errors << QStringLiteral("No master destination");
     if (withProxy && !validateDestination(dst.ProxyMgwId, dst.ProxyDriveId))
         errors << QStringLiteral("No proxy destination");
-    if (dialog.selectedPorts().isEmpty()) {
+    if (form.ports.isEmpty()) {
         errors << QStringLiteral("No port selection");
         return false;
     }
     return startTc != -1;
 }
 
-void MainController::portChecks(const CreateTaskDialog &dialog, const QDate &date,
-                                const QStringList &excludedIds, QStringList &errors)
+void MainController::portChecks(const ScheduleForm &form, const QDate &date, const QStringList &excludedIds,
+                                QStringList &errors)
 {
-    const int startTc = dialog.startTc();
-    const int endTc = dialog.endTc();
-    const bool withProxy = dialog.withProxy();
-    for (const trx::ServerPort &p : dialog.selectedPorts()) {
+    const int startTc = form.startTc;
+    const int endTc = form.endTc;
+    const bool withProxy = form.withProxy;
+    for (const trx::ServerPort &p : form.ports) {
         portCheck(p.serverId, p.portNo, startTc, endTc, date, false, excludedIds, errors);
         const int proxy = m_mapProxyPorts.value(p, p.portNo);
         if (withProxy && proxy != p.portNo)
@@ -386,7 +405,7 @@ void MainController::slotCreateTaskOKClicked()
         return;
     }
     QStringList errors;
-    createChecks(*dlg, QStringList(), errors);
+    createChecks(formOf(*dlg), QStringList(), errors);
     if (!errors.isEmpty()) {
         showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
         return;
@@ -397,7 +416,8 @@ void MainController::slotCreateTaskOKClicked()
 bool MainController::confirmRepeat(CreateTaskDialog &dialog)
 {
     QStringList errors;
-    const bool portsCheckable = formChecks(dialog, errors);
+    const ScheduleForm form = formOf(dialog);
+    const bool portsCheckable = formChecks(form, errors);
     const QList<QDate> dates = repeatDates(dialog.repeatRule(), dialog.selectedDate(), dialog.lastAxisDate());
     if (dates.isEmpty())
         errors << QStringLiteral("No day of the repetition is on the time axis");
@@ -410,7 +430,7 @@ bool MainController::confirmRepeat(CreateTaskDialog &dialog)
     QList<QDate> free;
     for (const QDate &date : dates) {
         QStringList refusals;
-        portChecks(dialog, date, QStringList(), refusals);
+        portChecks(form, date, QStringList(), refusals);
         occurrences << RepeatOccurrence{date, tcText(dialog.startTc()), tcText(dialog.endTc()),
                                         refusals.join(QStringLiteral("; "))};
         if (refusals.isEmpty())
@@ -529,28 +549,33 @@ void MainController::editTask()
 
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
+    sendEdit(sch, formOf(*dlg), m_dialogRun.notStarted);
+}
 
+bool MainController::sendEdit(const trx::ScheduleInfo &sch, const ScheduleForm &form, bool notStarted)
+{
     QString dropProxyId;
-    if (!dlg->withProxy() && sch.withProxy && m_dialogRun.notStarted)
+    if (!form.withProxy && sch.withProxy && notStarted)
         dropProxyId = findLinkingTask(sch.id);
-    const QList<trx::ServerPort> ports = dlg->selectedPorts();
-    trx::ScheduleRequest r = buildRequest(*dlg, ports.isEmpty() ? key : ports.first());
+    const trx::ServerPort key(sch.serverId, sch.portNo);
+    trx::ScheduleRequest r = buildRequest(form, form.ports.isEmpty() ? key : form.ports.first());
     // Frames are not shown in the dialog: an unchanged hh:mm:ss keeps the stored frames.
     if (!hhmmssChanged(sch.startTc, r.startTc))
         r.startTc = sch.startTc;
     if (!hhmmssChanged(sch.endTc, r.endTc))
         r.endTc = sch.endTc;
     // An edit sends the name as the operator left it; rules are expanded once, when it is created.
-    r.name = dlg->name();
+    r.name = form.name;
     // Building the request asks the manager again; the link may have gone since OK.
     if (refuseWhileLinkDown())
-        return;
+        return false;
     if (!dropProxyId.isEmpty())
         m_pClient->removeSchedule(dropProxyId);
     qDebug() << "edit task" << sch.id;
     m_pClient->updateSchedule(sch, r, 2);
     emit sigOperatorNotice(
         QStringLiteral("Schedule '%1' changed on %2").arg(r.name, portPlace(sch.serverId, sch.portNo)));
+    return true;
 }
 
 void MainController::presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch)
@@ -575,9 +600,18 @@ void MainController::slotEditTaskOKClicked()
         return;
     if (refuseWhileLinkDown(dlg))
         return;
-    const trx::ScheduleInfo &sch = m_editSchedule;
+    const EditRefusal refusal = editChecks(m_editSchedule, m_dialogRun.openingStatus, formOf(*dlg));
+    if (!refusal.lines.isEmpty()) {
+        showEditingMessage(refusal.title, refusal.lines, refusal.icon);
+        return;
+    }
+    dlg->accept();
+}
+
+MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &sch,
+                                                       trx::ScheduleStatus opening, const ScheduleForm &form)
+{
     const auto current = m_mapTasks.constFind(sch.id);
-    const trx::ScheduleStatus opening = m_dialogRun.openingStatus;
     const trx::ScheduleStatus now = current != m_mapTasks.cend() ? current->schedule.status() : sch.status();
 
     EditValues before;
@@ -587,22 +621,20 @@ void MainController::slotEditTaskOKClicked()
     before.endTc = sch.endTc;
     before.destinations = destinationStrings(sch);
     EditValues after;
-    after.name = dlg->name();
-    after.date = dlg->selectedDate();
-    after.startTc = dlg->startTc();
-    after.endTc = dlg->endTc();
-    after.destinations = destinationStrings(dlg->destination());
+    after.name = form.name;
+    after.date = form.date;
+    after.startTc = form.startTc;
+    after.endTc = form.endTc;
+    after.destinations = destinationStrings(form.destination);
     // The destination a schedule without proxy reports has no proxy ids; the dialog may still hold some.
-    if (!sch.withProxy && !dlg->withProxy()) {
+    if (!sch.withProxy && !form.withProxy) {
         for (int i = 3; i < 6; ++i)
             after.destinations[i] = before.destinations[i];
     }
 
     const QStringList started = startedMeanwhileMessages(opening, now, before, after);
-    if (!started.isEmpty()) {
-        showEditingMessage(QStringLiteral("Information"), started, ConfirmDialog::Information);
-        return;
-    }
+    if (!started.isEmpty())
+        return {QStringLiteral("Information"), started, ConfirmDialog::Information};
 
     if ((trx::isRunning(now) || now == trx::ScheduleStatus::Cancelled) &&
         sch.startDate == m_pSettings->m_date && hhmmssChanged(before.endTc, after.endTc) &&
@@ -612,18 +644,14 @@ void MainController::slotEditTaskOKClicked()
         const qint32 newEnd = plannedPeriod(master, after.startTc, after.endTc, days).end;
         const qint32 oldEnd =
             sch.endTc == -1 ? INT_MAX : plannedPeriod(master, sch.startTc, sch.endTc, days).end;
-        if (endTooClose(newEnd, oldEnd, m_curTc.frames)) {
-            showEditingMessage(QStringLiteral("Information"), {QStringLiteral("Invalid End")},
-                               ConfirmDialog::Information);
-            return;
-        }
+        if (endTooClose(newEnd, oldEnd, m_curTc.frames))
+            return {
+                QStringLiteral("Information"), {QStringLiteral("Invalid End")}, ConfirmDialog::Information};
     }
 
     const QStringList finished = finishedMeanwhileMessages(opening, now, before, after);
-    if (!finished.isEmpty()) {
-        showEditingMessage(QStringLiteral("Information"), finished, ConfirmDialog::Information);
-        return;
-    }
+    if (!finished.isEmpty())
+        return {QStringLiteral("Information"), finished, ConfirmDialog::Information};
 
     // The schedule's own proxy copy (or, for a proxy schedule, its main one) moves with it.
     QStringList excluded{sch.id};
@@ -631,20 +659,17 @@ void MainController::slotEditTaskOKClicked()
     if (!linked.isEmpty())
         excluded << linked;
     QStringList errors;
-    createChecks(*dlg, excluded, errors);
-    if (!errors.isEmpty()) {
-        showEditingMessage(QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical);
-        return;
-    }
-    dlg->accept();
+    createChecks(form, excluded, errors);
+    return {QStringLiteral("Schedule Error"), errors, ConfirmDialog::Critical};
 }
 
 void MainController::editTask(QString taskId)
 {
     const auto it = m_mapTasks.constFind(taskId);
-    if (it == m_mapTasks.cend() || !findPortWidget(it->serverId, it->port) || !it->item)
+    if (it == m_mapTasks.cend())
         return;
-    it->item->editName();
+    if (TimelineItemWidget *item = taskWidget(taskId, true))
+        item->editName();
 }
 
 void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iProxyPortId)
@@ -673,8 +698,8 @@ void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iP
                     continue;
                 it->schedule.proxy = trx::ScheduleDestination();
                 it->proxyProgress = -1;
-                if (it->item)
-                    it->item->setProgress(it->masterProgress, -1);
+                if (taskTimeline(it->id))
+                    showTaskItem(*it);
             }
         }
         m_mapProxyPorts.remove(key);
@@ -710,4 +735,128 @@ void MainController::slotProxyChkIsEnable(QMap<trx::ServerPort, bool> selectedPo
         any = usableRangeAccepts(it.key().serverId, {proxy}, iStart, iEnd, date);
     }
     emit sigProxyChkEnable(any);
+}
+
+ScheduleForm MainController::movedForm(const trx::ScheduleInfo &sch, qint64 startFrame, qint64 endFrame) const
+{
+    // What the edit dialog holds for the schedule, with the new times.
+    ScheduleForm f;
+    f.name = sch.name;
+    f.destination = destinationOf(sch);
+    f.withProxy = sch.withProxy || !findLinkingTask(sch.id).isEmpty();
+    f.ports = {trx::ServerPort(sch.serverId, sch.portNo)};
+    const FrameRate rate = TimeCode(masterPortState()).rate;
+    if (!rate.mode)
+        return f;
+    const qint64 perDay = rate.mode->frames_per_day();
+    const qint64 days = startFrame >= 0 ? startFrame / perDay : -((-startFrame + perDay - 1) / perDay);
+    const auto packedOf = [&rate](qint64 frames) {
+        return bcdToPacked(int(rate.mode->frames_to_tc(foldIntoDay(rate, frames))));
+    };
+    f.date = m_pSettings->m_date.addDays(int(days));
+    f.startTc = packedOf(startFrame);
+    // An open end stays open wherever it starts.
+    f.endTc = sch.endTc == -1 ? -1 : packedOf(endFrame);
+    f.durationTc = packedOf(endFrame - startFrame);
+    return f;
+}
+
+QString MainController::moveRefusal(const trx::ScheduleInfo &sch)
+{
+    if (!isLinkUp())
+        return QStringLiteral("TRXM is not connected.");
+    const trx::PortState master = masterPortState();
+    if (master.currentTc == -1 || !TimeCode(master).rate.mode)
+        return QStringLiteral("No master timecode yet.");
+    if (sch.type == trx::ScheduleInfo::Maintenance)
+        return QStringLiteral("The maintenance window is set under Tools > Maintenance; it is not moved.");
+    const QString status = statusText(sch.master.status);
+    if (!trx::mayStillTransfer(sch.status()))
+        return QStringLiteral("Schedule '%1' has finished (%2); it cannot be moved.").arg(sch.name, status);
+    const QDate today = m_pSettings->m_date;
+    const qint32 start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
+    const bool started = sch.startDate < today || (sch.startDate == today && start <= m_curTc.frames);
+    if (started || !canEdit(sch))
+        return QStringLiteral("Schedule '%1' is running (%2); it cannot be moved.").arg(sch.name, status);
+    return QString();
+}
+
+bool MainController::moveSchedule(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening,
+                                  const ScheduleForm &form, TimelineItemWidget *item)
+{
+    QPointer<TimelineItemWidget> guard(item);
+    const EditRefusal refusal = editChecks(sch, opening, form);
+    if (!refusal.lines.isEmpty()) {
+        // Back where it was before the operator reads why.
+        if (guard)
+            guard->cancelDrag();
+        showEditingMessage(refusal.title, refusal.lines, refusal.icon);
+        return false;
+    }
+    if (!sendEdit(sch, form, true)) {
+        if (guard)
+            guard->cancelDrag();
+        return false;
+    }
+    if (guard)
+        guard->keepDrop();
+    return true;
+}
+
+void MainController::slotItemDragStarting(TimelineItemWidget *item)
+{
+    if (!item)
+        return;
+    const auto it = m_mapTasks.constFind(item->taskId());
+    QString refusal =
+        it == m_mapTasks.cend() ? QStringLiteral("The schedule is gone.") : moveRefusal(it->schedule);
+    if (refusal.isEmpty() && it->schedule.endTc == -1 && item->dragAction() != ScheduleDrag::Move)
+        refusal = QStringLiteral("An open-end schedule is moved whole; its end is set when it is marked.");
+    if (!refusal.isEmpty()) {
+        item->cancelDrag();
+        emit sigOperatorNotice(refusal);
+        return;
+    }
+    // The status the drop is judged against, as the edit dialog keeps the one it opened with.
+    m_moveOpeningStatus = it->schedule.status();
+}
+
+void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length)
+{
+    if (!item)
+        return;
+    const auto it = m_mapTasks.constFind(item->taskId());
+    if (it == m_mapTasks.cend())
+        return;
+    const trx::ScheduleInfo sch = it->schedule;
+    const ScheduleForm form = movedForm(sch, startFrame, qint64(startFrame) + length);
+    if (moveSchedule(sch, m_moveOpeningStatus, form, item))
+        m_lastMove = {sch.id, sch.startDate, sch.endDate, sch.startTc, sch.endTc};
+}
+
+void MainController::undoScheduleMove()
+{
+    const ScheduleMove last = m_lastMove;
+    if (last.id.isEmpty()) {
+        emit sigOperatorNotice(QStringLiteral("No move or resize of a schedule to undo."));
+        return;
+    }
+    const auto it = m_mapTasks.constFind(last.id);
+    if (it == m_mapTasks.cend()) {
+        m_lastMove = ScheduleMove();
+        emit sigOperatorNotice(QStringLiteral("The schedule moved last is gone; nothing to undo."));
+        return;
+    }
+    const trx::ScheduleInfo sch = it->schedule;
+    const QString refusal = moveRefusal(sch);
+    if (!refusal.isEmpty()) {
+        emit sigOperatorNotice(refusal);
+        return;
+    }
+    const trx::PortState master = masterPortState();
+    const qint64 start = TimeCode(master, last.startTc, daysFromWorkingDate(last.startDate)).frames;
+    const qint64 end = TimeCode(master, last.endTc, daysFromWorkingDate(last.endDate)).frames;
+    // Back through the same checks: the old place may have been taken meanwhile.
+    if (moveSchedule(sch, sch.status(), movedForm(sch, start, end), nullptr))
+        m_lastMove = ScheduleMove();
 }

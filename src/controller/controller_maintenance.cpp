@@ -31,6 +31,32 @@ void MainController::maintenanceDialog()
         m_prompts.runMaintenance(dialog);
 }
 
+const QMap<trx::ServerPort, MainController::PortPeriods> &
+MainController::periodsByPort(const trx::PortState &master) const
+{
+    const QString key = QStringLiteral("%1/%2/%3")
+                            .arg(master.systemFrequency)
+                            .arg(master.dropFrame)
+                            .arg(m_pSettings->m_date.toString(Qt::ISODate));
+    if (!m_bPeriodsStale && key == m_strPeriodsKey)
+        return m_periodsByPort;
+    // Every schedule's period, by port, in one pass: a pass over all schedules for each port
+    // would cost ports x schedules.
+    m_periodsByPort.clear();
+    m_openEndIds.clear();
+    for (const TaskEntry &task : m_mapTasks) {
+        const trx::ScheduleInfo &sch = task.schedule;
+        if (sch.endTc == -1)
+            m_openEndIds << task.id;
+        PortPeriods &port = m_periodsByPort[trx::ServerPort(task.serverId, task.port)];
+        port.periods << schedulePeriod(master, sch, m_pSettings->m_date);
+        port.ids << task.id;
+    }
+    m_bPeriodsStale = false;
+    m_strPeriodsKey = key;
+    return m_periodsByPort;
+}
+
 bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
 {
     const trx::PortState master = masterPortState();
@@ -51,15 +77,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
             maintenance << m;
     }
 
-    // Every schedule's period, by port, in one pass: this runs on every timeline update, and a
-    // pass over all schedules for each port would cost ports x schedules.
-    QMap<trx::ServerPort, QList<FramePeriod>> periodsByPort;
-    QMap<trx::ServerPort, QStringList> spansByPort;
-    for (const TaskEntry &task : m_mapTasks) {
-        periodsByPort[trx::ServerPort(task.serverId, task.port)]
-            << schedulePeriod(master, task.schedule, m_pSettings->m_date);
-        spansByPort[trx::ServerPort(task.serverId, task.port)] << scheduleSpanText(task.schedule);
-    }
+    const QMap<trx::ServerPort, PortPeriods> &periodsByPort = this->periodsByPort(master);
 
     bool conflict = false;
     for (auto server = m_mapServers.cbegin(); server != m_mapServers.cend(); ++server) {
@@ -73,16 +91,17 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                     asProxy = true;
             }
 
-            const QList<FramePeriod> others = periodsByPort.value(key);
+            const PortPeriods &others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
                 const FramePeriod window = plannedPeriod(master, tc, endTc, d);
-                const int meeting = firstMeeting(others, window);
+                const int meeting = firstMeeting(others.periods, window);
                 if (meeting >= 0 ||
                     maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
                     // The schedule in the way, so that the operator knows which one to move.
                     const QString detail =
-                        meeting >= 0 ? QStringLiteral(" (%1)").arg(spansByPort.value(key).at(meeting))
+                        meeting >= 0 ? QStringLiteral(" (%1)").arg(scheduleSpanText(
+                                           m_mapTasks.value(others.ids.at(meeting)).schedule))
                                      : QString();
                     errorText += maintenancePortPrefix(server->name, label, asProxy) +
                                  QStringLiteral("Next Schedule") + detail + QLatin1Char('\n');
@@ -173,16 +192,20 @@ void MainController::updateMaintenanceTaskView(QString strId)
                 const int endDay = crosses ? d + 1 : d;
                 const TimeCode end(master, sch.endTc, endDay);
                 const int length = qMax(1, end.frames - start.frames);
-                auto *item = new TimelineItemWidget(
-                    nullptr, QStringLiteral("Maintenance"), start.frames, length,
-                    maintenanceItemText(today.addDays(d), start.toString()),
-                    maintenanceItemText(today.addDays(endDay), end.toString()), status);
-                item->setMaintenance(true);
-                item->setStatus(sch.status());
-                item->setDated(sch.startDate.isValid());
-                item->setValue(TimelineItemWidget::TaskIdKey, QVariant(strId));
-                item->setReady(true);
-                timeline->addItem(item, false);
+                TimelineItemData item;
+                item.taskId = strId;
+                item.name = QStringLiteral("Maintenance");
+                item.startFrame = start.frames;
+                item.length = length;
+                item.startText = maintenanceItemText(today.addDays(d), start.toString());
+                item.endText = maintenanceItemText(today.addDays(endDay), end.toString());
+                item.durationText = QStringLiteral("00:00:10:00");
+                item.statusText = status;
+                item.status = sch.status();
+                item.maintenance = true;
+                item.dated = sch.startDate.isValid();
+                // One item a day, all under the window's id.
+                timeline->appendItem(item, false);
             }
             timeline->relayout();
         }

@@ -79,15 +79,26 @@ QSet<TimelineWidget *> MainController::growOpenEndItems()
 {
     // A running open-end schedule reaches up to the current timecode, so it grows with it.
     QSet<TimelineWidget *> timelines;
-    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-        if (!task.item || task.end.valid || task.schedule.endTc != -1)
+    // Only the open-end schedules, not every schedule every second.
+    periodsByPort(masterPortState());
+    for (const QString &id : qAsConst(m_openEndIds)) {
+        const auto found = m_mapTasks.constFind(id);
+        if (found == m_mapTasks.cend())
+            continue;
+        const TaskEntry &task = *found;
+        if (task.end.valid || task.schedule.endTc != -1)
+            continue;
+        TimelineWidget *timeline = taskTimeline(task.id);
+        if (!timeline)
             continue;
         const ItemExtent extent = itemExtent(task.start, task.end, m_curTc);
-        if (extent.start == task.item->startFrame() && extent.length == task.item->length())
+        TimelineItemData data = *timeline->itemData(task.id);
+        if (extent.start == data.startFrame && extent.length == data.length)
             continue;
-        task.item->setRange(extent.start, extent.length);
-        if (ServerPortWidget *row = findPortWidget(task.serverId, task.port))
-            timelines.insert(row->timeline());
+        data.startFrame = extent.start;
+        data.length = extent.length;
+        timeline->setItem(data, false);
+        timelines.insert(timeline);
     }
     return timelines;
 }
@@ -178,13 +189,11 @@ void MainController::adjustTasksPos()
     const trx::PortState state = masterPortState();
     QSet<TimelineWidget *> timelines;
     for (TaskEntry &task : m_mapTasks) {
-        if (!task.item)
+        if (!taskTimeline(task.id))
             continue;
         task.start = TimeCode(state, task.schedule.startTc, daysFromWorkingDate(task.schedule.startDate));
         task.end = TimeCode(state, task.schedule.endTc, daysFromWorkingDate(task.schedule.endDate));
-        applyTaskTexts(task.item, task);
-        if (ServerPortWidget *row = findPortWidget(task.serverId, task.port))
-            timelines.insert(row->timeline());
+        timelines.insert(showTaskItem(task));
     }
     for (TimelineWidget *timeline : qAsConst(timelines))
         timeline->relayout();

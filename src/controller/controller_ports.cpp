@@ -131,7 +131,7 @@ void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
         QList<QString> ids;
         for (const TaskEntry &task : qAsConst(m_mapTasks)) {
             if (task.serverId == serverId && task.port == port &&
-                task.schedule.status() != trx::ScheduleStatus::Scheduled && task.item)
+                task.schedule.status() != trx::ScheduleStatus::Scheduled && row->timeline()->hasItem(task.id))
                 ids.append(task.id);
         }
         for (const QString &id : qAsConst(ids))
@@ -229,11 +229,15 @@ void MainController::update24hPortLines()
 void MainController::markClipRemoved(QString strServerId, QString strClipId)
 {
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-        if (task.serverId != strServerId || task.schedule.master.clipId != strClipId || !task.item)
+        TimelineWidget *timeline = task.serverId == strServerId && task.schedule.master.clipId == strClipId
+                                       ? taskTimeline(task.id)
+                                       : nullptr;
+        if (!timeline)
             continue;
-        if (!task.item->value(ClipRemovedKey).toBool()) {
-            task.item->setValue(ClipRemovedKey, true);
-            task.item->update();
+        TimelineItemData data = *timeline->itemData(task.id);
+        if (!data.values.value(ClipRemovedKey).toBool()) {
+            data.values.insert(ClipRemovedKey, true);
+            timeline->setItem(data, false);
         }
         return;
     }

@@ -3,6 +3,7 @@
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 #include "controller/scheduletexts.h"
+#include "controller/taskrules.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
 #include "views/oxamainview.h"
@@ -44,28 +45,69 @@ TaskEntry MainController::buildTaskEntry(const ScheduleInfo &sch) const
     return entry;
 }
 
-TimelineItemWidget *MainController::createTaskView(const ScheduleInfo &sch)
+TimelineItemData MainController::createTaskView(const ScheduleInfo &sch)
 {
-    const TaskEntry entry = buildTaskEntry(sch);
+    return taskItemData(buildTaskEntry(sch));
+}
+
+TimelineItemData MainController::taskItemData(const TaskEntry &entry) const
+{
+    const ScheduleInfo &sch = entry.schedule;
     const ScheduleTexts texts = scheduleTexts(sch, entry.start, entry.end);
     const ItemExtent extent = itemExtent(entry.start, entry.end, m_curTc);
+    TimelineItemData data;
+    data.taskId = sch.id;
+    data.name = texts.label;
+    data.startFrame = extent.start;
+    data.length = extent.length;
+    data.startText = texts.start;
+    data.endText = texts.end;
+    data.durationText = texts.duration;
+    data.statusText = texts.status;
+    data.status = sch.status();
+    data.progress1 = entry.masterProgress;
+    data.progress2 = entry.proxyProgress;
+    data.maintenance = isMaintenance(sch);
+    data.dated = data.maintenance && sch.startDate.isValid();
+    data.masterDestination = destinationText(sch.master);
+    data.proxyDestination = sch.withProxy ? destinationText(sch.proxy) : QString();
+    return data;
+}
 
-    auto *item = new TimelineItemWidget(nullptr, texts.label, extent.start, extent.length, texts.start,
-                                        texts.end, texts.status);
-    if (isMaintenance(sch)) {
-        item->setMaintenance(true);
-        item->setDated(sch.startDate.isValid());
-    }
-    item->setStatus(sch.status());
-    item->setDuration(texts.duration);
-    item->setDestinations(destinationText(sch.master),
-                          sch.withProxy ? destinationText(sch.proxy) : QString());
-    item->setValue(TimelineItemWidget::TaskIdKey, QVariant(sch.id));
-    item->setProgress(sch.master.progress, sch.proxy.progress);
-    connect(item, &TimelineItemWidget::sigContextMenu, this, &MainController::taskItemContextMenu);
-    item->hide();
-    item->setReady(true);
-    return item;
+TimelineWidget *MainController::taskTimeline(const QString &taskId) const
+{
+    const auto it = m_mapTasks.constFind(taskId);
+    if (it == m_mapTasks.cend())
+        return nullptr;
+    ServerPortWidget *row = findPortWidget(it->serverId, it->port);
+    return row && row->timeline()->hasItem(taskId) ? row->timeline() : nullptr;
+}
+
+TimelineItemWidget *MainController::taskWidget(const QString &taskId, bool create) const
+{
+    TimelineWidget *timeline = taskTimeline(taskId);
+    return timeline ? timeline->itemWidget(taskId, create) : nullptr;
+}
+
+void MainController::watchTimeline(TimelineWidget *timeline)
+{
+    connect(timeline, &TimelineWidget::sigItemContextMenu, this, &MainController::taskItemMenu,
+            Qt::UniqueConnection);
+    connect(timeline, &TimelineWidget::sigItemDragStarting, this, &MainController::slotItemDragStarting,
+            Qt::UniqueConnection);
+    connect(timeline, &TimelineWidget::sigItemDragDropped, this, &MainController::slotItemDragDropped,
+            Qt::UniqueConnection);
+}
+
+TimelineWidget *MainController::showTaskItem(const TaskEntry &entry)
+{
+    ServerPortWidget *row = findPortWidget(entry.serverId, entry.port);
+    if (!row)
+        return nullptr;
+    TimelineWidget *timeline = row->timeline();
+    watchTimeline(timeline);
+    timeline->setItem(taskItemData(entry), false);
+    return timeline;
 }
 
 ServerPortWidget *MainController::findPortWidget(const QString &serverId, int port) const
@@ -86,23 +128,6 @@ QString MainController::findLinkingTask(const QString &id) const
             return it.key();
     }
     return QString();
-}
-
-void MainController::applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry)
-{
-    const ScheduleTexts texts = scheduleTexts(entry.schedule, entry.start, entry.end);
-    const ItemExtent extent = itemExtent(entry.start, entry.end, m_curTc);
-    item->setRange(extent.start, extent.length);
-    // Each setter re-renders only when its value changed.
-    item->setStartText(texts.start);
-    item->setEndText(texts.end);
-    item->setDuration(texts.duration);
-    item->setStatusText(texts.status);
-    item->setStatus(entry.schedule.status());
-    item->setNameText(texts.label);
-    item->setProgress(entry.masterProgress, entry.proxyProgress);
-    item->setDestinations(destinationText(entry.schedule.master),
-                          entry.schedule.withProxy ? destinationText(entry.schedule.proxy) : QString());
 }
 
 QString MainController::destinationText(const trx::ScheduleDestination &d) const
@@ -132,23 +157,13 @@ void MainController::updateTaskView(QString taskId)
     const auto it = m_mapTasks.find(taskId);
     if (it == m_mapTasks.end())
         return;
-    ServerPortWidget *row = findPortWidget(it->serverId, it->port);
-    if (!row)
+    if (!findPortWidget(it->serverId, it->port))
         return;
-    TimelineWidget *timeline = row->timeline();
-    if (!it->item) {
-        TimelineItemWidget *item = createTaskView(it->schedule);
-        it->item = item;
-        timeline->addItem(item, false);
-    } else {
-        it->start =
-            TimeCode(m_masterPortState, it->schedule.startTc, daysFromWorkingDate(it->schedule.startDate));
-        it->end = TimeCode(m_masterPortState, it->schedule.endTc, daysFromWorkingDate(it->schedule.endDate));
-        applyTaskTexts(it->item, *it);
-    }
-    timeline->relayout();
-    if (it->item)
-        it->item->update();
+    it->start = TimeCode(m_masterPortState, it->schedule.startTc, daysFromWorkingDate(it->schedule.startDate));
+    it->end = TimeCode(m_masterPortState, it->schedule.endTc, daysFromWorkingDate(it->schedule.endDate));
+    // The item's widget, when one draws it, re-renders only what changed.
+    if (TimelineWidget *timeline = showTaskItem(*it))
+        timeline->relayout();
 }
 
 void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
@@ -170,7 +185,8 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
     for (const QString &id : qAsConst(ghosts))
         removeTaskById(id);
 
-    QMap<trx::ServerPort, QList<TimelineItemWidget *>> itemsByPort;
+    m_bPeriodsStale = true;
+    QMap<trx::ServerPort, QList<QString>> itemsByPort;
     for (const ScheduleInfo &sch : qAsConst(schedules)) {
         if (!isMaintenance(sch))
             continue;
@@ -181,16 +197,11 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         if (isMaintenance(sch))
             continue;
         TaskEntry entry = buildTaskEntry(sch);
-        // A replaced entry's old item is still owned by its timeline; drop it there so that the
-        // port does not show the schedule twice.
-        const auto old = m_mapTasks.constFind(sch.id);
-        if (old != m_mapTasks.cend() && old->item) {
-            if (ServerPortWidget *oldRow = findPortWidget(old->serverId, old->port))
-                oldRow->timeline()->removeItemsByTaskId(sch.id);
-        }
-        TimelineItemWidget *item = createTaskView(sch);
-        entry.item = item;
-        itemsByPort[trx::ServerPort(sch.serverId, sch.portNo)].append(item);
+        // A replaced entry's old item may sit on another row; drop it there so that no port shows
+        // the schedule twice.
+        if (TimelineWidget *oldTimeline = taskTimeline(sch.id))
+            oldTimeline->removeItemsByTaskId(sch.id);
+        itemsByPort[trx::ServerPort(sch.serverId, sch.portNo)].append(sch.id);
         m_mapTasks.insert(sch.id, entry);
     }
 
@@ -202,7 +213,7 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
             firstProxy.insert(it->schedule.mainScheduleId, it.key());
     }
     for (auto it = m_mapTasks.begin(); it != m_mapTasks.end(); ++it) {
-        if (!it->schedule.withProxy || !it->item)
+        if (!it->schedule.withProxy)
             continue;
         const QString proxyId = firstProxy.value(it->id);
         if (proxyId.isEmpty())
@@ -211,22 +222,20 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         const trx::ScheduleStatus proxyStatus = proxy.schedule.status();
         if (proxyStatus == trx::ScheduleStatus::RecError ||
             proxyStatus == trx::ScheduleStatus::UnknownError) {
-            const int value = proxy.masterProgress != -1 ? proxy.masterProgress : 0;
-            it->item->setProgress(it->item->progress1(), value);
+            // The main schedule's item shows the failed proxy's bar.
+            it->proxyProgress = proxy.masterProgress != -1 ? proxy.masterProgress : 0;
         }
     }
 
     for (auto it = itemsByPort.cbegin(); it != itemsByPort.cend(); ++it) {
         ServerPortWidget *row = findPortWidget(it.key().serverId, it.key().portNo);
-        if (!row) {
-            // No row to show them on: the entries stay, and a later view update builds the item.
-            for (TimelineItemWidget *item : it.value())
-                delete item;
+        // No row to show them on: the entries stay, and a later view update shows the item.
+        if (!row)
             continue;
-        }
         TimelineWidget *timeline = row->timeline();
-        for (TimelineItemWidget *item : it.value())
-            timeline->addItem(item, false);
+        watchTimeline(timeline);
+        for (const QString &id : it.value())
+            timeline->setItem(taskItemData(m_mapTasks.value(id)), false);
         timeline->relayout();
     }
 
@@ -246,6 +255,7 @@ void MainController::addScheduleFromPush(const ScheduleInfo &sch)
         return;
     if (m_mapTasks.contains(sch.id))
         return;
+    m_bPeriodsStale = true;
     m_mapTasks.insert(sch.id, buildTaskEntry(sch));
     updateTaskView(sch.id);
     emit sigTaskChanged(sch.id);
@@ -272,6 +282,14 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
     const auto it = m_mapTasks.find(sch.id);
     if (it == m_mapTasks.end())
         return;
+    // Progress and status pushes arrive all the time; only a moved schedule changes the periods
+    // the maintenance check goes by.
+    const ScheduleInfo &old = it->schedule;
+    if (old.startTc != sch.startTc || old.endTc != sch.endTc || old.startDate != sch.startDate ||
+        old.endDate != sch.endDate || old.serverId != sch.serverId || old.portNo != sch.portNo ||
+        (sch.endTc == -1 &&
+         trx::blocksPortWhileOpen(old.status()) != trx::blocksPortWhileOpen(sch.status())))
+        m_bPeriodsStale = true;
     it->name = sch.name;
     it->masterProgress = sch.master.progress;
     it->proxyProgress = sch.proxy.progress;
@@ -300,19 +318,18 @@ void MainController::removeTaskById(const QString &taskId)
     const auto it = m_mapTasks.find(taskId);
     if (it == m_mapTasks.end())
         return;
-    if (it->item) {
-        if (ServerPortWidget *row = findPortWidget(it->serverId, it->port))
-            row->timeline()->removeItemsByTaskId(taskId);
-    }
+    if (TimelineWidget *timeline = taskTimeline(taskId))
+        timeline->removeItemsByTaskId(taskId);
     const QString mainId = it->schedule.mainScheduleId;
     if (!mainId.isEmpty()) {
         const auto main = m_mapTasks.find(mainId);
-        if (main != m_mapTasks.end() && main->item && main->item->progress2() != -1) {
+        if (main != m_mapTasks.end() && main->proxyProgress != -1 && taskTimeline(mainId)) {
             main->proxyProgress = -1;
-            main->item->setProgress(main->item->progress1(), -1);
+            showTaskItem(*main);
         }
     }
     m_mapTasks.erase(m_mapTasks.find(taskId));
+    m_bPeriodsStale = true;
     emit sigTaskRemoved(taskId);
     if (!mainId.isEmpty() && m_mapTasks.contains(mainId))
         emit sigTaskChanged(mainId);

@@ -93,11 +93,15 @@ MainController::~MainController()
 
 void MainController::setMainView(OXAMainView *view)
 {
-    if (m_pMainView)
+    if (m_pMainView) {
         disconnect(m_pMainView, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
+        disconnect(m_pMainView, &OXAMainView::sigUndoMove, this, &MainController::undoScheduleMove);
+    }
     m_pMainView = view;
-    if (view)
+    if (view) {
         connect(view, &OXAMainView::sigDeleteSchedule, this, &MainController::deleteTaskById);
+        connect(view, &OXAMainView::sigUndoMove, this, &MainController::undoScheduleMove);
+    }
 }
 
 void MainController::updateMgw() {}

@@ -8,9 +8,11 @@
 #include "controller/linkretry.h"
 #include "controller/portstatus.h"
 #include "controller/remainalert.h"
+#include "controller/schedulechecks.h"
 #include "controller/taskentry.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
+#include "views/timelineitemdata.h"
 #include "views/usablerange.h"
 
 #include <QDate>
@@ -38,6 +40,7 @@ class ServerWidget;
 class Settings;
 class TimelineItemWidget;
 struct FramePeriod;
+struct ScheduleForm;
 struct PortCheckFacts;
 class TimelineWidget;
 
@@ -110,8 +113,12 @@ public:
     // The id of the first task (in id order) that is the proxy schedule of schedule `id`.
     QString findLinkingTask(const QString &id) const;
     TaskEntry buildTaskEntry(const ScheduleInfo &sch) const;
-    // A new hidden item for the schedule, its texts, extent and progress filled in.
-    TimelineItemWidget *createTaskView(const ScheduleInfo &sch);
+    // The timeline item of the schedule as data: texts, extent and progress filled in.
+    TimelineItemData createTaskView(const ScheduleInfo &sch);
+    // The timeline that shows the task, null when no row shows it.
+    TimelineWidget *taskTimeline(const QString &taskId) const;
+    // The widget drawing the task now, null when it is off screen; with `create` one is made.
+    TimelineItemWidget *taskWidget(const QString &taskId, bool create = false) const;
     // False without a gateway id; true when the last gateway list has that gateway with that drive.
     bool validateDestination(const QString &mgwId, const QString &driveId) const;
     // How the schedule dialog and its messages run (controller_editing.cpp).
@@ -200,6 +207,7 @@ public slots:
     void makeClipDone(QString taskId);
     void startArchive(QString taskId);
     void taskItemContextMenu(QPoint pos);
+    void taskItemMenu(TimelineItemWidget *item, QPoint pos);
     void editTask();
     void removeTask();
     // The Delete key on a selected item: as the item's Delete entry.
@@ -241,6 +249,11 @@ public slots:
     void slotCanMaintenance(bool bNow, int iTc);
     void slotCreateTaskOKClicked();
     void slotEditTaskOKClicked();
+    // A schedule item is dragged (the sender): may it move, and where it was dropped.
+    void slotItemDragStarting(TimelineItemWidget *item);
+    void slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length);
+    // Ctrl+Z: the last move or resize made on the timeline goes back, when the schedule allows it.
+    void undoScheduleMove();
     void refreshSchedules();
     void update24hPortLines();
     void markClipRemoved(QString strServerId, QString strClipId);
@@ -278,7 +291,10 @@ private:
     void changeScheduleFromPush(const ScheduleInfo &sch);
     void removeTaskById(const QString &taskId);
     int daysFromWorkingDate(const QDate &date) const;
-    void applyTaskTexts(TimelineItemWidget *item, const TaskEntry &entry);
+    TimelineItemData taskItemData(const TaskEntry &entry) const;
+    // Hands the task's item to its row's timeline (new or changed); the timeline it went to.
+    TimelineWidget *showTaskItem(const TaskEntry &entry);
+    void watchTimeline(TimelineWidget *timeline);
     // Open-end items take their length up to the current timecode; the timelines that changed.
     QSet<TimelineWidget *> growOpenEndItems();
     QString destinationText(const trx::ScheduleDestination &d) const;
@@ -315,6 +331,20 @@ private:
     trx::ServerPort m_masterPort{QString(), -1};
     QMap<QString, QMap<int, trx::PortState>> m_mapPortStates;
     QMap<QString, ScheduleInfo> m_mapMaintenance;
+    // Every schedule's frame period by port (with its id), for the maintenance check that runs on
+    // every clock update: rebuilt only when a schedule, the master's rate or the working date
+    // changed.
+    struct PortPeriods
+    {
+        QList<FramePeriod> periods;
+        QStringList ids;
+    };
+    mutable QMap<trx::ServerPort, PortPeriods> m_periodsByPort;
+    // The open-end schedules (no end yet), found in the same pass: the ones that grow each second.
+    mutable QStringList m_openEndIds;
+    mutable bool m_bPeriodsStale = true;
+    mutable QString m_strPeriodsKey;
+    const QMap<trx::ServerPort, PortPeriods> &periodsByPort(const trx::PortState &master) const;
     trx::PortState m_masterPortState;
     QMap<trx::ServerPort, int> m_mapProxyPorts;
     QMap<trx::ServerPort, bool> m_mapRecStatus;
@@ -339,13 +369,13 @@ private:
     CreateTaskDialog *createTaskDialog(bool editMode);
     void fillDialogPorts(CreateTaskDialog &dialog, const trx::ServerPort &checked, bool onlyChecked) const;
     // For the dialog's day, or for `date` (one occurrence of a repeated schedule) when valid.
-    trx::ScheduleRequest buildRequest(const CreateTaskDialog &dialog, const trx::ServerPort &port,
+    trx::ScheduleRequest buildRequest(const ScheduleForm &form, const trx::ServerPort &port,
                                       const QDate &date = QDate());
     QString requestName(const QString &rule, const trx::ScheduleRequest &request, const trx::ServerPort &port);
     bool masterDropFrame();
     bool portCheck(const QString &serverId, int port, int startTc, int endTc, const QDate &date, bool asProxy,
                    const QStringList &excludedIds, QStringList &errors);
-    void createChecks(const CreateTaskDialog &dialog, const QStringList &excludedIds, QStringList &errors);
+    void createChecks(const ScheduleForm &form, const QStringList &excludedIds, QStringList &errors);
     void presentEditPairing(CreateTaskDialog &dialog, const trx::ScheduleInfo &sch);
     // "Studio A Port C": the server's name and the port's label.
     QString portPlace(const QString &serverId, int port) const;
@@ -357,9 +387,40 @@ private:
     void addConflictDetails(const trx::ServerPort &port, const QList<trx::ScheduleInfo> &maintenance,
                             const FramePeriod &guarded, PortCheckFacts &facts) const;
     // The checks of the form itself; false when the ports cannot be checked.
-    bool formChecks(const CreateTaskDialog &dialog, QStringList &errors);
-    void portChecks(const CreateTaskDialog &dialog, const QDate &date, const QStringList &excludedIds,
+    bool formChecks(const ScheduleForm &form, QStringList &errors);
+    void portChecks(const ScheduleForm &form, const QDate &date, const QStringList &excludedIds,
                     QStringList &errors);
+    // The checks of OK in edit mode, for the schedule as it was when the edit began (status text
+    // `opening`) against the form; empty lines when it may be sent.
+    struct EditRefusal
+    {
+        QString title;
+        QStringList lines;
+        int icon = 0;
+    };
+    EditRefusal editChecks(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening, const ScheduleForm &form);
+    // The update request of an accepted edit (and the removal of a proxy copy switched off before
+    // the start); false when the link went meanwhile.
+    bool sendEdit(const trx::ScheduleInfo &sch, const ScheduleForm &form, bool notStarted);
+    // Moving and resizing on the timeline (controller_editing.cpp): the form of the schedule with
+    // new times, the reason a schedule may not be moved now (empty when it may), and the move
+    // itself: the edit checks, then the update, or the message; true when it was sent.
+    ScheduleForm movedForm(const trx::ScheduleInfo &sch, qint64 startFrame, qint64 endFrame) const;
+    QString moveRefusal(const trx::ScheduleInfo &sch);
+    bool moveSchedule(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening, const ScheduleForm &form,
+                      TimelineItemWidget *item);
+    // The times of the schedule moved last, before the move; Ctrl+Z sends them back once.
+    struct ScheduleMove
+    {
+        QString id;
+        QDate startDate;
+        QDate endDate;
+        int startTc = -1;
+        int endTc = -1;
+    };
+    ScheduleMove m_lastMove;
+    // The dragged schedule's status when the drag began; the drop is judged against it.
+    trx::ScheduleStatus m_moveOpeningStatus = trx::ScheduleStatus::None;
     // A repeated schedule: every occurrence checked and shown; true when the operator chose to
     // create the free ones, which are then kept in m_dialogRun.
     bool confirmRepeat(CreateTaskDialog &dialog);

@@ -4,6 +4,10 @@
 #include "cmn/timecodemode.h"
 #include "cmn/timecodetext.h"
 
+#include <QDateTime>
+#include <QHash>
+#include <QPair>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -89,10 +93,18 @@ int linkStatus(const trx::PortState &port, const trx::PortState &master)
 QDateTime trainCreation(const trx::RecordTrainInfo &train, int offsetSecs)
 {
     const QString text = train.startDate + train.startTime.left(6);
-    const QDateTime created = QDateTime::fromString(text, QStringLiteral("yyyyMMddHHmmss"));
-    if (!created.isValid())
-        return QDateTime();
-    return created.addSecs(offsetSecs);
+    // Every port's train is read again on every poll, and parsing a local time consults the time
+    // zone database each time: keep what was parsed (a train's start does not change).
+    thread_local QHash<QPair<QString, int>, QDateTime> parsed;
+    const QPair<QString, int> key(text, offsetSecs);
+    auto known = parsed.find(key);
+    if (known == parsed.end()) {
+        if (parsed.size() > 4096)
+            parsed.clear();
+        const QDateTime created = QDateTime::fromString(text, QStringLiteral("yyyyMMddHHmmss"));
+        known = parsed.insert(key, created.isValid() ? created.addSecs(offsetSecs) : QDateTime());
+    }
+    return *known;
 }
 
 qint64 framesOnRate(qint64 frames, const FrameRate &from, const FrameRate &to)

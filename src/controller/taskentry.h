@@ -9,7 +9,6 @@
 #include <QString>
 
 class ServerPortWidget;
-class TimelineItemWidget;
 
 // One port as the controller knows it: the record train in progress, its row on the main window
 // (null until the row exists, and again once the row is gone) and its usable ranges.
@@ -19,8 +18,8 @@ struct PortEntry
     QList<UsableRange> ranges;
 };
 
-// One schedule that is not a maintenance schedule, with its item on its port's timeline. The
-// timeline owns the item, so the pointer clears itself when the timeline drops it.
+// One schedule that is not a maintenance schedule. Its item on its port's timeline is data kept by
+// that timeline (TimelineWidget::itemData), drawn by a widget only while it is in view.
 struct TaskEntry
 {
     QString id;
@@ -41,5 +40,4 @@ struct TaskEntry
     QString archiveProxyMgwId;
     QString archiveProxyDriveId;
     trx::ScheduleInfo schedule;
-    QPointer<TimelineItemWidget> item;
 };

@@ -187,7 +187,8 @@ bool ScheduleListWindow::jumpTo(const QModelIndex &proxyIndex)
         return false;
     if (!scrollAxisToStart(*m_pMainView, task->start))
         return false;
-    flashItem(task->item.data(), FlashMs);
+    // The row may be out of view: a widget is made for the item so that it can be scrolled to.
+    flashItem(m_pController->taskWidget(id, true), FlashMs);
     // The list covers the timeline; the highlighted item is what the operator came to see.
     m_pMainView->raise();
     m_pMainView->activateWindow();

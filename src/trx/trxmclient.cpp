@@ -18,8 +18,6 @@ namespace trx {
 
 namespace {
 
-enum PacketKind : qint16 { KindRequest = 1, KindResponse = 2, KindPush = 3 };
-
 constexpr int LengthFieldBytes = 8;
 
 using Lock = std::unique_lock<std::mutex>;
@@ -60,8 +58,7 @@ TRXMClient::~TRXMClient()
 
 void TRXMClient::prepareStream(QDataStream &stream)
 {
-    stream.setVersion(QDataStream::Qt_5_5);
-    stream.setByteOrder(QDataStream::BigEndian);
+    prepareWireStream(stream);
 }
 
 void TRXMClient::registerPushHandler(int type, PushHandler handler)

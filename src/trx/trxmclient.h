@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trx/catalogue.h"
+
 #include <QAbstractSocket>
 #include <QByteArray>
 #include <QDate>
@@ -55,7 +57,7 @@ class TRXMClient : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int HeartbeatCode = 99;
+    static constexpr int HeartbeatCode = code(Command::Heartbeat);
     // A frame longer than this is refused and the link dropped: far above any real payload,
     // and it keeps a bad length prefix from buffering input without bound.
     static constexpr qint64 MaxFrameLength = 64 * 1024 * 1024;
@@ -110,7 +112,7 @@ public:
     // The identify payload before compression, and as sent.
     static QByteArray identifyValues(const QDateTime &now);
     static QByteArray identifyPayload(const QDateTime &now);
-    static constexpr qint32 ClientType = 3;
+    static constexpr qint32 ClientType = trx::ClientType;
 
     // For fuzzing and tests without a socket: dispatches one frame body exactly as the receive
     // path does (defined in trxmclient_pushes.cpp). False where the receive path would drop the
@@ -145,55 +147,23 @@ private:
         std::condition_variable wake;
     };
 
-    // Fills the push table with the catalogue's decoders (trxmclient_pushtable.cpp).
+    // Fills the push table (trxmclient_pushes.cpp).
     void registerPushHandlers();
 
-    // Push decoders (trxmclient_pushes.cpp), one per push type.
-    void decodePush101(QDataStream &s);
-    void decodePush102(QDataStream &s);
-    void decodePush103(QDataStream &s);
-    void decodePush104(QDataStream &s);
-    void decodePush105(QDataStream &s);
-    void decodePush106(QDataStream &s);
-    void decodePush107(QDataStream &s);
-    void decodePush108(QDataStream &s);
-    void decodePush109(QDataStream &s);
-    void decodePush110(QDataStream &s);
-    void decodePush111(QDataStream &s);
-    void decodePush112(QDataStream &s);
-    void decodePush113(QDataStream &s);
+    // Registers a decoder that reads the operation's arguments from the push, in order, into
+    // default-constructed values and calls the operation with them.
+    template<typename... Args>
+    void registerPush(PushType type, void (TRXMClientDelegate::*operation)(Args...));
+    // The pushes whose payload does not map one to one onto their operation's arguments.
+    void decodeClipRemoved(QDataStream &s);
+    void decodeRemainTime(QDataStream &s);
+    void decodePortStates(QDataStream &s);
     void decodePush114(QDataStream &s);
-    void decodePush115(QDataStream &s);
-    void decodePush117(QDataStream &s);
-    void decodePush118(QDataStream &s);
-    void decodePush119(QDataStream &s);
-    void decodePush120(QDataStream &s);
-    void decodePush121(QDataStream &s);
-    void decodePush122(QDataStream &s);
-    void decodePush123(QDataStream &s);
-    void decodePush124(QDataStream &s);
-    void decodePush125(QDataStream &s);
-    void decodePush126(QDataStream &s);
-    void decodePush127(QDataStream &s);
-    void decodePush128(QDataStream &s);
-    void decodePush129(QDataStream &s);
-    void decodePush130(QDataStream &s);
-    void decodePush131(QDataStream &s);
-    void decodePush133(QDataStream &s);
-    void decodePush134(QDataStream &s);
-    void decodePush2001(QDataStream &s);
-    void decodePush2002(QDataStream &s);
-    void decodePush2003(QDataStream &s);
-    void decodePush2004(QDataStream &s);
-    void decodePush2005(QDataStream &s);
-    void decodePush2006(QDataStream &s);
-    void decodePush2007(QDataStream &s);
-    void decodePush2008(QDataStream &s);
-    void decodePush2009(QDataStream &s);
-    void decodePush2999(QDataStream &s);
 
     // Sends a synchronous command; true with the response payload when its status is 1.
-    bool requestDecoded(int code, const QByteArray &payload, QByteArray &response);
+    bool requestDecoded(Command command, const QByteArray &payload, QByteArray &response);
+    // Sends an asynchronous command; true once the packet is handed to the socket thread.
+    bool sendAsync(Command command, const QByteArray &payload);
 
     bool dispatchBody(const QByteArray &body);
     void refuseFrameLength(QTcpSocket *socket, qint64 length);

@@ -19,6 +19,7 @@ QVector<MainShortcut> mainShortcuts()
         {MainCommand::ShiftLeft, "actLeftShift", "Pan left by a tenth of the view", "Left"},
         {MainCommand::ShiftRight, "actRightShift", "Pan right by a tenth of the view", "Right"},
         {MainCommand::DeleteSchedule, "actDeleteSchedule", "Delete the selected schedule", "Del"},
+        {MainCommand::UndoMove, "actUndoMove", "Undo the last move or resize of a schedule", "Ctrl+Z"},
     };
 }
 
@@ -26,7 +27,9 @@ QStringList mainMouseGestures()
 {
     return {QStringLiteral("Ctrl+Wheel over the ports: zoom at the mouse"),
             QStringLiteral("Ctrl+Drag on a timeline or a schedule: scroll the time axis"),
-            QStringLiteral("Click a schedule: select it for Del")};
+            QStringLiteral("Click a schedule: select it for Del"),
+            QStringLiteral("Drag a schedule: move it; drag its left or right edge: change its start or end "
+                           "(whole seconds; with Shift, frames; Esc cancels)")};
 }
 
 QString shortcutListText(const QList<QPair<QKeySequence, QString>> &entries, const QStringList &gestures)

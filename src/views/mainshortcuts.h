@@ -21,7 +21,8 @@ enum class MainCommand {
     RetryNow,
     ShiftLeft,
     ShiftRight,
-    DeleteSchedule
+    DeleteSchedule,
+    UndoMove
 };
 
 struct MainShortcut

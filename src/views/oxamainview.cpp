@@ -645,6 +645,9 @@ void OXAMainView::installShortcuts()
         case MainCommand::DeleteSchedule:
             connect(action, &QAction::triggered, this, &OXAMainView::slotDeleteSelected);
             break;
+        case MainCommand::UndoMove:
+            connect(action, &QAction::triggered, this, &OXAMainView::sigUndoMove);
+            break;
         case MainCommand::NewSchedule:
         case MainCommand::Settings:
         case MainCommand::ScheduleList:
@@ -741,9 +744,9 @@ void OXAMainView::moveToAdjacentSchedule(bool forward)
     if (!row)
         return;
     QList<int> starts;
-    for (const TimelineItemWidget *item : row->timeline()->items()) {
-        if (!item->isMaintenance())
-            starts.append(item->startFrame());
+    for (const TimelineItemData &item : row->timeline()->itemsData()) {
+        if (!item.maintenance)
+            starts.append(item.startFrame);
     }
     const std::optional<int> target = adjacentStart(starts, qint64(anchorFrame()), forward);
     if (!target)
@@ -776,8 +779,12 @@ void OXAMainView::slotShiftRight()
 
 QString OXAMainView::selectedTaskId() const
 {
-    const TimelineItemWidget *item = m_pSelectedItem.data();
-    return item && isAncestorOf(item) ? item->taskId() : QString();
+    // Kept by the timeline as a task id: the widget that was clicked may draw another item by now.
+    const TimelineWidget *timeline = m_pSelectedTimeline.data();
+    if (!timeline || !isAncestorOf(timeline))
+        return QString();
+    const QString id = timeline->selectedItem();
+    return timeline->hasItem(id) ? id : QString();
 }
 
 void OXAMainView::slotDeleteSelected()
@@ -801,11 +808,12 @@ void OXAMainView::noteClickedPort(QWidget *receiver)
 {
     for (QWidget *w = receiver; w; w = w->parentWidget()) {
         if (auto *item = qobject_cast<TimelineItemWidget *>(w)) {
-            if (isAncestorOf(item) && item != m_pSelectedItem) {
-                if (TimelineItemWidget *old = m_pSelectedItem.data())
-                    old->setSelected(false);
-                m_pSelectedItem = item;
-                item->setSelected(true);
+            auto *timeline = qobject_cast<TimelineWidget *>(item->parentWidget());
+            if (isAncestorOf(item) && timeline) {
+                if (TimelineWidget *old = m_pSelectedTimeline.data(); old && old != timeline)
+                    old->setSelectedItem(QString());
+                m_pSelectedTimeline = timeline;
+                timeline->setSelectedItem(item->taskId());
             }
         }
         if (auto *row = qobject_cast<ServerPortWidget *>(w)) {

@@ -26,6 +26,7 @@ class QVBoxLayout;
 class ServerPortWidget;
 class ServerWidget;
 class TimelineItemWidget;
+class TimelineWidget;
 class QTimer;
 class QDialog;
 
@@ -145,6 +146,8 @@ signals:
     void sigRetryNow();
     // Delete (with its confirmation) for the selected schedule item.
     void sigDeleteSchedule(QString taskId);
+    // Ctrl+Z: the last move or resize of a schedule on the timeline goes back.
+    void sigUndoMove();
 
 public slots:
     void zoomChanged(int val);
@@ -233,7 +236,7 @@ private:
     QWidget *m_pLinkDimmer = nullptr;
     QPointer<ServerPortWidget> m_pLastClickedPort;
     QPointer<ServerPortWidget> m_pMarkedPort;
-    QPointer<TimelineItemWidget> m_pSelectedItem;
+    QPointer<TimelineWidget> m_pSelectedTimeline;
     // setScrollPos sets the scroll bar: its change is not a second navigation.
     bool m_bSettingScroll = false;
     // The controller places the timelines itself after a timecode update.

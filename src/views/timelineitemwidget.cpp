@@ -1,5 +1,8 @@
 #include "timelineitemwidget.h"
 
+#include "views/timelinewidget.h"
+
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontMetrics>
@@ -7,6 +10,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QStyleOption>
 #include <QToolTip>
 
@@ -118,10 +122,14 @@ TimelineItemWidget::TimelineItemWidget(QWidget *parent, const QString &name, int
     m_font.setPointSize(12);
     m_font.setBold(true);
     setStyleSheet(QLatin1String(kNormalStyle));
+    // Hover moves set the cursor to what a drag would do.
+    setMouseTracking(true);
 }
 
 TimelineItemWidget::~TimelineItemWidget()
 {
+    if (m_drag.isActive())
+        qApp->removeEventFilter(this);
     setCache(QPixmap());
 }
 
@@ -199,6 +207,177 @@ void TimelineItemWidget::setRange(int startFrame, int length)
 {
     m_iStartFrame = startFrame;
     m_iLength = length;
+}
+
+void TimelineItemWidget::placeOnTimeline()
+{
+    if (auto *timeline = qobject_cast<TimelineWidget *>(parentWidget()))
+        timeline->placeItem(this);
+}
+
+void TimelineItemWidget::mousePressEvent(QMouseEvent *event)
+{
+    // Ctrl+drag pans the view (the main window takes it); Shift only fines the snapping.
+    auto *timeline = qobject_cast<TimelineWidget *>(parentWidget());
+    const QPoint global = eventGlobalPos(event);
+    const ScheduleDrag::Action action = ScheduleDrag::actionAt(mapFromGlobal(global).x(), scheduleWidth());
+    const bool otherModifiers =
+        (event->modifiers() & ~Qt::KeyboardModifiers(Qt::ShiftModifier)) != Qt::NoModifier;
+    if (event->button() != Qt::LeftButton || otherModifiers || !timeline || isEditingName() ||
+        action == ScheduleDrag::None || m_drag.isPressed()) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_drag.press(action, timeline->mapFromGlobal(global).x(), m_iStartFrame, m_iLength,
+                 timeline->pixelsPerFrame(), timeline->currentTc().rate);
+    event->accept();
+}
+
+void TimelineItemWidget::mouseMoveEvent(QMouseEvent *event)
+{
+    const QPoint global = eventGlobalPos(event);
+    if (!m_drag.isPressed()) {
+        // The cursor tells what a drag from here would do.
+        switch (ScheduleDrag::actionAt(mapFromGlobal(global).x(), scheduleWidth())) {
+        case ScheduleDrag::ResizeStart:
+        case ScheduleDrag::ResizeEnd:
+            setCursor(Qt::SizeHorCursor);
+            break;
+        case ScheduleDrag::Move:
+            setCursor(Qt::SizeAllCursor);
+            break;
+        case ScheduleDrag::None:
+            unsetCursor();
+            break;
+        }
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    const bool wasActive = m_drag.isActive();
+    const int x = parentWidget()->mapFromGlobal(global).x();
+    if (!m_drag.moveTo(x, event->modifiers().testFlag(Qt::ShiftModifier), QApplication::startDragDistance()))
+        return;
+    if (!wasActive) {
+        // Only now is it a drag: a click, the hover and the context menu stay as they were.
+        qApp->installEventFilter(this);
+        emit sigDragStarting();
+        if (!m_drag.isActive())
+            return;
+        setCursor(m_drag.action() == ScheduleDrag::Move ? Qt::ClosedHandCursor : Qt::SizeHorCursor);
+    }
+    placeOnTimeline();
+    refresh();
+    // Shown for the timeline: the item's own grey style would reach into the tip.
+    QToolTip::showText(global + QPoint(12, 16), m_drag.proposalText(), parentWidget());
+}
+
+void TimelineItemWidget::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (!m_drag.isPressed() || event->button() != Qt::LeftButton) {
+        QWidget::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    // A click, or a drag back to where it began, changes nothing.
+    if (!m_drag.isActive() || (m_drag.start() == m_iStartFrame && m_drag.length() == m_iLength)) {
+        cancelDrag();
+        return;
+    }
+    QToolTip::hideText();
+    m_bDropPending = true;
+    const int start = m_drag.start();
+    const int length = m_drag.length();
+    QPointer<TimelineItemWidget> self(this);
+    emit sigDragDropped(start, length);
+    // Nobody took the proposal: back to where the schedule is.
+    if (self && m_bDropPending)
+        cancelDrag();
+}
+
+void TimelineItemWidget::cancelDrag()
+{
+    const bool moved = m_drag.isActive();
+    endDrag();
+    if (moved) {
+        placeOnTimeline();
+        refresh();
+    }
+}
+
+void TimelineItemWidget::keepDrop()
+{
+    // The item stays where it was dropped until the manager's change arrives.
+    if (m_drag.isActive()) {
+        m_iStartFrame = m_drag.start();
+        m_iLength = m_drag.length();
+        m_strStartText = m_drag.startText();
+        m_strEndText = m_drag.endText();
+        m_strDuration = m_drag.durationText();
+    }
+    endDrag();
+    // The timeline keeps the dropped place too, or its next tick would put the item back.
+    placeOnTimeline();
+    refresh();
+}
+
+void TimelineItemWidget::endDrag()
+{
+    if (m_drag.isActive()) {
+        qApp->removeEventFilter(this);
+        QToolTip::hideText();
+        unsetCursor();
+    }
+    m_drag.reset();
+    m_bDropPending = false;
+}
+
+TimelineItemData TimelineItemWidget::itemData() const
+{
+    TimelineItemData data;
+    data.taskId = taskId();
+    data.name = m_strName;
+    data.startFrame = m_iStartFrame;
+    data.length = m_iLength;
+    data.startText = m_strStartText;
+    data.endText = m_strEndText;
+    data.durationText = m_strDuration;
+    data.statusText = m_strStatus;
+    data.status = m_status;
+    data.progress1 = m_iProgress1;
+    data.progress2 = m_iProgress2;
+    data.maintenance = m_bMaintenance;
+    data.dated = m_bDated;
+    data.masterDestination = m_strMasterDestination;
+    data.proxyDestination = m_strProxyDestination;
+    data.values = m_values;
+    data.values.remove(TaskIdKey);
+    return data;
+}
+
+void TimelineItemWidget::setItemData(const TimelineItemData &data)
+{
+    if (data.startFrame != m_iStartFrame || data.length != m_iLength) {
+        setRange(data.startFrame, data.length);
+        markDirty();
+    }
+    setMaintenance(data.maintenance);
+    m_bDated = data.dated;
+    m_values = data.values;
+    m_values.insert(TaskIdKey, data.taskId);
+    m_strMasterDestination = data.masterDestination;
+    m_strProxyDestination = data.proxyDestination;
+    // The duration as stored: an empty one is a duration never set.
+    if (data.durationText != m_strDuration) {
+        m_strDuration = data.durationText;
+        contentChanged();
+    }
+    setNameText(data.name);
+    setStartText(data.startText);
+    setEndText(data.endText);
+    setStatusText(data.statusText);
+    setStatus(data.status);
+    setProgress(data.progress1, data.progress2);
 }
 
 void TimelineItemWidget::markDirty()
@@ -465,7 +644,11 @@ void TimelineItemWidget::renderCache()
             valueOffset = std::max(valueOffset, metrics.horizontalAdvance(label));
         if (!name.isEmpty())
             drawLine(kTextLeft, kBaselines[0], name);
-        const QString values[3] = {m_strStartText, m_strEndText, m_strDuration};
+        // While dragged, the item says where it would go.
+        const bool dragged = m_drag.isActive();
+        const QString values[3] = {dragged ? m_drag.startText() : m_strStartText,
+                                   dragged ? m_drag.endText() : m_strEndText,
+                                   dragged ? m_drag.durationText() : m_strDuration};
         for (int i = 0; i < 3; ++i) {
             if (!fitsHeight(kBaselines[i + 1]) || !fits(values[i], room - valueOffset))
                 continue;
@@ -653,6 +836,12 @@ void TimelineItemWidget::nameEditFinished()
 
 bool TimelineItemWidget::eventFilter(QObject *watched, QEvent *event)
 {
+    // Escape anywhere cancels a drag under way; the mouse button may still be down.
+    if (m_drag.isActive() && !m_bDropPending && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        cancelDrag();
+        return true;
+    }
     if (watched == m_nameEdit && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         m_nameEdit->hide();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "trx/scheduleinfo.h"
+#include "views/scheduledrag.h"
+#include "views/timelineitemdata.h"
 #include "widgets/eventpos.h"
 
 #include <QColor>
@@ -46,9 +48,19 @@ public:
                        const QString &startText, const QString &endText, const QString &statusText);
     ~TimelineItemWidget() override;
 
-    int startFrame() const { return m_iStartFrame; }
-    int length() const { return m_iLength; }
+    // While a drag is under way these are the proposal; setRange keeps what the manager reported,
+    // which a cancelled drag springs back to.
+    int startFrame() const { return m_drag.isActive() ? m_drag.start() : m_iStartFrame; }
+    int length() const { return m_drag.isActive() ? m_drag.length() : m_iLength; }
     void setRange(int startFrame, int length);
+
+    // A drag of the body or an edge. sigDragStarting goes out once the mouse has gone the drag
+    // distance; a receiver that refuses calls cancelDrag(). At release sigDragDropped proposes the
+    // new range; the receiver calls keepDrop() when it sent it, otherwise the item springs back.
+    bool isDragging() const { return m_drag.isActive(); }
+    ScheduleDrag::Action dragAction() const { return m_drag.action(); }
+    void cancelDrag();
+    void keepDrop();
 
     QString name() const { return m_strName; }
     QString startText() const { return m_strStartText; }
@@ -98,6 +110,11 @@ public:
     void enlarge();
     void restoreSize();
 
+    // Everything the item shows, as data; setItemData changes only what differs, so a widget
+    // taken from the timeline's pool re-renders what changed and nothing else.
+    TimelineItemData itemData() const;
+    void setItemData(const TimelineItemData &data);
+
     QVariant value(int key) const { return m_values.value(key); }
     void setValue(int key, const QVariant &value) { m_values.insert(key, value); }
     QString taskId() const { return m_values.value(TaskIdKey).toString(); }
@@ -128,6 +145,8 @@ public:
 signals:
     void sigContextMenu(QPoint pt);
     void sigNameChanged(QString name);
+    void sigDragStarting();
+    void sigDragDropped(int startFrame, int length);
 
 public slots:
     void nameEditFinished();
@@ -141,10 +160,18 @@ protected:
     void enterEvent(WidgetEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void markDirty();
+    // Asks the timeline to place the item at its (proposed) range.
+    void placeOnTimeline();
+    void endDrag();
+    // Width of the schedule itself; a hovered item is drawn wider than its schedule.
+    int scheduleWidth() const { return m_iAssignedWidth > 0 ? m_iAssignedWidth : width(); }
     // The name as it fits in `room` pixels: whole, with its tail elided, or empty.
     QString shownName(const QFontMetrics &metrics, int room) const;
     // Width left for texts in the visible part of the item.
@@ -194,4 +221,6 @@ private:
     QLineEdit *m_nameEdit = nullptr;
     QSize m_sizeBeforeEnlarge;
     bool m_bEnlarged = false;
+    ScheduleDrag m_drag;
+    bool m_bDropPending = false;
 };

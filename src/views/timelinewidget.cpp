@@ -3,7 +3,9 @@
 #include "views/lanepacking.h"
 #include "views/timelineitemwidget.h"
 
+#include <QAbstractScrollArea>
 #include <QHelpEvent>
+#include <QScrollBar>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QStyle>
@@ -23,6 +25,11 @@ constexpr double kMaxWidgetSize = 16777215.0;
 const QColor kBandColor(56, 75, 109);
 const QColor k24hColor(255, 140, 0);
 const QColor kRemainColor(0, 211, 70);
+// Items this far outside the view keep their widget (hidden), so that small pans and zooms do not
+// take and return widgets at every step; rows this far outside the scroll area's viewport too.
+constexpr int kLiveMargin = 200;
+// Spare widgets a timeline keeps for items coming into view; more are deleted.
+constexpr int kPoolSize = 8;
 
 // Columns far outside the widget are pinned just outside it, so that no rectangle overflows.
 int pinnedColumn(double x, int clipWidth)
@@ -65,12 +72,7 @@ TimelineWidget::TimelineWidget(QWidget *parent) : QWidget(parent)
     updatePixelScale();
 }
 
-TimelineWidget::~TimelineWidget()
-{
-    // The items go before QWidget's destructor would delete them a second time as children.
-    m_groups.clear();
-    m_items.clear();
-}
+TimelineWidget::~TimelineWidget() = default;
 
 void TimelineWidget::updatePixelScale()
 {
@@ -85,7 +87,7 @@ void TimelineWidget::setViewFrames(int frames)
     updatePixelScale();
     relayout();
     updateMarkColumns();
-    update();
+    updateIfLive();
 }
 
 int TimelineWidget::columnOf(qint64 frame) const
@@ -114,16 +116,20 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
         relayout();
     } else {
         const qint64 now = tc.frames;
-        for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items)) {
+        for (Slot &slot : m_slots) {
             // A maintenance window that has passed shows its fixed text again (the controller may
             // have reused the item for another day).
-            if (item->isMaintenance() && qint64(item->startFrame()) + item->length() < now)
-                item->setDuration(QStringLiteral("00:00:10:00"));
+            if (slot.data.maintenance && qint64(slot.data.startFrame) + slot.data.length < now &&
+                slot.data.durationText != QLatin1String("00:00:10:00")) {
+                slot.data.durationText = QStringLiteral("00:00:10:00");
+                if (slot.widget)
+                    slot.widget->setDuration(slot.data.durationText);
+            }
         }
         placeItems();
     }
     updateMarkColumns();
-    update();
+    updateIfLive();
 }
 
 void TimelineWidget::setView(int anchorFrame, int anchorX)
@@ -133,49 +139,176 @@ void TimelineWidget::setView(int anchorFrame, int anchorX)
     setAnchor(anchorFrame, anchorX);
     placeItems();
     updateMarkColumns();
-    update();
+    updateIfLive();
+}
+
+void TimelineWidget::updateLiveItems()
+{
+    placeItems();
+}
+
+void TimelineWidget::updateIfLive()
+{
+    // Hundreds of rows follow every zoom, pan and clock tick; only those in view need a paint.
+    if (m_bLive)
+        update();
 }
 
 void TimelineWidget::placeItems()
 {
-    for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items)) {
-        // Most items are hidden far from the view and stay so: nothing to move.
-        if (item->isHidden() && !isInView(item.data(), columnOf(item->startFrame())))
+    const bool live = rowInView();
+    // A row out of view has nothing to move: its items are data only.
+    if (!live && !m_bLive)
+        return;
+    if (live && !m_bLive)
+        update();
+    m_bLive = live;
+    for (Slot &slot : m_slots) {
+        const bool wanted = live && isInView(slot, kLiveMargin);
+        if (!slot.widget) {
+            if (!wanted)
+                continue;
+            bind(slot);
+        } else if (!wanted && !isHeld(slot.widget)) {
+            release(slot);
             continue;
-        placeHorizontally(item.data(), item->y());
+        }
+        placeHorizontally(slot);
+    }
+    if (!live) {
+        // Later: a widget let go of just now may be the one whose event led here (a Ctrl+wheel).
+        for (TimelineItemWidget *spare : qAsConst(m_pool))
+            spare->deleteLater();
+        m_pool.clear();
     }
 }
 
-bool TimelineWidget::isInView(const TimelineItemWidget *item, int x) const
+bool TimelineWidget::rowInView() const
 {
-    const int w = item->assignedWidth() > 0 ? item->assignedWidth() : item->width();
-    return qint64(x) + w >= 0 && x <= width();
+    if (!isVisible())
+        return false;
+    QRect area = rect();
+    const QWidget *w = this;
+    while (!w->isWindow()) {
+        const QWidget *parent = w->parentWidget();
+        if (!parent)
+            return false;
+        area = area.translated(w->pos()) & parent->rect().adjusted(0, -kLiveMargin, 0, kLiveMargin);
+        if (area.isEmpty())
+            return false;
+        w = parent;
+    }
+    return true;
 }
 
-bool TimelineWidget::placeHorizontally(TimelineItemWidget *item, int y)
+void TimelineWidget::watchScrollArea()
 {
-    const int x = columnOf(item->startFrame());
-    if (!isInView(item, x)) {
+    // Scrolling the port list moves this row in or out of view without any event reaching it.
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(w);
+        if (!area)
+            continue;
+        QScrollBar *bar = area->verticalScrollBar();
+        if (bar != m_watchedScrollBar) {
+            if (m_watchedScrollBar)
+                disconnect(m_watchedScrollBar, nullptr, this, nullptr);
+            m_watchedScrollBar = bar;
+            connect(bar, &QScrollBar::valueChanged, this, &TimelineWidget::placeItems);
+        }
+        return;
+    }
+}
+
+bool TimelineWidget::isInView(const Slot &slot, int margin) const
+{
+    const qint64 x = columnOf(slot.data.startFrame);
+    return x + itemWidthFor(slot.data.length) >= -margin && x <= width() + margin;
+}
+
+bool TimelineWidget::isHeld(const TimelineItemWidget *item)
+{
+    return item->isPinned() || item->isHovered() || item->isEditingName() || item->isDragging();
+}
+
+void TimelineWidget::bind(Slot &slot)
+{
+    TimelineItemWidget *item = nullptr;
+    if (!m_pool.isEmpty()) {
+        item = m_pool.takeLast();
+    } else {
+        item = new TimelineItemWidget(this, QString(), 0, 0, QString(), QString(), QString());
+        item->hide();
+        connect(item, &TimelineItemWidget::sigContextMenu, this, &TimelineWidget::forwardContextMenu);
+        connect(item, &TimelineItemWidget::sigDragStarting, this, &TimelineWidget::forwardDragStarting);
+        connect(item, &TimelineItemWidget::sigDragDropped, this, &TimelineWidget::forwardDragDropped);
+    }
+    item->setItemData(slot.data);
+    item->setSelected(slot.selected);
+    item->setAssignedSizeLater(itemWidthFor(slot.data.length), slot.height);
+    item->move(item->x(), slot.y);
+    item->setReady(true);
+    slot.widget = item;
+}
+
+void TimelineWidget::release(Slot &slot)
+{
+    TimelineItemWidget *item = slot.widget;
+    slot.widget = nullptr;
+    if (!item)
+        return;
+    if (m_pool.size() >= kPoolSize) {
+        item->hide();
+        item->deleteLater();
+        return;
+    }
+    item->hide();
+    item->releaseCache();
+    item->setSelected(false);
+    m_pool.append(item);
+}
+
+void TimelineWidget::forwardContextMenu(QPoint pt)
+{
+    if (auto *item = qobject_cast<TimelineItemWidget *>(sender()))
+        emit sigItemContextMenu(item, pt);
+}
+
+void TimelineWidget::forwardDragStarting()
+{
+    if (auto *item = qobject_cast<TimelineItemWidget *>(sender()))
+        emit sigItemDragStarting(item);
+}
+
+void TimelineWidget::forwardDragDropped(int startFrame, int length)
+{
+    if (auto *item = qobject_cast<TimelineItemWidget *>(sender()))
+        emit sigItemDragDropped(item, startFrame, length);
+}
+
+void TimelineWidget::placeHorizontally(Slot &slot)
+{
+    TimelineItemWidget *item = slot.widget;
+    // A dragged item is where the mouse proposes, not where the schedule is.
+    const int x = columnOf(item->isDragging() ? item->startFrame() : slot.data.startFrame);
+    if (!item->isDragging() && !isInView(slot, 0)) {
         if (!item->isHidden()) {
             item->hide();
             // Out of view its picture is only memory; it renders again when it comes back.
             item->releaseCache();
         }
         // Keep the lane so that the item comes back into view at the right height.
-        if (item->y() != y)
-            item->move(item->x(), y);
-        return false;
+        if (item->y() != slot.y)
+            item->move(item->x(), slot.y);
+        return;
     }
     const bool cameIntoView = item->isHidden();
     item->applyAssignedSize();
-    const bool moved = item->pos() != QPoint(x, y);
-    if (moved)
-        item->move(x, y);
+    if (item->pos() != QPoint(x, slot.y))
+        item->move(x, slot.y);
     if (cameIntoView) {
         item->show();
         item->refresh();
     }
-    return moved || cameIntoView;
 }
 
 void TimelineWidget::setMarkStart(int offset)
@@ -263,38 +396,111 @@ bool TimelineWidget::withProxy() const
     return m_bWithProxy;
 }
 
+void TimelineWidget::placeItem(TimelineItemWidget *item)
+{
+    if (!item || item->parentWidget() != this)
+        return;
+    for (Slot &slot : m_slots) {
+        if (slot.widget != item)
+            continue;
+        // A drop the controller kept stays where it was dropped until the manager's change comes.
+        if (!item->isDragging()) {
+            slot.data.startFrame = item->startFrame();
+            slot.data.length = item->length();
+            slot.data.startText = item->startText();
+            slot.data.endText = item->endText();
+            slot.data.durationText = item->durationText();
+        }
+        item->setAssignedSize(itemWidthFor(item->length()), item->assignedHeight());
+        placeHorizontally(slot);
+        return;
+    }
+}
+
 int TimelineWidget::itemWidthFor(int length) const
 {
     return int(std::max(1.0, std::min(kMaxWidgetSize, length * m_dPixelsPerFrame)));
+}
+
+void TimelineWidget::reindex()
+{
+    m_index.clear();
+    m_index.reserve(m_slots.size());
+    for (int i = 0; i < m_slots.size(); ++i) {
+        if (!m_slots[i].data.taskId.isEmpty() && !m_index.contains(m_slots[i].data.taskId))
+            m_index.insert(m_slots[i].data.taskId, i);
+    }
+}
+
+void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
+{
+    const auto known = data.taskId.isEmpty() ? m_index.cend() : m_index.constFind(data.taskId);
+    if (known != m_index.cend()) {
+        Slot &slot = m_slots[*known];
+        slot.data = data;
+        if (slot.widget)
+            slot.widget->setItemData(data);
+        if (relayoutNow)
+            relayout();
+        return;
+    }
+    appendItem(data, relayoutNow);
+}
+
+void TimelineWidget::appendItem(const TimelineItemData &data, bool relayoutNow)
+{
+    Slot slot;
+    slot.data = data;
+    if (!data.taskId.isEmpty() && !m_index.contains(data.taskId))
+        m_index.insert(data.taskId, m_slots.size());
+    m_slots.append(slot);
+    if (relayoutNow)
+        relayout();
 }
 
 void TimelineWidget::addItem(TimelineItemWidget *item, bool relayoutNow)
 {
     if (!item)
         return;
-    for (const QSharedPointer<TimelineItemWidget> &known : qAsConst(m_items)) {
-        if (known.data() == item)
+    for (const Slot &slot : qAsConst(m_slots)) {
+        if (slot.widget == item)
             return;
     }
-    m_items.append(QSharedPointer<TimelineItemWidget>(item));
-    m_packedSpans.clear();
+    Slot slot;
+    slot.data = item->itemData();
+    slot.height = item->assignedHeight() > 0 ? item->assignedHeight() : item->height();
+    slot.widget = item;
     item->setParent(this);
-    item->setAssignedSize(itemWidthFor(item->length()),
-                          item->assignedHeight() > 0 ? item->assignedHeight() : item->height());
+    connect(item, &TimelineItemWidget::sigContextMenu, this, &TimelineWidget::forwardContextMenu,
+            Qt::UniqueConnection);
+    item->setAssignedSize(itemWidthFor(slot.data.length), slot.height);
     item->move(item->x(), kItemTop);
+    if (!slot.data.taskId.isEmpty() && !m_index.contains(slot.data.taskId))
+        m_index.insert(slot.data.taskId, m_slots.size());
+    m_slots.append(slot);
+    m_packedSpans.clear();
     if (relayoutNow)
         relayout();
 }
 
 void TimelineWidget::removeItems(const QList<QString> &taskIds)
 {
-    const int before = m_items.size();
-    m_items.erase(std::remove_if(m_items.begin(), m_items.end(),
-                                 [&taskIds](const QSharedPointer<TimelineItemWidget> &item) {
-                                     return taskIds.contains(item->taskId());
-                                 }),
-                  m_items.end());
-    if (m_items.size() != before) {
+    const int before = m_slots.size();
+    for (Slot &slot : m_slots) {
+        if (slot.widget && taskIds.contains(slot.data.taskId)) {
+            // A removed schedule's widget goes with it (the controller may still hold it while its
+            // menu runs, through a guarded pointer).
+            delete slot.widget;
+            slot.widget = nullptr;
+        }
+    }
+    m_slots.erase(std::remove_if(m_slots.begin(), m_slots.end(),
+                                 [&taskIds](const Slot &slot) { return taskIds.contains(slot.data.taskId); }),
+                  m_slots.end());
+    if (m_slots.size() != before) {
+        if (taskIds.contains(m_strSelected))
+            m_strSelected.clear();
+        reindex();
         m_groups.clear();
         m_packedSpans.clear();
         relayout();
@@ -309,9 +515,9 @@ void TimelineWidget::removeItemsByTaskId(const QString &taskId)
 void TimelineWidget::relayout()
 {
     QVector<LaneSpan> spans;
-    spans.reserve(m_items.size());
-    for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items))
-        spans.append(LaneSpan{item->startFrame(), item->length()});
+    spans.reserve(m_slots.size());
+    for (const Slot &slot : qAsConst(m_slots))
+        spans.append(LaneSpan{slot.data.startFrame, slot.data.length});
     // The same spans for the same items pack the same way: a zoom, or a change of texts or
     // progress, only places the items again.
     if (spans != m_packedSpans || m_packing.placements.size() != spans.size()) {
@@ -320,65 +526,131 @@ void TimelineWidget::relayout()
         m_groups.clear();
         m_groups.reserve(m_packing.groups.size());
         for (const QVector<QVector<int>> &lanes : qAsConst(m_packing.groups)) {
-            QVector<QVector<TimelineItemWidget *>> group;
+            QVector<QVector<QString>> group;
             group.reserve(lanes.size());
             for (const QVector<int> &lane : lanes) {
-                QVector<TimelineItemWidget *> items;
-                items.reserve(lane.size());
+                QVector<QString> ids;
+                ids.reserve(lane.size());
                 for (const int index : lane)
-                    items.append(m_items[index].data());
-                group.append(items);
+                    ids.append(m_slots[index].data.taskId);
+                group.append(ids);
             }
             m_groups.append(group);
         }
     }
-    const LanePacking &packing = m_packing;
-
     const int h = height();
-    for (int i = 0; i < m_items.size(); ++i) {
-        TimelineItemWidget *item = m_items[i].data();
-        const LaneBox box = laneBox(packing.placements[i], h);
-        const int w = itemWidthFor(item->length());
+    for (int i = 0; i < m_slots.size(); ++i) {
+        Slot &slot = m_slots[i];
+        const LaneBox box = laneBox(m_packing.placements[i], h);
+        slot.y = box.y;
+        slot.height = box.height;
+        TimelineItemWidget *item = slot.widget;
+        if (!item)
+            continue;
+        const int w = itemWidthFor(slot.data.length);
         // Resizing a widget costs events even while it is hidden: items out of view take their
         // size when they come into view.
-        const int x = columnOf(item->startFrame());
-        const bool inView = qint64(x) + w >= 0 && x <= width();
         if (item->assignedWidth() != w || item->assignedHeight() != box.height || item->isSizePending()) {
-            if (inView)
+            if (isInView(slot, 0))
                 item->setAssignedSize(w, box.height);
             else
                 item->setAssignedSizeLater(w, box.height);
         }
-        placeHorizontally(item, box.y);
     }
+    placeItems();
 }
 
 QList<QString> TimelineWidget::taskIds() const
 {
     QList<QString> ids;
-    ids.reserve(m_items.size());
-    for (const QSharedPointer<TimelineItemWidget> &item : m_items)
-        ids.append(item->taskId());
+    ids.reserve(m_slots.size());
+    for (const Slot &slot : m_slots)
+        ids.append(slot.data.taskId);
     return ids;
+}
+
+const TimelineItemData *TimelineWidget::itemData(const QString &taskId) const
+{
+    const auto it = m_index.constFind(taskId);
+    return it == m_index.cend() ? nullptr : &m_slots[*it].data;
+}
+
+QVector<TimelineItemData> TimelineWidget::itemsData() const
+{
+    QVector<TimelineItemData> list;
+    list.reserve(m_slots.size());
+    for (const Slot &slot : m_slots)
+        list.append(slot.data);
+    return list;
+}
+
+TimelineItemWidget *TimelineWidget::itemWidget(const QString &taskId, bool create)
+{
+    const auto it = m_index.constFind(taskId);
+    if (it == m_index.cend())
+        return nullptr;
+    Slot &slot = m_slots[*it];
+    if (!slot.widget && create) {
+        bind(slot);
+        placeHorizontally(slot);
+    }
+    return slot.widget;
 }
 
 QList<TimelineItemWidget *> TimelineWidget::items() const
 {
     QList<TimelineItemWidget *> list;
-    list.reserve(m_items.size());
-    for (const QSharedPointer<TimelineItemWidget> &item : m_items)
-        list.append(item.data());
+    for (const Slot &slot : m_slots) {
+        if (slot.widget)
+            list.append(slot.widget);
+    }
     return list;
+}
+
+int TimelineWidget::liveWidgetCount() const
+{
+    return int(items().size() + m_pool.size());
+}
+
+void TimelineWidget::setSelectedItem(const QString &taskId)
+{
+    if (taskId == m_strSelected)
+        return;
+    for (Slot &slot : m_slots) {
+        const bool selected = !taskId.isEmpty() && slot.data.taskId == taskId;
+        if (slot.selected == selected)
+            continue;
+        slot.selected = selected;
+        if (slot.widget)
+            slot.widget->setSelected(selected);
+    }
+    m_strSelected = taskId;
 }
 
 void TimelineWidget::refreshMaintenanceItems()
 {
-    for (const QSharedPointer<TimelineItemWidget> &item : qAsConst(m_items)) {
-        if (!item->isMaintenance())
+    for (Slot &slot : m_slots) {
+        if (!slot.data.maintenance)
             continue;
-        item->setDuration(QStringLiteral("00:00:10:00"));
-        item->refresh();
+        slot.data.durationText = QStringLiteral("00:00:10:00");
+        if (slot.widget) {
+            slot.widget->setDuration(slot.data.durationText);
+            slot.widget->refresh();
+        }
     }
+}
+
+void TimelineWidget::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    watchScrollArea();
+    placeItems();
+}
+
+void TimelineWidget::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    placeItems();
 }
 
 void TimelineWidget::resizeEvent(QResizeEvent *event)
@@ -421,6 +693,10 @@ QString TimelineWidget::lineToolTip(int x) const
 void TimelineWidget::paintEvent(QPaintEvent *event)
 {
     Q_UNUSED(event)
+    // Painted while its widgets were let go of: the row came into view by a way no scroll bar
+    // reported (a layout change above it); bring them back once this paint is done.
+    if (!m_bLive)
+        QMetaObject::invokeMethod(this, &TimelineWidget::placeItems, Qt::QueuedConnection);
     QPainter painter(this);
     QStyleOption option;
     option.initFrom(this);

@@ -2,12 +2,14 @@
 
 #include "cmn/timecode.h"
 #include "views/lanepacking.h"
+#include "views/timelineitemdata.h"
 #include "views/usablerange.h"
 
+#include <QHash>
 #include <QList>
 #include <QMutex>
+#include <QPointer>
 #include <QRect>
-#include <QSharedPointer>
 #include <QVector>
 #include <QWidget>
 
@@ -70,16 +72,41 @@ public:
     QList<UsableRange> proxyRanges() const;
     bool withProxy() const;
 
-    // Takes ownership. Adding an item twice is ignored.
+    // The schedule items live here as data; widgets exist only for the items near the visible
+    // part of the view (see liveWidgetCount). setItem adds an item or, for a known task id,
+    // changes it; a widget on screen re-renders what changed.
+    void setItem(const TimelineItemData &data, bool relayout);
+    // Adds an item even when its task id is known (a daily window shows one item a day).
+    void appendItem(const TimelineItemData &data, bool relayout);
+    // Takes an item built as a widget (tests, benchmarks): its data is kept and the widget is
+    // used to draw it while it is in view. Adding the same widget twice is ignored.
     void addItem(TimelineItemWidget *item, bool relayout);
     void removeItems(const QList<QString> &taskIds);
     void removeItemsByTaskId(const QString &taskId);
     void relayout();
+    // Sizes and places one item for its current range, in its lane (an item being dragged).
+    void placeItem(TimelineItemWidget *item);
     QList<QString> taskIds() const;
+    bool hasItem(const QString &taskId) const { return m_index.contains(taskId); }
+    // Null for an unknown task id.
+    const TimelineItemData *itemData(const QString &taskId) const;
+    QVector<TimelineItemData> itemsData() const;
+    int itemCount() const { return m_slots.size(); }
+    // The widget drawing the item now, or null; with `create`, one is bound to it even when it is
+    // out of view (jumping to it, editing its name).
+    TimelineItemWidget *itemWidget(const QString &taskId, bool create = false);
+    // The widgets that exist now, bound to items.
     QList<TimelineItemWidget *> items() const;
-    // The lane layout of the last relayout: groups, their lanes and the items in each lane.
-    const QVector<QVector<QVector<TimelineItemWidget *>>> &groups() const { return m_groups; }
+    int liveWidgetCount() const;
+    // The item the Delete key acts on; kept as data so that it survives scrolling away.
+    void setSelectedItem(const QString &taskId);
+    QString selectedItem() const { return m_strSelected; }
+    // The lane layout of the last relayout: groups, their lanes and the task ids in each lane.
+    const QVector<QVector<QVector<QString>>> &groups() const { return m_groups; }
     void refreshMaintenanceItems();
+    // Binds, moves and releases widgets for the current view; the scroll area calls it when the
+    // rows move.
+    void updateLiveItems();
 
     // Column of frame position `frame` on this timeline, truncated toward zero.
     int columnOf(qint64 frame) const;
@@ -87,20 +114,50 @@ public:
     // What the line at column x means (marks, 24-hour line, remaining time); empty when none.
     QString lineToolTip(int x) const;
 
+signals:
+    // An item widget asked for its context menu (global position).
+    void sigItemContextMenu(TimelineItemWidget *item, QPoint pt);
+    // An item widget's drag went past the drag distance, or was dropped (see TimelineItemWidget).
+    void sigItemDragStarting(TimelineItemWidget *item);
+    void sigItemDragDropped(TimelineItemWidget *item, int startFrame, int length);
+
 protected:
     bool event(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    struct Slot
+    {
+        TimelineItemData data;
+        TimelineItemWidget *widget = nullptr;
+        int y = 20;
+        int height = 0;
+        bool selected = false;
+    };
+
     void updatePixelScale();
     void placeItems();
+    void updateIfLive();
     void updateMarkColumns();
     int itemWidthFor(int length) const;
-    // Whether an item whose start is at column x reaches into the widget.
-    bool isInView(const TimelineItemWidget *item, int x) const;
-    // Puts the item at its column and shows or hides it; true when it moved or came into view.
-    bool placeHorizontally(TimelineItemWidget *item, int y);
+    // Whether the row lies in (or near) the visible part of its scroll area and window.
+    bool rowInView() const;
+    void watchScrollArea();
+    // Whether the item reaches into the widget (margin 0) or near it.
+    bool isInView(const Slot &slot, int margin) const;
+    void bind(Slot &slot);
+    void release(Slot &slot);
+    // A widget that the operator is working with stays bound whatever the view.
+    static bool isHeld(const TimelineItemWidget *item);
+    // Puts the item at its column and shows or hides it.
+    void placeHorizontally(Slot &slot);
+    void reindex();
+    void forwardContextMenu(QPoint pt);
+    void forwardDragStarting();
+    void forwardDragDropped(int startFrame, int length);
 
     int m_iViewFrames = 300;
     double m_dPixelsPerFrame = 0.0;
@@ -122,8 +179,14 @@ private:
     QList<UsableRange> m_proxyRanges;
     bool m_bWithProxy = false;
 
-    QList<QSharedPointer<TimelineItemWidget>> m_items;
-    QVector<QVector<QVector<TimelineItemWidget *>>> m_groups;
+    QVector<Slot> m_slots;
+    QHash<QString, int> m_index;
+    // Widgets let go of by items that left the view, ready for the next item that comes in.
+    QVector<TimelineItemWidget *> m_pool;
+    QString m_strSelected;
+    QPointer<QWidget> m_watchedScrollBar;
+    bool m_bLive = false;
+    QVector<QVector<QVector<QString>>> m_groups;
     // The spans of the last packing and its result: a relayout that finds the same spans (a
     // schedule's texts or progress changed) reuses it.
     QVector<LaneSpan> m_packedSpans;

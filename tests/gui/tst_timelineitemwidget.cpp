@@ -26,6 +26,8 @@ private slots:
     void cleanup();
     void statusColours_data();
     void statusColours();
+    void statusColoursFromItemData_data() { statusColours_data(); }
+    void statusColoursFromItemData();
     void twoBars_data();
     void twoBars();
     void leftEdgeOffset_data();
@@ -133,6 +135,25 @@ void tst_TimelineItemWidget::statusColours()
     QCOMPARE(pixel(item, 390, 114), inTrack); // the single bar runs down to height - 5
     QCOMPARE(pixel(item, 390, 2), kBody);     // 5-pixel margin above the bar
     QCOMPARE(pixel(item, 390, 117), kBody);
+}
+
+// A pooled widget takes everything it draws from the data it is bound to, the bar colours included.
+void tst_TimelineItemWidget::statusColoursFromItemData()
+{
+    QFETCH(trx::ScheduleStatus, status);
+    QFETCH(int, progress);
+    QFETCH(QColor, inFill);
+    QFETCH(QColor, inTrack);
+
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::None);
+    item->setReady(true);
+    TimelineItemData data = item->itemData();
+    data.status = status;
+    data.progress1 = progress;
+    item->setItemData(data);
+    QCOMPARE(pixel(item, 190, 6), inFill);
+    QCOMPARE(pixel(item, 390, 6), inTrack);
+    QCOMPARE(item->itemData().status, status);
 }
 
 void tst_TimelineItemWidget::twoBars_data()

@@ -3,6 +3,8 @@
 #include "views/timelinewidget.h"
 
 #include <QPointer>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -42,6 +44,12 @@ private slots:
     void itemsOutOfViewLetGoOfTheirPicture();
     void itemsOutOfViewTakeTheirSizeWhenBack();
     void changedRangeIsRepacked();
+    void widgetsFollowTheView_data();
+    void widgetsFollowTheView();
+    void heldItemKeepsItsWidget_data();
+    void heldItemKeepsItsWidget();
+    void widgetCountBoundedByView_data();
+    void widgetCountBoundedByView();
 
 private:
     TimelineItemWidget *addItem(int start, int length, const QString &taskId)
@@ -68,6 +76,17 @@ private:
                 return true;
         }
         return false;
+    }
+
+    void setData(const QString &id, int start, int length)
+    {
+        TimelineItemData data;
+        data.taskId = id;
+        data.name = id;
+        data.startFrame = start;
+        data.length = length;
+        data.statusText = QStringLiteral("Scheduled...");
+        m_timeline->setItem(data, true);
     }
 
     TimelineWidget *m_timeline = nullptr;
@@ -148,7 +167,7 @@ void tst_TimelineWidget::scrolledOutItemsAreHiddenNotDeleted()
     m_timeline->setCurrentTc(timecodeAt(100000));
     QVERIFY(item);
     QVERIFY(!item->isVisible());
-    QCOMPARE(m_timeline->items().size(), 1);
+    QCOMPARE(m_timeline->itemCount(), 1);
     // An item whose right end is still at the left edge counts as in view.
     m_timeline->setAnchor(3000, 0);
     m_timeline->setCurrentTc(timecodeAt(3000));
@@ -191,14 +210,14 @@ void tst_TimelineWidget::removeByTaskIdDeletesTheItem()
     QCOMPARE(b->assignedHeight(), 198);
     m_timeline->removeItems({QStringLiteral("b"), QStringLiteral("unknown")});
     QVERIFY(!b);
-    QVERIFY(m_timeline->items().isEmpty());
+    QCOMPARE(m_timeline->itemCount(), 0);
 }
 
 void tst_TimelineWidget::addingTwiceIsIgnored()
 {
     TimelineItemWidget *a = addItem(1000, 2000, QStringLiteral("a"));
     m_timeline->addItem(a, true);
-    QCOMPARE(m_timeline->items().size(), 1);
+    QCOMPARE(m_timeline->itemCount(), 1);
     QCOMPARE(a->assignedHeight(), 198);
 }
 
@@ -297,15 +316,15 @@ void tst_TimelineWidget::itemsOutOfViewLetGoOfTheirPicture()
 void tst_TimelineWidget::itemsOutOfViewTakeTheirSizeWhenBack()
 {
     TimelineItemWidget *near = addItem(1000, 2000, QStringLiteral("near"));
-    TimelineItemWidget *far = addItem(50000, 2000, QStringLiteral("far"));
-    QVERIFY(!far->isVisible());
+    addItem(50000, 2000, QStringLiteral("far"));
+    // Far out of view an item has no widget to size at all.
+    QVERIFY(!m_timeline->itemWidget(QStringLiteral("far")));
     m_timeline->setViewFrames(5000); // 0.2 pixel per frame
     QCOMPARE(near->width(), 400);
-    QCOMPARE(far->assignedWidth(), 400);
-    QVERIFY(far->isSizePending());
     m_timeline->setAnchor(50000, 0);
     m_timeline->setCurrentTc(timecodeAt(50000));
-    QVERIFY(far->isVisible());
+    TimelineItemWidget *far = m_timeline->itemWidget(QStringLiteral("far"));
+    QVERIFY(far && far->isVisible());
     QCOMPARE(far->size(), QSize(400, 198));
     QCOMPARE(far->pos(), QPoint(0, 20));
 }
@@ -315,12 +334,143 @@ void tst_TimelineWidget::changedRangeIsRepacked()
     TimelineItemWidget *a = addItem(1000, 2000, QStringLiteral("a"));
     TimelineItemWidget *b = addItem(6000, 1000, QStringLiteral("b"));
     QCOMPARE(m_timeline->groups().size(), 2);
-    b->setRange(2000, 1000);
-    m_timeline->relayout();
+    TimelineItemData moved = *m_timeline->itemData(QStringLiteral("b"));
+    moved.startFrame = 2000;
+    m_timeline->setItem(moved, true);
     QCOMPARE(m_timeline->groups().size(), 1);
     QCOMPARE(a->assignedHeight(), 98);
     QCOMPARE(b->y(), 120);
     QCOMPARE(b->x(), 200);
+}
+
+void tst_TimelineWidget::widgetsFollowTheView_data()
+{
+    QTest::addColumn<int>("anchor");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<QString>("bound");
+    QTest::addColumn<QString>("shown");
+    // 1000 pixels wide; items a at 1000, b at 30000, c at 60000, d at -30000, 2000 frames each.
+    QTest::newRow("start") << 0 << 10000 << "a" << "a";
+    QTest::newRow("pan: b just beyond the right edge") << 19000 << 10000 << "b" << "";
+    QTest::newRow("pan onto b") << 28000 << 10000 << "b" << "b";
+    QTest::newRow("pan: d just beyond the left edge") << -27000 << 10000 << "d" << "";
+    QTest::newRow("zoom out") << 0 << 100000 << "abc" << "abc";
+    QTest::newRow("zoom in") << 500 << 1000 << "a" << "a";
+}
+
+void tst_TimelineWidget::widgetsFollowTheView()
+{
+    QFETCH(int, anchor);
+    QFETCH(int, frames);
+    QFETCH(QString, bound);
+    QFETCH(QString, shown);
+    setData(QStringLiteral("a"), 1000, 2000);
+    setData(QStringLiteral("b"), 30000, 2000);
+    setData(QStringLiteral("c"), 60000, 2000);
+    setData(QStringLiteral("d"), -30000, 2000);
+    m_timeline->setAnchor(anchor, 0);
+    m_timeline->setViewFrames(frames);
+    QString hasWidget;
+    QString visible;
+    for (const QString &id : QStringList{"a", "b", "c", "d"}) {
+        TimelineItemWidget *item = m_timeline->itemWidget(id);
+        hasWidget += item ? id : QString();
+        visible += item && item->isVisible() ? id : QString();
+        if (item)
+            QCOMPARE(item->taskId(), id);
+    }
+    QCOMPARE(hasWidget, bound);
+    QCOMPARE(visible, shown);
+    QCOMPARE(m_timeline->items().size(), bound.size());
+}
+
+void tst_TimelineWidget::heldItemKeepsItsWidget_data()
+{
+    QTest::addColumn<QString>("hold");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("pinned (menu open, flashed)") << "pinned" << true;
+    QTest::newRow("hovered") << "hovered" << true;
+    QTest::newRow("name being edited") << "editing" << true;
+    QTest::newRow("nothing") << "" << false;
+}
+
+void tst_TimelineWidget::heldItemKeepsItsWidget()
+{
+    QFETCH(QString, hold);
+    QFETCH(bool, kept);
+    setData(QStringLiteral("a"), 1000, 2000);
+    QPointer<TimelineItemWidget> item = m_timeline->itemWidget(QStringLiteral("a"));
+    QVERIFY(item);
+    if (hold == QLatin1String("pinned")) {
+        item->setPinned(true);
+    } else if (hold == QLatin1String("hovered")) {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(item, &enter);
+    } else if (hold == QLatin1String("editing")) {
+        item->editName();
+    }
+    // Scrolled far away, other items come into view and take the spare widgets.
+    setData(QStringLiteral("far"), 200000, 2000);
+    m_timeline->setView(199000, 0);
+    QCOMPARE(m_timeline->itemWidget(QStringLiteral("a")) == item.data(), kept);
+    QVERIFY(item);
+    QCOMPARE(item->isHidden(), kept);
+    m_timeline->setView(0, 0);
+    QCOMPARE(m_timeline->itemWidget(QStringLiteral("a"))->taskId(), QStringLiteral("a"));
+    QVERIFY(m_timeline->itemWidget(QStringLiteral("a"))->isVisible());
+    if (kept)
+        QCOMPARE(item->isPinned() || item->isHovered() || item->isEditingName(), true);
+}
+
+void tst_TimelineWidget::widgetCountBoundedByView_data()
+{
+    QTest::addColumn<bool>("shownTimeline");
+    QTest::addColumn<bool>("inScrollView");
+    QTest::addColumn<int>("maxWidgets");
+    // 1000 items, 10 in view; a margin of 200 pixels each side holds 2 more per side.
+    QTest::newRow("not shown yet (start-up)") << false << true << 0;
+    QTest::newRow("in view") << true << true << 14;
+    QTest::newRow("row scrolled out of its scroll area") << true << false << 0;
+}
+
+void tst_TimelineWidget::widgetCountBoundedByView()
+{
+    QFETCH(bool, shownTimeline);
+    QFETCH(bool, inScrollView);
+    QFETCH(int, maxWidgets);
+    QScrollArea area;
+    area.resize(1100, 300);
+    auto *content = new QWidget;
+    content->resize(1000, 3000);
+    auto *timeline = new TimelineWidget(content);
+    timeline->setGeometry(0, 0, 1000, 240);
+    area.setWidget(content);
+    timeline->setAnchor(0, 0);
+    timeline->setViewFrames(10000);
+    for (int i = 0; i < 1000; ++i) {
+        TimelineItemData data;
+        data.taskId = QString::number(i);
+        data.startFrame = i * 1000;
+        data.length = 500;
+        timeline->setItem(data, false);
+    }
+    timeline->relayout();
+    if (shownTimeline) {
+        area.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+    }
+    if (!inScrollView)
+        area.verticalScrollBar()->setValue(area.verticalScrollBar()->maximum());
+    timeline->setCurrentTc(timecodeAt(0));
+    QVERIFY2(timeline->liveWidgetCount() <= maxWidgets, qPrintable(QString::number(timeline->liveWidgetCount())));
+    QCOMPARE(timeline->itemCount(), 1000);
+    if (maxWidgets > 0)
+        QVERIFY(timeline->items().size() >= 10);
+    if (!inScrollView) {
+        // Scrolled back, the row gets its widgets again.
+        area.verticalScrollBar()->setValue(0);
+        QVERIFY(timeline->items().size() >= 10);
+    }
 }
 
 QTEST_MAIN(tst_TimelineWidget)

