@@ -37,6 +37,7 @@ TimelineItemWidget *makeItem(QWidget *timeline, int x, int width)
     auto *item = new TimelineItemWidget(timeline, QStringLiteral("Camera 1 interview"), 0, 1000,
                                         QStringLiteral("[08] 10:00:00:00"),
                                         QStringLiteral("[08] 10:30:00:00"), QStringLiteral("In-Progress"));
+    item->setStatus(trx::ScheduleStatus::InProgress);
     item->setAssignedSize(width, 120);
     item->move(x, 20);
     item->setDuration(QStringLiteral("00:30:00:01"));

@@ -12,11 +12,11 @@ stages=("$@")
 [ ${#stages[@]} -gt 0 ] || stages=(asan tsan fuzz)
 
 # The tests that run threads of their own: the manager link, the command catalogue, the client
-# against the simulator, the controller's poll and port status, and the controller through link
+# against the simulator, the controller's poll, port status and parts, and the controller through link
 # faults (about 40 s under ThreadSanitizer).
-threaded='^(tst_trxmclient|tst_catalogue|tst_simconversation|tst_simfaults|tst_controllerports|tst_controllerfaults)$'
+threaded='^(tst_trxmclient|tst_catalogue|tst_simconversation|tst_simfaults|tst_controllerports|tst_controllerfaults|tst_controllerparts)$'
 threaded_targets=(tst_trxmclient tst_catalogue tst_simconversation tst_simfaults tst_controllerports
-  tst_controllerfaults)
+  tst_controllerfaults tst_controllerparts)
 
 stage_time() {
   echo "== $1 took $(($(date +%s) - $2)) s"

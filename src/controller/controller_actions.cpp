@@ -82,7 +82,7 @@ bool MainController::canDelete(const ScheduleInfo &sch) const
 
 bool MainController::isUnfinished(const QString &taskId) const
 {
-    return isUnfinishedStatus(statusText(m_mapTasks.value(taskId).schedule.master.status));
+    return trx::mayStillTransfer(m_mapTasks.value(taskId).schedule.status());
 }
 
 void MainController::removeTask()

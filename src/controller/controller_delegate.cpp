@@ -3,31 +3,6 @@
 // Every operation here runs on a thread of the manager link. None of them touches the controller's
 // tables: each copies its arguments into work handed over to the controller's own thread.
 
-void MainController::handOver(std::function<void()> work)
-{
-    {
-        std::lock_guard<std::mutex> lock(m_handOverLock);
-        m_handOver.push_back(std::move(work));
-    }
-    // By name, so that the posted call carries no data of ours across threads.
-    QMetaObject::invokeMethod(this, "runHandedOver", Qt::QueuedConnection);
-}
-
-void MainController::runHandedOver()
-{
-    for (;;) {
-        std::function<void()> work;
-        {
-            std::lock_guard<std::mutex> lock(m_handOverLock);
-            if (m_handOver.empty())
-                return;
-            work = std::move(m_handOver.front());
-            m_handOver.pop_front();
-        }
-        work();
-    }
-}
-
 void MainController::serverInfoChanged(const trx::ServerInfo &server)
 {
     notePush();

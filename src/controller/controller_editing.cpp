@@ -36,11 +36,6 @@ QString taskIdOf(QObject *sender)
     return QString();
 }
 
-bool unfinished(const trx::ScheduleInfo &sch)
-{
-    return sch.master.status >= StatusScheduled && sch.master.status <= StatusInProgress;
-}
-
 QStringList destinationStrings(const trx::ScheduleInfo &sch)
 {
     return {sch.master.text3, sch.master.text4, sch.master.text5,
@@ -167,15 +162,15 @@ void MainController::newTask(QString serverId, int port)
     dlg->setDestination(m_pSettings->m_mgwInfos.value(preselected, dst));
     dlg->mgwsReady(m_listMgws);
 
-    m_repeatDates.clear();
+    m_dialogRun.repeatDates.clear();
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
 
     const ScheduleForm form = formOf(*dlg);
     const MgwDestination chosen = form.destination;
     // One add per occurrence, in date order; without repetition the dialog's own day.
-    const QList<QDate> dates =
-        m_repeatDates.isEmpty() ? QList<QDate>{QDate()} : std::exchange(m_repeatDates, {});
+    const QList<QDate> dates = m_dialogRun.repeatDates.isEmpty() ? QList<QDate>{QDate()}
+                                                                 : std::exchange(m_dialogRun.repeatDates, {});
     QList<trx::ScheduleRequest> requests;
     for (const QDate &date : dates) {
         for (const trx::ServerPort &p : form.ports) {
@@ -274,17 +269,14 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     facts.serverName = m_mapServers.value(serverId).name;
     facts.portName = portLabel(m_pSettings->m_portInfos.value(key).PortName, port);
     facts.asProxy = asProxy;
-    bool recording = false;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        recording = m_mapRecStatus.value(key, false);
-    }
+    const bool recording = m_mapRecStatus.value(key, false);
     facts.materialOk = recording && usableRangeAccepts(serverId, {port}, startTc, endTc, date);
     facts.openEnd = endTc == -1;
 
     const trx::PortState master = masterPortState();
     const int days = daysFromWorkingDate(date);
-    facts.period.start = TimeCode(master, startTc, days).frames;
+    const FramePeriod planned = plannedPeriod(master, startTc, endTc, days);
+    facts.period.start = planned.start;
 
     // Other schedules of the port; one whose end is still open runs on until it finishes.
     QList<FramePeriod> others;
@@ -292,28 +284,21 @@ bool MainController::portCheck(const QString &serverId, int port, int startTc, i
     for (const TaskEntry &task : qAsConst(m_mapTasks)) {
         if (task.serverId != serverId || task.port != port || excludedIds.contains(task.id))
             continue;
-        const trx::ScheduleInfo &sch = task.schedule;
-        FramePeriod p;
-        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-        if (sch.endTc == -1)
-            p.end = unfinished(sch) ? INT_MAX : p.start;
-        else
-            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
-        others << p;
-        otherSpans << scheduleSpanText(sch);
+        others << schedulePeriod(master, task.schedule, m_pSettings->m_date);
+        otherSpans << scheduleSpanText(task.schedule);
     }
     const QList<trx::ScheduleInfo> maintenance = m_mapMaintenance.values();
 
     FramePeriod guarded = facts.period;
     if (!facts.openEnd) {
-        facts.period.end = TimeCode(master, endTc, startTc > endTc ? days + 1 : days).frames;
+        facts.period.end = planned.end;
         const int meeting = firstMeeting(others, facts.period);
         facts.overlapsSchedule = meeting >= 0;
         if (facts.overlapsSchedule)
             facts.overlapDetail = otherSpans.at(meeting);
         const int guardEnd = addSecondsInDay(endTc, 5);
         guarded = facts.period;
-        guarded.end = TimeCode(master, guardEnd, startTc > guardEnd ? days + 1 : days).frames;
+        guarded.end = plannedPeriod(master, startTc, guardEnd, days).end;
         facts.meetsMaintenance =
             maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, guarded);
         facts.remainFrames = m_mapRemainFrames.value(serverId).value(port, 0);
@@ -344,16 +329,8 @@ void MainController::addConflictDetails(const trx::ServerPort &port,
     const trx::PortState master = masterPortState();
     const FrameRate rate = TimeCode(master).rate;
     if (!facts.materialOk) {
-        QList<UsableRange> ranges;
-        {
-            QMutexLocker lock(&m_portsMutex);
-            ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
-        }
-        bool recording = false;
-        {
-            QMutexLocker lock(&m_portTableMutex);
-            recording = m_mapRecStatus.value(port, false);
-        }
+        const QList<UsableRange> ranges = m_mapPorts.value(port.serverId).value(port.portNo).ranges;
+        const bool recording = m_mapRecStatus.value(port, false);
         facts.materialDetail =
             recording ? nearestRecordedText(rate, ranges, facts.period) : QStringLiteral("not recording");
     }
@@ -427,7 +404,7 @@ void MainController::slotCreateTaskOKClicked()
     // updates; the dialog stays open with the operator's input.
     if (refuseWhileLinkDown(dlg))
         return;
-    m_repeatDates.clear();
+    m_dialogRun.repeatDates.clear();
     if (dlg->repeatRule().kind != RepeatRule::None) {
         if (confirmRepeat(*dlg))
             dlg->accept();
@@ -468,7 +445,7 @@ bool MainController::confirmRepeat(CreateTaskDialog &dialog)
     RepeatPreviewDialog preview(occurrences, &dialog);
     if (preview.exec() != QDialog::Accepted || free.isEmpty())
         return false;
-    m_repeatDates = free;
+    m_dialogRun.repeatDates = free;
     return true;
 }
 
@@ -539,10 +516,10 @@ void MainController::markEnd(QString serverId, int port)
         bool endAhead = false;
         if (sch.endTc == -1) {
             // An open end lies ahead until the schedule finishes; this is what mark end is for.
-            endAhead = unfinished(sch);
+            endAhead = trx::blocksPortWhileOpen(sch.status());
         } else {
-            const int days = daysFromWorkingDate(sch.startDate) + (sch.startTc > sch.endTc ? 1 : 0);
-            endAhead = TimeCode(master, sch.endTc, days).frames > m_curTc.frames;
+            const int days = daysFromWorkingDate(sch.startDate);
+            endAhead = plannedPeriod(master, sch.startTc, sch.endTc, days).end > m_curTc.frames;
         }
         if (endAhead)
             ends << task.id;
@@ -562,23 +539,23 @@ void MainController::editTask()
     const TaskEntry task = *it;
     const trx::ScheduleInfo sch = task.schedule;
     m_editSchedule = sch;
-    m_strEditOpeningStatus = statusText(sch.master.status);
+    m_dialogRun.openingStatus = sch.status();
     const trx::PortState master = masterPortState();
     const QDate today = m_pSettings->m_date;
-    const qint32 startPos = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-    m_bEditNotStarted = sch.startDate > today || (sch.startDate == today && startPos > m_curTc.frames);
+    const qint32 startPos = masterFrames(master, sch.startTc, daysFromWorkingDate(sch.startDate));
+    m_dialogRun.notStarted = sch.startDate > today || (sch.startDate == today && startPos > m_curTc.frames);
 
     std::unique_ptr<CreateTaskDialog> dlg(createTaskDialog(true));
     const trx::ServerPort key(sch.serverId, sch.portNo);
     fillDialogPorts(*dlg, key, true);
     dlg->setDestination(destinationOf(sch));
     dlg->mgwsReady(m_listMgws);
-    dlg->fillFromSchedule(sch, TimeCode(master), m_bEditNotStarted);
+    dlg->fillFromSchedule(sch, TimeCode(master), m_dialogRun.notStarted);
     presentEditPairing(*dlg, sch);
 
     if (m_editingPrompts.runTaskDialog(*dlg) != QDialog::Accepted)
         return;
-    sendEdit(sch, formOf(*dlg), m_bEditNotStarted);
+    sendEdit(sch, formOf(*dlg), m_dialogRun.notStarted);
 }
 
 bool MainController::sendEdit(const trx::ScheduleInfo &sch, const ScheduleForm &form, bool notStarted)
@@ -629,7 +606,7 @@ void MainController::slotEditTaskOKClicked()
         return;
     if (refuseWhileLinkDown(dlg))
         return;
-    const EditRefusal refusal = editChecks(m_editSchedule, m_strEditOpeningStatus, formOf(*dlg));
+    const EditRefusal refusal = editChecks(m_editSchedule, m_dialogRun.openingStatus, formOf(*dlg));
     if (!refusal.lines.isEmpty()) {
         showEditingMessage(refusal.title, refusal.lines, refusal.icon);
         return;
@@ -637,12 +614,11 @@ void MainController::slotEditTaskOKClicked()
     dlg->accept();
 }
 
-MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &sch, const QString &opening,
-                                                       const ScheduleForm &form)
+MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &sch,
+                                                       trx::ScheduleStatus opening, const ScheduleForm &form)
 {
     const auto current = m_mapTasks.constFind(sch.id);
-    const QString now =
-        statusText(current != m_mapTasks.cend() ? current->schedule.master.status : sch.master.status);
+    const trx::ScheduleStatus now = current != m_mapTasks.cend() ? current->schedule.status() : sch.status();
 
     EditValues before;
     before.name = sch.name;
@@ -666,17 +642,14 @@ MainController::EditRefusal MainController::editChecks(const trx::ScheduleInfo &
     if (!started.isEmpty())
         return {QStringLiteral("Information"), started, ConfirmDialog::Information};
 
-    if ((now.startsWith(QLatin1String("Waiting")) || now.startsWith(QLatin1String("In-Progress")) ||
-         now.startsWith(QLatin1String("Cancelled"))) &&
+    if ((trx::isRunning(now) || now == trx::ScheduleStatus::Cancelled) &&
         sch.startDate == m_pSettings->m_date && hhmmssChanged(before.endTc, after.endTc) &&
         after.endTc != -1) {
         const trx::PortState master = masterPortState();
         const int days = daysFromWorkingDate(sch.startDate);
-        const qint32 newEnd =
-            TimeCode(master, after.endTc, after.endTc < after.startTc ? days + 1 : days).frames;
+        const qint32 newEnd = plannedPeriod(master, after.startTc, after.endTc, days).end;
         const qint32 oldEnd =
-            sch.endTc == -1 ? INT_MAX
-                            : TimeCode(master, sch.endTc, sch.endTc < sch.startTc ? days + 1 : days).frames;
+            sch.endTc == -1 ? INT_MAX : plannedPeriod(master, sch.startTc, sch.endTc, days).end;
         if (endTooClose(newEnd, oldEnd, m_curTc.frames))
             return {
                 QStringLiteral("Information"), {QStringLiteral("Invalid End")}, ConfirmDialog::Information};
@@ -744,7 +717,6 @@ void MainController::slotProxyPortChanged(QString strServerId, int iPort, int iP
     QList<UsableRange> proxyRanges;
     bool withProxy = false;
     {
-        QMutexLocker lock(&m_portsMutex);
         const QMap<int, PortEntry> entries = m_mapPorts.value(strServerId);
         masterRanges = entries.value(iPort).ranges;
         if (iProxyPortId >= 0 && iProxyPortId <= 7 && iProxyPortId != iPort &&
@@ -805,7 +777,7 @@ QString MainController::moveRefusal(const trx::ScheduleInfo &sch)
     if (sch.type == trx::ScheduleInfo::Maintenance)
         return QStringLiteral("The maintenance window is set under Tools > Maintenance; it is not moved.");
     const QString status = statusText(sch.master.status);
-    if (!isUnfinishedStatus(status))
+    if (!trx::mayStillTransfer(sch.status()))
         return QStringLiteral("Schedule '%1' has finished (%2); it cannot be moved.").arg(sch.name, status);
     const QDate today = m_pSettings->m_date;
     const qint32 start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
@@ -815,7 +787,7 @@ QString MainController::moveRefusal(const trx::ScheduleInfo &sch)
     return QString();
 }
 
-bool MainController::moveSchedule(const trx::ScheduleInfo &sch, const QString &opening,
+bool MainController::moveSchedule(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening,
                                   const ScheduleForm &form, TimelineItemWidget *item)
 {
     QPointer<TimelineItemWidget> guard(item);
@@ -852,7 +824,7 @@ void MainController::slotItemDragStarting(TimelineItemWidget *item)
         return;
     }
     // The status the drop is judged against, as the edit dialog keeps the one it opened with.
-    m_strMoveOpeningStatus = statusText(it->schedule.master.status);
+    m_moveOpeningStatus = it->schedule.status();
 }
 
 void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length)
@@ -864,7 +836,7 @@ void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFram
         return;
     const trx::ScheduleInfo sch = it->schedule;
     const ScheduleForm form = movedForm(sch, startFrame, qint64(startFrame) + length);
-    if (moveSchedule(sch, m_strMoveOpeningStatus, form, item))
+    if (moveSchedule(sch, m_moveOpeningStatus, form, item))
         m_lastMove = {sch.id, sch.startDate, sch.endDate, sch.startTc, sch.endTc};
 }
 
@@ -891,6 +863,6 @@ void MainController::undoScheduleMove()
     const qint64 start = TimeCode(master, last.startTc, daysFromWorkingDate(last.startDate)).frames;
     const qint64 end = TimeCode(master, last.endTc, daysFromWorkingDate(last.endDate)).frames;
     // Back through the same checks: the old place may have been taken meanwhile.
-    if (moveSchedule(sch, statusText(sch.master.status), movedForm(sch, start, end), nullptr))
+    if (moveSchedule(sch, sch.status(), movedForm(sch, start, end), nullptr))
         m_lastMove = ScheduleMove();
 }

@@ -14,8 +14,6 @@
 #include "views/timelinewidget.h"
 #include "widgets/confirmdialog.h"
 
-#include <QMutexLocker>
-
 #include <climits>
 
 void MainController::maintenanceDialog()
@@ -50,14 +48,8 @@ MainController::periodsByPort(const trx::PortState &master) const
         const trx::ScheduleInfo &sch = task.schedule;
         if (sch.endTc == -1)
             m_openEndIds << task.id;
-        FramePeriod p;
-        p.start = TimeCode(master, sch.startTc, daysFromWorkingDate(sch.startDate)).frames;
-        if (sch.endTc == -1)
-            p.end = isUnfinishedStatus(statusText(sch.master.status)) ? INT_MAX : p.start;
-        else
-            p.end = TimeCode(master, sch.endTc, daysFromWorkingDate(sch.endDate)).frames;
         PortPeriods &port = m_periodsByPort[trx::ServerPort(task.serverId, task.port)];
-        port.periods << p;
+        port.periods << schedulePeriod(master, sch, m_pSettings->m_date);
         port.ids << task.id;
     }
     m_bPeriodsStale = false;
@@ -102,9 +94,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
             const PortPeriods &others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
-                FramePeriod window;
-                window.start = TimeCode(master, tc, d).frames;
-                window.end = TimeCode(master, endTc, endTc < tc ? d + 1 : d).frames;
+                const FramePeriod window = plannedPeriod(master, tc, endTc, d);
                 const int meeting = firstMeeting(others.periods, window);
                 if (meeting >= 0 ||
                     maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
@@ -155,13 +145,9 @@ void MainController::slotCanMaintenance(bool bNow, int iTc)
 
 void MainController::maintenance(bool bNow)
 {
-    // The master state is read first: the master lock is never taken inside the port-table lock.
     const trx::PortState master = masterPortState();
-    trx::ScheduleRequest request;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        request = maintenanceRequest(master, m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
-    }
+    const trx::ScheduleRequest request =
+        maintenanceRequest(master, m_pSettings->m_maintenanceTime, bNow, m_pSettings->m_date);
     if (request.startTc == -1 || request.endTc == -1) {
         qDebug("maintenance: no start time, nothing sent");
         return;
@@ -188,7 +174,7 @@ void MainController::updateMaintenanceTaskView(QString strId)
     if (sch.startDate.isValid()) {
         first = last = daysFromWorkingDate(sch.startDate);
     } else {
-        first = TimeCode(master, sch.startTc, 0).frames > m_curTc.frames ? 0 : 1;
+        first = masterFrames(master, sch.startTc, 0) > m_curTc.frames ? 0 : 1;
         last = 7;
     }
     const bool crosses = sch.endTc != -1 && sch.endTc < sch.startTc;
@@ -215,6 +201,7 @@ void MainController::updateMaintenanceTaskView(QString strId)
                 item.endText = maintenanceItemText(today.addDays(endDay), end.toString());
                 item.durationText = QStringLiteral("00:00:10:00");
                 item.statusText = status;
+                item.status = sch.status();
                 item.maintenance = true;
                 item.dated = sch.startDate.isValid();
                 // One item a day, all under the window's id.

@@ -9,18 +9,15 @@
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
 
-#include <QMutexLocker>
 #include <QSet>
 
 trx::ServerPort MainController::masterPort() const
 {
-    QMutexLocker lock(&m_masterMutex);
     return m_masterPort;
 }
 
 trx::PortState MainController::masterPortState() const
 {
-    QMutexLocker lock(&m_masterMutex);
     return m_masterPortState;
 }
 
@@ -41,10 +38,7 @@ void MainController::masterPortSynced(const trx::MasterPortSync &sync, qint32 fl
 
 void MainController::updateTimeline(trx::PortState masterPortState)
 {
-    {
-        QMutexLocker lock(&m_masterMutex);
-        m_masterPortState = masterPortState;
-    }
+    m_masterPortState = masterPortState;
     m_curTc = TimeCode(masterPortState);
     const bool reanchor = m_bMasterChanged;
     m_bMasterChanged = false;
@@ -143,7 +137,6 @@ void MainController::slotReSetMasterTc(QString strServerId)
 
 void MainController::setMasterPort(trx::ServerPort port)
 {
-    QMutexLocker lock(&m_masterMutex);
     const bool sameServer = port.serverId == m_masterPort.serverId;
     if (!sameServer && !m_masterPort.serverId.isEmpty())
         m_pClient->registerServerNotifications(m_masterPort.serverId, 129);
@@ -190,10 +183,8 @@ void MainController::adjustTasksPos()
     const trx::ServerPort master = masterPort();
     if (!master.serverId.isEmpty()) {
         QMap<qint32, trx::PortState> states;
-        if (m_pClient->getPortStates(master.serverId, states) && states.contains(master.portNo)) {
-            QMutexLocker lock(&m_masterMutex);
+        if (m_pClient->getPortStates(master.serverId, states) && states.contains(master.portNo))
             m_masterPortState = states.value(master.portNo);
-        }
     }
     const trx::PortState state = masterPortState();
     QSet<TimelineWidget *> timelines;

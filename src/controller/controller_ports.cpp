@@ -1,12 +1,13 @@
 #include "controller/maincontroller.h"
 
+#include "controller/portpoller.h"
+#include "controller/schedulechecks.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
 #include "views/serverportwidget.h"
 #include "views/timelineitemwidget.h"
 #include "views/timelinewidget.h"
 
-#include <QMutexLocker>
 #include <QSet>
 
 namespace {
@@ -16,31 +17,19 @@ constexpr int ClipRemovedKey = TimelineItemWidget::TaskIdKey + 1;
 
 } // namespace
 
-// The poll runs on the worker thread. It only waits for the manager there and reads none of the
-// controller's tables: the answers are applied on the controller's thread, one poll at a time.
 void MainController::updatePorts()
 {
-    if (m_bPollPending.load()) {
-        ++m_iSkippedPolls;
-        return;
-    }
-    if (!m_pClient->isConnected())
-        return;
-    QThread *self = QThread::currentThread();
-    QMap<qint32, trx::PortState> byNumber;
-    QMap<trx::ServerPort, trx::PortState> states;
-    if (!m_pClient->getPortStates(QString(), byNumber, &states) || self->isInterruptionRequested())
-        return;
-    QVector<trx::RecordTrainInfo> trains;
-    if (!m_pClient->getRecordTrains(QString(), QMap<qint32, QString>(), trains) ||
-        self->isInterruptionRequested())
-        return;
-    ++m_iPollCount;
-    m_bPollPending = true;
-    handOver([this, states, trains] {
-        applyPortPoll(states, trains);
-        m_bPollPending = false;
-    });
+    m_pPoller->poll();
+}
+
+int MainController::pollCount() const
+{
+    return m_pPoller->pollCount();
+}
+
+int MainController::skippedPollCount() const
+{
+    return m_pPoller->skippedCount();
 }
 
 void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
@@ -75,18 +64,12 @@ void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &
         }
     }
 
-    QList<QPair<trx::ServerPort, bool>> recChanges;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        for (auto it = states.cbegin(); it != states.cend(); ++it) {
-            if (m_mapRecStatus.value(it.key(), false) != it->recording) {
-                m_mapRecStatus.insert(it.key(), it->recording);
-                recChanges.append({it.key(), it->recording});
-            }
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        if (m_mapRecStatus.value(it.key(), false) != it->recording) {
+            m_mapRecStatus.insert(it.key(), it->recording);
+            updateRecStatus(it.key().serverId, it.key().portNo, it->recording);
         }
     }
-    for (const auto &change : qAsConst(recChanges))
-        updateRecStatus(change.first.serverId, change.first.portNo, change.second);
 
     for (const trx::RecordTrainInfo &train : trains) {
         if (!train.stillRecording)
@@ -147,8 +130,8 @@ void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
     if (row && previous && !loop) {
         QList<QString> ids;
         for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-            if (task.serverId == serverId && task.port == port && task.schedule.master.status != 1 &&
-                row->timeline()->hasItem(task.id))
+            if (task.serverId == serverId && task.port == port &&
+                task.schedule.status() != trx::ScheduleStatus::Scheduled && row->timeline()->hasItem(task.id))
                 ids.append(task.id);
         }
         for (const QString &id : qAsConst(ids))
@@ -156,10 +139,7 @@ void MainController::updateLoopRecStatus(QString serverId, int port, bool loop)
     }
     if (row) {
         row->setLoopStatus(loop);
-        const bool wasLoop = row->isLoop();
         row->setLoop(loop);
-        if (wasLoop != loop)
-            row->setRemainTime(row->remainTime()); // the remaining time shows only in loop recording
     }
     m_mapLoopRec.insert(key, loop);
 
@@ -199,11 +179,7 @@ void MainController::updatePortsRemainTime(QString serverId, QString vals)
 
 void MainController::updateUsableRangesView(QString strServerId)
 {
-    QMap<int, PortEntry> entries;
-    {
-        QMutexLocker lock(&m_portsMutex);
-        entries = m_mapPorts.value(strServerId);
-    }
+    const QMap<int, PortEntry> entries = m_mapPorts.value(strServerId);
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         ServerPortWidget *row = it->widget.data();
         if (!row)
@@ -220,7 +196,6 @@ void MainController::updateUsableRangesView(QString strServerId)
 
 void MainController::updatePortUsableRanges(QString strServerId, trx::PortNo iPort, QList<UsableRange> ranges)
 {
-    QMutexLocker lock(&m_portsMutex);
     const auto server = m_mapPorts.find(strServerId);
     if (server == m_mapPorts.end())
         return;
@@ -273,20 +248,13 @@ bool MainController::usableRangeAccepts(QString serverId, QVector<int> ports, in
 {
     const QDate workingDate = m_pSettings->m_date;
     const int days = workingDate.isValid() && date.isValid() ? int(workingDate.daysTo(date)) : 0;
-    const int endDays = (startTc > endTc && endTc != -1) ? days + 1 : days;
-    const trx::PortState state = masterPortState();
-    const qint32 start = TimeCode(state, startTc, days).frames;
-    const qint32 end = TimeCode(state, endTc, endDays).frames;
+    const FramePeriod period = plannedPeriod(masterPortState(), startTc, endTc, days);
     const qint32 now = m_curTc.frames;
 
-    QMap<int, PortEntry> entries;
-    {
-        QMutexLocker lock(&m_portsMutex);
-        entries = m_mapPorts.value(serverId);
-    }
+    const QMap<int, PortEntry> entries = m_mapPorts.value(serverId);
     for (const int port : qAsConst(ports)) {
         const auto entry = entries.constFind(port);
-        if (entry != entries.cend() && rangesAccept(entry->ranges, start, end, now))
+        if (entry != entries.cend() && rangesAccept(entry->ranges, period.start, period.end, now))
             return true;
     }
     return false;
@@ -377,23 +345,23 @@ void MainController::clipRemoved(const QPair<QString, QString> &serverAndClip)
 void MainController::recordTrainsReceived(const QString &serverId,
                                           const QVector<trx::RecordTrainInfo> &trains)
 {
+    Q_UNUSED(serverId)
+    Q_UNUSED(trains)
+    // The poll reads every train itself; the push only tells that the link is alive.
     notePush();
-    handOver([this, id = serverId, copy = trains] { onRecordTrainsPushed(id, copy); });
 }
 
 void MainController::onPortStatesPushed(const QString &serverId, const QMap<qint32, trx::PortState> &states)
 {
+    // The changes are applied once the table holds every new state.
     QList<QPair<int, bool>> recChanges;
-    {
-        QMutexLocker lock(&m_portTableMutex);
-        QMap<qint32, trx::PortState> &stored = m_mapPortStates[serverId];
-        for (auto it = states.cbegin(); it != states.cend(); ++it) {
-            if (it->stateCode == 1 && stored.value(it.key()).recording != it->recording) {
-                recChanges.append({it.key(), it->recording});
-                m_mapRecStatus.insert(trx::ServerPort(serverId, it.key()), it->recording);
-            }
-            stored.insert(it.key(), it.value());
+    QMap<qint32, trx::PortState> &stored = m_mapPortStates[serverId];
+    for (auto it = states.cbegin(); it != states.cend(); ++it) {
+        if (it->stateCode == 1 && stored.value(it.key()).recording != it->recording) {
+            recChanges.append({it.key(), it->recording});
+            m_mapRecStatus.insert(trx::ServerPort(serverId, it.key()), it->recording);
         }
+        stored.insert(it.key(), it.value());
     }
     for (const auto &change : qAsConst(recChanges))
         updateRecStatus(serverId, change.first, change.second);
@@ -401,25 +369,4 @@ void MainController::onPortStatesPushed(const QString &serverId, const QMap<qint
     const trx::ServerPort master = masterPort();
     if (master.serverId == serverId && states.contains(master.portNo))
         updateTimeline(states.value(master.portNo));
-}
-
-void MainController::onRecordTrainsPushed(const QString &serverId,
-                                          const QVector<trx::RecordTrainInfo> &trains)
-{
-    const QMap<qint32, qint32> cameraTrains = m_mapServerSettings.value(serverId).cameraTrains;
-    QMutexLocker lock(&m_portsMutex);
-    const auto server = m_mapPorts.find(serverId);
-    for (const trx::RecordTrainInfo &train : trains) {
-        if (!train.stillRecording)
-            continue;
-        const int port = cameraTrains.value(train.cameraNo, 0);
-        if (server != m_mapPorts.end()) {
-            const auto entry = server->find(port);
-            if (entry != server->end())
-                entry->train = train;
-        }
-        const QDateTime created = trainCreation(train, m_pSettings->m_offsetSecs);
-        if (created.isValid() && m_pSettings->m_date.isValid())
-            m_mapTrainDays.insert(serverId, int(m_pSettings->m_date.daysTo(created.date())));
-    }
 }

@@ -64,6 +64,7 @@ TimelineItemData MainController::taskItemData(const TaskEntry &entry) const
     data.endText = texts.end;
     data.durationText = texts.duration;
     data.statusText = texts.status;
+    data.status = sch.status();
     data.progress1 = entry.masterProgress;
     data.progress2 = entry.proxyProgress;
     data.maintenance = isMaintenance(sch);
@@ -218,9 +219,9 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
         if (proxyId.isEmpty())
             continue;
         const TaskEntry proxy = m_mapTasks.value(proxyId);
-        const QString proxyStatus = statusText(proxy.schedule.master.status);
-        if (proxyStatus.startsWith(QLatin1String("Rec Error")) ||
-            proxyStatus.startsWith(QLatin1String("Unknown Error"))) {
+        const trx::ScheduleStatus proxyStatus = proxy.schedule.status();
+        if (proxyStatus == trx::ScheduleStatus::RecError ||
+            proxyStatus == trx::ScheduleStatus::UnknownError) {
             // The main schedule's item shows the failed proxy's bar.
             it->proxyProgress = proxy.masterProgress != -1 ? proxy.masterProgress : 0;
         }
@@ -286,8 +287,8 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
     const ScheduleInfo &old = it->schedule;
     if (old.startTc != sch.startTc || old.endTc != sch.endTc || old.startDate != sch.startDate ||
         old.endDate != sch.endDate || old.serverId != sch.serverId || old.portNo != sch.portNo ||
-        (sch.endTc == -1 && isUnfinishedStatus(statusText(old.master.status)) !=
-                                isUnfinishedStatus(statusText(sch.master.status))))
+        (sch.endTc == -1 &&
+         trx::blocksPortWhileOpen(old.status()) != trx::blocksPortWhileOpen(sch.status())))
         m_bPeriodsStale = true;
     it->name = sch.name;
     it->masterProgress = sch.master.progress;

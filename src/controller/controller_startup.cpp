@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/portpoller.h"
 #include "controller/scheduletexts.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
@@ -33,40 +34,25 @@ bool MainController::refuseWhileLinkDown(QWidget *parent)
         return false;
     if (!m_prompts.confirm)
         return true;
-    ++m_iRetryHolds;
+    // A retry that falls due under the message waits for it: init would delete the panel whose
+    // button handler is still running.
+    m_linkRetry.hold();
     m_prompts.confirm(parent ? parent : static_cast<QWidget *>(m_pMainView), QLatin1String(kNotConnectedText),
                       QLatin1String(kNotConnectedTitle), ConfirmDialog::OkOnly, ConfirmDialog::Information);
-    --m_iRetryHolds;
-    if (m_iRetryHolds == 0 && m_bRetryDue) {
-        m_bRetryDue = false;
-        // Queued, so that it runs once the action that was refused has returned.
-        QMetaObject::invokeMethod(this, &MainController::init, Qt::QueuedConnection);
-    }
+    m_linkRetry.release();
     return true;
-}
-
-void MainController::onRetryDue()
-{
-    if (m_iRetryHolds > 0) {
-        m_bRetryDue = true;
-        return;
-    }
-    init();
 }
 
 void MainController::retryNow()
 {
     if (isLinkUp() || m_bInitializing)
         return;
-    m_retryTimer.stop();
-    onRetryDue();
+    m_linkRetry.fireNow();
 }
 
 void MainController::init()
 {
-    m_retryTimer.stop();
-    m_bRetryDue = false;
-    m_retryTicker.stop();
+    m_linkRetry.cancel();
 
     m_mapServers.clear();
     m_listMgws.clear();
@@ -83,8 +69,7 @@ void MainController::init()
 
     if (m_pClient->connectToServer(m_pSettings->m_trxmIp, m_pSettings->m_trxmPort) && m_pClient->identify()) {
         m_bConnected = true;
-        m_iFailedAttempts = 0;
-        setConnectionStatus(QString());
+        m_linkRetry.succeeded();
         emit sigInitStatusChanged(QLatin1String(StatusInitPorts));
         // The previous run's panels stay on screen (dimmed) while the manager is away, so the
         // operator keeps the last known picture; they go with the port table only now, so that
@@ -102,7 +87,7 @@ void MainController::init()
         m_pClient->getSchedules();
     } else {
         initDone();
-        scheduleRetry(retryDelayMs(m_options.retry, m_iFailedAttempts++));
+        m_linkRetry.failed();
     }
 }
 
@@ -133,12 +118,8 @@ void MainController::startWorker()
     // Every init run reaches here; the poll needs starting only once.
     if (m_workerThread.isRunning())
         return;
-    m_workerTimer.setParent(nullptr);
-    m_workerTimer.moveToThread(&m_workerThread);
-    const int interval = m_options.pollIntervalMs;
-    QMetaObject::invokeMethod(&m_workerTimer, "start", Qt::QueuedConnection, Q_ARG(int, interval));
-    connect(&m_workerTimer, &QTimer::timeout, this, &MainController::updatePorts,
-            Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+    m_pPoller->moveToThread(&m_workerThread);
+    m_pPoller->requestStart();
     m_workerThread.start(QThread::InheritPriority);
 }
 
@@ -149,7 +130,7 @@ void MainController::stopWorker()
     // A poll waiting for a slow manager gives up before its next request.
     m_workerThread.requestInterruption();
     // The timer lives on the worker thread and may only be stopped there.
-    QMetaObject::invokeMethod(&m_workerTimer, "stop", Qt::BlockingQueuedConnection);
+    m_pPoller->stopAndWait(m_options.link.requestTimeoutMs + 3000);
     m_workerThread.exit(0);
     if (!m_workerThread.wait(3000)) {
         m_workerThread.terminate();
@@ -338,42 +319,10 @@ void MainController::onLinkLost()
 {
     m_bConnected = false;
     emit mtnDone();
-    m_iFailedAttempts = 0;
-    scheduleRetry(m_options.retry.firstDelayMs);
-}
-
-void MainController::scheduleRetry(int delayMs)
-{
-    m_iRetryDelayMs = qMax(0, delayMs);
-    m_retryClock.start();
-    m_retryTimer.start(m_iRetryDelayMs);
-    m_retryTicker.start();
-    updateRetryStatus();
+    m_linkRetry.linkLost();
 }
 
 int MainController::retryRemainingMs() const
 {
-    return m_retryTimer.isActive() ? m_retryTimer.remainingTime() : -1;
-}
-
-void MainController::updateRetryStatus()
-{
-    if (!m_retryTimer.isActive()) {
-        m_retryTicker.stop();
-        return;
-    }
-    const qint64 left = qMax<qint64>(0, m_iRetryDelayMs - m_retryClock.elapsed());
-    const qint64 seconds = (left + 999) / 1000;
-    if (m_pSettings->m_trxmIp.isEmpty())
-        setConnectionStatus(QStringLiteral("TRXM address not set, retrying in %1 s").arg(seconds));
-    else
-        setConnectionStatus(QStringLiteral("TRXM disconnected, retrying in %1 s").arg(seconds));
-}
-
-void MainController::setConnectionStatus(const QString &text)
-{
-    if (text == m_strConnectionStatus)
-        return;
-    m_strConnectionStatus = text;
-    emit sigConnectionStatusChanged(text);
+    return m_linkRetry.remainingMs();
 }

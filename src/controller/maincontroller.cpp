@@ -1,5 +1,6 @@
 #include "controller/maincontroller.h"
 
+#include "controller/portpoller.h"
 #include "platform/idbg.h"
 #include "settings/settings.h"
 #include "trx/trxmclient.h"
@@ -24,7 +25,9 @@ void MainController::seedFreshInstallationNames(Settings &settings)
 }
 
 MainController::MainController(const ControllerOptions &options, QObject *parent)
-    : QObject(parent), m_options(options)
+    : QObject(parent)
+    , m_options(options)
+    , m_linkRetry(options.retry, [this] { return !m_pSettings->m_trxmIp.isEmpty(); })
 {
     m_pSettings = new Settings(nullptr);
     const QString file = options.settingsFile.isEmpty()
@@ -38,6 +41,9 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     m_pSettings->setWriteBehind(file, options.settingsWriteDelayMs);
 
     m_pClient = new trx::TRXMClient(this, options.link);
+    m_pPoller = new PortPoller(PortPoller::fetchFrom(m_pClient), &m_handOver, options.pollIntervalMs);
+    connect(m_pPoller, &PortPoller::polled, this,
+            [this](const PortPoller::Answer &answer) { applyPortPoll(answer.states, answer.trains); });
 
     m_actEdit = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/edit")), QStringLiteral("Edit"));
     connect(m_actEdit, &QAction::triggered, this, qOverload<>(&MainController::editTask));
@@ -63,25 +69,21 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
             m_mapProxyPorts.insert(it.key(), proxy);
     }
 
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &MainController::onRetryDue);
-    m_retryTicker.setInterval(1000);
-    connect(&m_retryTicker, &QTimer::timeout, this, &MainController::updateRetryStatus);
+    connect(&m_linkRetry, &LinkRetry::due, this, &MainController::init);
+    connect(&m_linkRetry, &LinkRetry::statusTextChanged, this, &MainController::sigConnectionStatusChanged);
 }
 
 MainController::~MainController()
 {
-    m_retryTimer.stop();
-    m_retryTicker.stop();
+    m_linkRetry.cancel();
     stopWorker();
     delete m_pClient;
     m_pClient = nullptr;
     // Work handed over that this thread never ran: dropped under the queue's lock, which orders it
     // after the last hand-over of the stopped threads.
-    {
-        std::lock_guard<std::mutex> lock(m_handOverLock);
-        m_handOver.clear();
-    }
+    m_handOver.clear();
+    delete m_pPoller;
+    m_pPoller = nullptr;
     // Every way out keeps what the operator changed last, not only the window's exit.
     m_pSettings->flush();
     idbg_api("[%04x] INFO <MRL> Exit.", logTid());

@@ -3,11 +3,13 @@
 #include "cmn/timecode.h"
 #include "controller/controlleroptions.h"
 #include "controller/controllerprompts.h"
+#include "controller/editingprompts.h"
+#include "controller/handoverqueue.h"
+#include "controller/linkretry.h"
 #include "controller/portstatus.h"
 #include "controller/remainalert.h"
 #include "controller/schedulechecks.h"
 #include "controller/taskentry.h"
-#include "controller/editingprompts.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
 #include "views/timelineitemdata.h"
@@ -15,11 +17,9 @@
 
 #include <QDate>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QMenu>
-#include <QMutex>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -27,15 +27,12 @@
 #include <QString>
 #include <QStringList>
 #include <QThread>
-#include <QTimer>
 #include <QVector>
 
 #include <atomic>
-#include <deque>
-#include <functional>
-#include <mutex>
 
 class OXAMainView;
+class PortPoller;
 class QAction;
 class CreateTaskDialog;
 class ServerPortWidget;
@@ -99,12 +96,12 @@ public:
     // Milliseconds until the next connection attempt; -1 when none is pending.
     int retryRemainingMs() const;
     // The wait before the pending (or last) attempt.
-    int pendingRetryDelayMs() const { return m_iRetryDelayMs; }
+    int pendingRetryDelayMs() const { return m_linkRetry.delayMs(); }
     // The operator asks for the next attempt now (F5, a click on the status line's retry text);
     // nothing while the link is up.
     void retryNow();
     // The text shown on the main window while the manager is not reachable; empty when connected.
-    QString connectionStatusText() const { return m_strConnectionStatus; }
+    QString connectionStatusText() const { return m_linkRetry.statusText(); }
     // When the last push from the manager arrived, in milliseconds since the epoch; 0 before any.
     qint64 lastPushMs() const { return m_iLastPushMs.load(std::memory_order_relaxed); }
     // Marks the remaining-time field of every port row red or not, by whether the port's remaining
@@ -154,8 +151,8 @@ public:
     const QMap<trx::ServerPort, int> &lines24h() const { return m_map24hLines; }
     QMap<trx::ServerPort, TrainStart> trainStarts() const;
     // How many polls ran and how many were skipped because the previous answer was not applied yet.
-    int pollCount() const { return m_iPollCount.load(); }
-    int skippedPollCount() const { return m_iSkippedPolls.load(); }
+    int pollCount() const;
+    int skippedPollCount() const;
 
     // Task actions and maintenance (controller_actions.cpp, controller_maintenance.cpp).
     void setPrompts(const ControllerPrompts &prompts) { m_prompts = prompts; }
@@ -269,14 +266,9 @@ public slots:
     void settingsDialog();
     void maintenanceDialog();
 
-private slots:
-    // Runs the work the link's threads handed over, in the order it was handed over.
-    void runHandedOver();
-
 private:
-    // Work for this thread from any other one. A standard mutex guards the queue, so that
-    // ThreadSanitizer follows the hand-over that Qt's uninstrumented event queue hides from it.
-    void handOver(std::function<void()> work);
+    // Work for this thread from any other one, run in the order it was handed over.
+    void handOver(std::function<void()> work) { m_handOver.post(std::move(work)); }
     // Called by every push on the link's threads: one relaxed store, read by the status line.
     void notePush() { m_iLastPushMs.store(QDateTime::currentMSecsSinceEpoch(), std::memory_order_relaxed); }
 
@@ -290,13 +282,7 @@ private:
     void startWorker();
     void stopWorker();
     void showMainWindowFullScreen();
-    // Retrying a manager that cannot be reached.
     void onLinkLost();
-    // The retry timer's end: runs init, unless a refusal message is open (see m_iRetryHolds).
-    void onRetryDue();
-    void scheduleRetry(int delayMs);
-    void updateRetryStatus();
-    void setConnectionStatus(const QString &text);
     void onServerInfoPushed(const trx::ServerInfo &info);
     void onRecordTrainChanged(const QString &serverId, const trx::RecordTrainInfo &train);
 
@@ -317,14 +303,12 @@ private:
     void applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &states,
                        const QVector<trx::RecordTrainInfo> &trains);
     void onPortStatesPushed(const QString &serverId, const QMap<qint32, trx::PortState> &states);
-    void onRecordTrainsPushed(const QString &serverId, const QVector<trx::RecordTrainInfo> &trains);
     // The rows whose proxy port is `port` of the server.
     QList<ServerPortWidget *> proxyRowsOf(const QString &serverId, int port) const;
 
     const ControllerOptions m_options;
     ControllerPrompts m_prompts = ControllerPrompts::interactive();
-    std::mutex m_handOverLock;
-    std::deque<std::function<void()>> m_handOver;
+    HandOverQueue m_handOver;
     std::atomic<qint64> m_iLastPushMs{0};
 
     bool m_bHasServers = false;
@@ -365,38 +349,21 @@ private:
     QMap<trx::ServerPort, int> m_mapProxyPorts;
     QMap<trx::ServerPort, bool> m_mapRecStatus;
     QThread m_workerThread;
-    QTimer m_workerTimer;
+    // Lives on m_workerThread once started; owned here.
+    PortPoller *m_pPoller = nullptr;
     QMap<QString, QMap<int, int>> m_mapRemainFrames;
     ScheduleInfo m_editSchedule;
     QMap<trx::ServerPort, bool> m_mapLoopRec;
     QDate m_lastMtnDate{20017, 2, 30};
     QMap<trx::ServerPort, int> m_map24hLines;
 
-    // Reconnection: one pending attempt at a time, counted so that the waits grow.
-    QTimer m_retryTimer;
-    QTimer m_retryTicker;
-    QElapsedTimer m_retryClock;
-    int m_iRetryDelayMs = 0;
-    int m_iFailedAttempts = 0;
-    // While a refusal message runs its own event loop, a due retry waits: init would delete the
-    // panel whose button handler is still under the message.
-    int m_iRetryHolds = 0;
-    bool m_bRetryDue = false;
-    QString m_strConnectionStatus;
+    LinkRetry m_linkRetry;
 
-    // Port status and master clock. The port-table lock guards m_mapPortStates and m_mapRecStatus,
-    // the ports lock m_mapPorts, the master lock m_masterPort and m_masterPortState.
-    mutable QMutex m_portTableMutex;
-    mutable QMutex m_portsMutex;
-    mutable QMutex m_masterMutex;
+    // Port status and master clock. Like every table here they are touched on this thread only:
+    // the link's threads and the poll hand their data over, so no table needs a lock.
     QMap<trx::ServerPort, TrainStart> m_mapTrainStarts;
-    QMap<QString, int> m_mapTrainDays;
     RemainTimeTexts m_remainTexts;
     bool m_bMasterChanged = true;
-    // Set while a poll's answer waits for this thread, so that a slow thread gets no pile of polls.
-    std::atomic<bool> m_bPollPending{false};
-    std::atomic<int> m_iPollCount{0};
-    std::atomic<int> m_iSkippedPolls{0};
 
     // Creating and editing schedules (controller_editing.cpp).
     CreateTaskDialog *createTaskDialog(bool editMode);
@@ -431,7 +398,7 @@ private:
         QStringList lines;
         int icon = 0;
     };
-    EditRefusal editChecks(const trx::ScheduleInfo &sch, const QString &opening, const ScheduleForm &form);
+    EditRefusal editChecks(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening, const ScheduleForm &form);
     // The update request of an accepted edit (and the removal of a proxy copy switched off before
     // the start); false when the link went meanwhile.
     bool sendEdit(const trx::ScheduleInfo &sch, const ScheduleForm &form, bool notStarted);
@@ -440,7 +407,7 @@ private:
     // itself: the edit checks, then the update, or the message; true when it was sent.
     ScheduleForm movedForm(const trx::ScheduleInfo &sch, qint64 startFrame, qint64 endFrame) const;
     QString moveRefusal(const trx::ScheduleInfo &sch);
-    bool moveSchedule(const trx::ScheduleInfo &sch, const QString &opening, const ScheduleForm &form,
+    bool moveSchedule(const trx::ScheduleInfo &sch, trx::ScheduleStatus opening, const ScheduleForm &form,
                       TimelineItemWidget *item);
     // The times of the schedule moved last, before the move; Ctrl+Z sends them back once.
     struct ScheduleMove
@@ -452,14 +419,21 @@ private:
         int endTc = -1;
     };
     ScheduleMove m_lastMove;
-    QString m_strMoveOpeningStatus;
+    // The dragged schedule's status when the drag began; the drop is judged against it.
+    trx::ScheduleStatus m_moveOpeningStatus = trx::ScheduleStatus::None;
     // A repeated schedule: every occurrence checked and shown; true when the operator chose to
-    // create the free ones, which are then kept in m_repeatDates.
+    // create the free ones, which are then kept in m_dialogRun.
     bool confirmRepeat(CreateTaskDialog &dialog);
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
-    QString m_strEditOpeningStatus;
-    // The days a repeated schedule is created on, from its confirmation until it is sent.
-    QList<QDate> m_repeatDates;
-    bool m_bEditNotStarted = false;
+    // What a run of the schedule dialog keeps between its steps: for an edit, the schedule's status
+    // when the dialog opened and whether it had not started then; for a repeated schedule, the days
+    // it is created on, from their confirmation until they are sent.
+    struct DialogRun
+    {
+        trx::ScheduleStatus openingStatus = trx::ScheduleStatus::None;
+        bool notStarted = false;
+        QList<QDate> repeatDates;
+    };
+    DialogRun m_dialogRun;
 };

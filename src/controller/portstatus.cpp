@@ -218,7 +218,6 @@ std::optional<QString> RemainTimeTexts::accept(const QString &serverId, int kind
         const auto known = m_mapRemainKind5.constFind(serverId);
         if (known != m_mapRemainKind5.cend() && *known == text)
             return std::nullopt;
-        m_strRemainLast = text;
         m_mapRemainKind5.insert(serverId, text);
         return text;
     }
@@ -229,10 +228,4 @@ QString RemainTimeTexts::kind3Text(const QString &serverId) const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_mapRemainKind3.value(serverId);
-}
-
-QString RemainTimeTexts::lastKind5() const
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_strRemainLast;
 }

@@ -90,11 +90,9 @@ public:
     // not one of ours. A repeated kind-5 text of the same server shows nothing.
     std::optional<QString> accept(const QString &serverId, int kind, const QString &text);
     QString kind3Text(const QString &serverId) const;
-    QString lastKind5() const;
 
 private:
     mutable std::mutex m_mutex;
     QMap<QString, QString> m_mapRemainKind3;
     QMap<QString, QString> m_mapRemainKind5;
-    QString m_strRemainLast;
 };

@@ -1,7 +1,7 @@
 #include "controller/remainalert.h"
 
 #include "cmn/timecodemode.h"
-#include "controller/scheduletexts.h"
+#include "trx/scheduleinfo.h"
 
 #include <QStringList>
 
@@ -16,7 +16,7 @@ constexpr int kDefaultFramesPerDay = 30 * 86400;
 
 bool isFinishedStatus(int status)
 {
-    return status < StatusNone || status >= StatusCompletedFirst;
+    return !trx::countsForRemainTime(trx::scheduleStatusOf(status));
 }
 
 std::optional<qint64> nextScheduleLengthMs(const QList<ScheduleSpan> &spans, qint64 nowMs)

@@ -3,6 +3,7 @@
 #include "cmn/timecode.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -25,16 +26,32 @@ int framesOf(int tc)
     return tc & 0xFF;
 }
 
-bool startsWithAny(const QString &text, std::initializer_list<const char *> prefixes)
+} // namespace
+
+qint32 masterFrames(const trx::PortState &master, int tc, int days)
 {
-    for (const char *p : prefixes) {
-        if (text.startsWith(QLatin1String(p)))
-            return true;
-    }
-    return false;
+    return TimeCode(master, tc, days).frames;
 }
 
-} // namespace
+FramePeriod plannedPeriod(const trx::PortState &master, int startTc, int endTc, int days)
+{
+    FramePeriod p;
+    p.start = masterFrames(master, startTc, days);
+    p.end = masterFrames(master, endTc, endTc != -1 && startTc > endTc ? days + 1 : days);
+    return p;
+}
+
+FramePeriod schedulePeriod(const trx::PortState &master, const trx::ScheduleInfo &sch,
+                           const QDate &workingDate)
+{
+    FramePeriod p;
+    p.start = masterFrames(master, sch.startTc, int(workingDate.daysTo(sch.startDate)));
+    if (sch.endTc == -1)
+        p.end = trx::blocksPortWhileOpen(sch.status()) ? INT_MAX : p.start;
+    else
+        p.end = masterFrames(master, sch.endTc, int(workingDate.daysTo(sch.endDate)));
+    return p;
+}
 
 int scheduleType(int startTc, int endTc, bool maintenance)
 {
@@ -102,12 +119,8 @@ QList<FramePeriod> maintenanceOccurrences(const trx::ScheduleInfo &maintenance, 
                                           qint32 nowFrames, const QDate &workingDate)
 {
     QList<FramePeriod> out;
-    const bool crosses = maintenance.endTc != -1 && maintenance.endTc < maintenance.startTc;
     auto occurrence = [&](int day) {
-        FramePeriod p;
-        p.start = TimeCode(master, maintenance.startTc, day).frames;
-        p.end = TimeCode(master, maintenance.endTc, crosses ? day + 1 : day).frames;
-        return p;
+        return plannedPeriod(master, maintenance.startTc, maintenance.endTc, day);
     };
     if (maintenance.startDate.isValid()) {
         out << occurrence(int(workingDate.daysTo(maintenance.startDate)));
@@ -194,12 +207,11 @@ QString joinedMessages(const QStringList &lines)
     return text;
 }
 
-QStringList startedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList startedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                      const EditValues &before, const EditValues &after)
 {
     QStringList out;
-    if (!openingStatus.startsWith(QLatin1String("Scheduled")) ||
-        !startsWithAny(currentStatus, {"Waiting", "In-Progress"}))
+    if (openingStatus != trx::ScheduleStatus::Scheduled || !trx::isRunning(currentStatus))
         return out;
     if (before.name != after.name)
         out << QStringLiteral("Could not edit the name because it is in progress.");
@@ -221,18 +233,18 @@ bool endTooClose(qint32 newEndFrames, qint32 oldEndFrames, qint32 nowFrames)
     return oldEndFrames < limit;
 }
 
-QStringList finishedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList finishedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                       const EditValues &before, const EditValues &after)
 {
     QStringList out;
-    if (!startsWithAny(openingStatus, {"Scheduled", "Waiting", "In-Progress"}))
+    if (!trx::blocksPortWhileOpen(openingStatus))
         return out;
     QString suffix;
-    if (currentStatus.startsWith(QLatin1String("Completed")))
+    if (currentStatus == trx::ScheduleStatus::Completed)
         suffix = QStringLiteral("completed.");
-    else if (currentStatus.startsWith(QLatin1String("Transfer Error")))
+    else if (currentStatus == trx::ScheduleStatus::TransferError)
         suffix = QStringLiteral("failed to transfer.");
-    else if (currentStatus.startsWith(QLatin1String("Cancelled")))
+    else if (currentStatus == trx::ScheduleStatus::Cancelled)
         suffix = QStringLiteral("cancelled.");
     else
         return out;

@@ -35,6 +35,20 @@ struct FramePeriod
     qint32 end = 0;
 };
 
+// Frames of the integer-packed timecode `tc` on day `days` after the working date, on the master's
+// clock; 0 for no timecode (-1).
+qint32 masterFrames(const trx::PortState &master, int tc, int days);
+
+// A period planned from `startTc` to `endTc` on day `days` after the working date: the end lies on
+// the next day when it is smaller than the start (the period crosses midnight). An open end (-1)
+// has no frame of its own (end 0); the callers treat it.
+FramePeriod plannedPeriod(const trx::PortState &master, int startTc, int endTc, int days);
+
+// A known schedule's period, its start and end each on its own date. An open end runs on (INT_MAX)
+// while the schedule keeps its port (trx::blocksPortWhileOpen) and ends where it started after.
+FramePeriod schedulePeriod(const trx::PortState &master, const trx::ScheduleInfo &sch,
+                           const QDate &workingDate);
+
 // Whether `period` meets any of `others`: same start, starts inside one of them (end included),
 // or reaches the start of a later one. An end one frame before the next start does not meet it.
 bool periodMeets(const QList<FramePeriod> &others, const FramePeriod &period);
@@ -99,9 +113,9 @@ struct EditValues
     QStringList destinations; // the six id strings
 };
 
-// An edit of a schedule that started while the dialog was open (status text "Scheduled..." at
-// opening, "Waiting..." or "In-Progress..." now): one message per field it may no longer change.
-QStringList startedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+// An edit of a schedule that started while the dialog was open (scheduled at opening, running
+// now): one message per field it may no longer change.
+QStringList startedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                      const EditValues &before, const EditValues &after);
 
 // "Invalid End" when a running schedule of today would get an end that is too close: the new end
@@ -109,5 +123,5 @@ QStringList startedMeanwhileMessages(const QString &openingStatus, const QString
 bool endTooClose(qint32 newEndFrames, qint32 oldEndFrames, qint32 nowFrames);
 
 // An edit of a schedule that finished, failed or was cancelled while the dialog was open.
-QStringList finishedMeanwhileMessages(const QString &openingStatus, const QString &currentStatus,
+QStringList finishedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::ScheduleStatus currentStatus,
                                       const EditValues &before, const EditValues &after);

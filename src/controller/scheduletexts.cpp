@@ -28,32 +28,31 @@ QString portRowTitle(int port, int camera)
 
 QString statusText(int status)
 {
-    switch (status) {
-    case StatusCancelling:
+    using S = trx::ScheduleStatus;
+    switch (trx::scheduleStatusOf(status)) {
+    case S::Cancelling:
         return QStringLiteral("Cancelling...");
-    case StatusCancelled:
+    case S::Cancelled:
         return QStringLiteral("Cancelled.");
-    case StatusTransferError:
+    case S::TransferError:
         return QStringLiteral("Transfer Error.");
-    case StatusRecError:
+    case S::RecError:
         return QStringLiteral("Rec Error.");
-    case StatusUnknownError:
+    case S::UnknownError:
         return QStringLiteral("Unknown Error.");
-    case StatusScheduled:
+    case S::Scheduled:
         return QStringLiteral("Scheduled...");
-    case 2:
-    case 3:
-    case 4:
-    case 5:
+    case S::Waiting:
         return QStringLiteral("Waiting...");
-    case StatusInProgress:
+    case S::InProgress:
         return QStringLiteral("In-Progress...");
-    case StatusCompletedFirst:
-    case StatusCompletedLast:
+    case S::Completed:
         return QStringLiteral("Completed.");
-    default:
-        return QString();
+    case S::None:
+    case S::Other:
+        break;
     }
+    return QString();
 }
 
 ScheduleTexts scheduleTexts(const trx::ScheduleInfo &sch, const TimeCode &start, const TimeCode &end)

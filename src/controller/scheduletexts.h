@@ -13,7 +13,7 @@ class ScheduleInfo;
 QString portRowTitle(int port, int camera);
 
 // The manager's status codes of a schedule (the master destination's status).
-enum ScheduleStatus {
+enum ScheduleStatusCode {
     StatusCancelling = -5,
     StatusCancelled = -4,
     StatusTransferError = -3,
@@ -28,7 +28,8 @@ enum ScheduleStatus {
     StatusCompletedLast = 8,
 };
 
-// The text shown for a status; decisions elsewhere test its prefix. Unknown codes give "".
+// The text shown for a status code, for display only (decisions take trx::ScheduleStatus). Unknown
+// codes give "".
 QString statusText(int status);
 
 // The five text lines of a schedule's timeline item.

@@ -14,7 +14,6 @@ class ServerPortWidget;
 // (null until the row exists, and again once the row is gone) and its usable ranges.
 struct PortEntry
 {
-    trx::RecordTrainInfo train;
     QPointer<ServerPortWidget> widget;
     QList<UsableRange> ranges;
 };

@@ -1,7 +1,6 @@
 #include "controller/taskrules.h"
 
 #include "cmn/timecode.h"
-#include "controller/scheduletexts.h"
 #include "trx/portstate.h"
 #include "trx/scheduleinfo.h"
 
@@ -11,15 +10,6 @@ namespace {
 constexpr int kStartMargin = 300;
 constexpr int kEndMargin = 900;
 
-bool startsWithAny(const QString &text, std::initializer_list<const char *> prefixes)
-{
-    for (const char *prefix : prefixes) {
-        if (text.startsWith(QLatin1String(prefix)))
-            return true;
-    }
-    return false;
-}
-
 } // namespace
 
 EditVerdict editVerdict(const trx::ScheduleInfo &sch, const trx::PortState &master, const TimeCode &now,
@@ -27,7 +17,8 @@ EditVerdict editVerdict(const trx::ScheduleInfo &sch, const trx::PortState &mast
 {
     if (sch.type == trx::ScheduleInfo::Maintenance)
         return EditVerdict::NotEditable;
-    if (startsWithAny(statusText(sch.master.status), {"Cancelling", "Rec Error"}))
+    const trx::ScheduleStatus status = sch.status();
+    if (status == trx::ScheduleStatus::Cancelling || status == trx::ScheduleStatus::RecError)
         return EditVerdict::NotEditable;
     if (sch.startDate > today)
         return EditVerdict::Editable;
@@ -59,15 +50,15 @@ bool clipTestPasses(bool found, const QByteArray &clipRef, const trx::ScheduleIn
     const QString ref = QString::fromLatin1(clipRef.toHex());
     if (ref.isEmpty() || ref.compare(sch.master.clipRef, Qt::CaseInsensitive) != 0)
         return false;
-    return !startsWithAny(statusText(sch.master.status), {"Waiting", "In-Progress"});
+    return !trx::isRunning(sch.status());
 }
 
 bool deletable(const trx::ScheduleInfo &sch, const trx::PortState &master, const TimeCode &now,
                const QDate &today)
 {
-    if (statusText(sch.master.status).startsWith(QLatin1String("Waiting")))
+    if (sch.status() == trx::ScheduleStatus::Waiting)
         return true;
-    if (sch.master.status == StatusInProgress)
+    if (sch.status() == trx::ScheduleStatus::InProgress)
         return false;
     if (sch.startDate != today)
         return true;
@@ -85,12 +76,7 @@ bool deletable(const trx::ScheduleInfo &sch, const trx::PortState &master, const
     return end.frames < now.rebasedTo(end).frames;
 }
 
-bool isUnfinishedStatus(const QString &statusText)
-{
-    return !startsWithAny(statusText, {"Completed", "Rec Error", "Transfer Error"});
-}
-
 bool stoppable(const trx::ScheduleInfo &sch)
 {
-    return sch.master.status == StatusInProgress;
+    return sch.status() == trx::ScheduleStatus::InProgress;
 }

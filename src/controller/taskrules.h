@@ -27,8 +27,5 @@ bool clipTestPasses(bool found, const QByteArray &clipRef, const trx::ScheduleIn
 bool deletable(const trx::ScheduleInfo &sch, const trx::PortState &master, const TimeCode &now,
                const QDate &today);
 
-// Whether a schedule with this status text may still transfer; an empty text counts as unfinished.
-bool isUnfinishedStatus(const QString &statusText);
-
 // Stop is offered only while the transfer runs.
 bool stoppable(const trx::ScheduleInfo &sch);

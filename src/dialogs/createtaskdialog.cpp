@@ -1140,7 +1140,7 @@ void CreateTaskDialog::fillFromSchedule(const trx::ScheduleInfo &schedule, const
     }
     for (QLineEdit *field : qAsConst(m_timeFields))
         field->setEnabled(editable);
-    ui->m_comboDay->setEnabled(editable && schedule.master.status == 1);
+    ui->m_comboDay->setEnabled(editable && schedule.status() == trx::ScheduleStatus::Scheduled);
     ui->ports->setEnabled(false);
     // An edit changes one schedule; repeating is for new ones.
     if (m_pRepeatGroup)

@@ -3,6 +3,7 @@
 #include "controller/remainalert.h"
 #include "controller/scheduletexts.h"
 #include "notify/noticesink.h"
+#include "trx/scheduleinfo.h"
 
 #include <QElapsedTimer>
 
@@ -10,7 +11,8 @@ namespace {
 
 bool isErrorStatus(int status)
 {
-    return status == StatusTransferError || status == StatusRecError;
+    const trx::ScheduleStatus s = trx::scheduleStatusOf(status);
+    return s == trx::ScheduleStatus::TransferError || s == trx::ScheduleStatus::RecError;
 }
 
 qint64 monotonicMs()

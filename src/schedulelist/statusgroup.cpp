@@ -1,28 +1,30 @@
 #include "schedulelist/statusgroup.h"
 
-#include "controller/scheduletexts.h"
+#include "trx/scheduleinfo.h"
 
 StatusGroup statusGroupOf(int status)
 {
-    switch (status) {
-    case StatusScheduled:
+    using S = trx::ScheduleStatus;
+    switch (trx::scheduleStatusOf(status)) {
+    case S::Scheduled:
         return StatusGroup::Scheduled;
-    case StatusInProgress:
+    case S::Waiting:
+        return StatusGroup::Waiting;
+    case S::InProgress:
         return StatusGroup::InProgress;
-    case StatusCancelling:
-    case StatusCancelled:
+    case S::Completed:
+        return StatusGroup::Completed;
+    case S::Cancelling:
+    case S::Cancelled:
         return StatusGroup::Cancelled;
-    case StatusTransferError:
-    case StatusRecError:
-    case StatusUnknownError:
+    case S::TransferError:
+    case S::RecError:
+    case S::UnknownError:
         return StatusGroup::Errors;
-    default:
+    case S::None:
+    case S::Other:
         break;
     }
-    if (status >= StatusWaitingFirst && status <= StatusWaitingLast)
-        return StatusGroup::Waiting;
-    if (status >= StatusCompletedFirst && status <= StatusCompletedLast)
-        return StatusGroup::Completed;
     return StatusGroup::None;
 }
 

@@ -2,6 +2,59 @@
 
 namespace trx {
 
+ScheduleStatus scheduleStatusOf(qint32 code)
+{
+    switch (code) {
+    case -5:
+        return ScheduleStatus::Cancelling;
+    case -4:
+        return ScheduleStatus::Cancelled;
+    case -3:
+        return ScheduleStatus::TransferError;
+    case -2:
+        return ScheduleStatus::RecError;
+    case -1:
+        return ScheduleStatus::UnknownError;
+    case 0:
+        return ScheduleStatus::None;
+    case 1:
+        return ScheduleStatus::Scheduled;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+        return ScheduleStatus::Waiting;
+    case 6:
+        return ScheduleStatus::InProgress;
+    case 7:
+    case 8:
+        return ScheduleStatus::Completed;
+    default:
+        return ScheduleStatus::Other;
+    }
+}
+
+bool mayStillTransfer(ScheduleStatus status)
+{
+    return status != ScheduleStatus::Completed && status != ScheduleStatus::RecError &&
+           status != ScheduleStatus::TransferError;
+}
+
+bool isRunning(ScheduleStatus status)
+{
+    return status == ScheduleStatus::Waiting || status == ScheduleStatus::InProgress;
+}
+
+bool countsForRemainTime(ScheduleStatus status)
+{
+    return status == ScheduleStatus::None || blocksPortWhileOpen(status);
+}
+
+bool blocksPortWhileOpen(ScheduleStatus status)
+{
+    return status == ScheduleStatus::Scheduled || isRunning(status);
+}
+
 ScheduleInfo::~ScheduleInfo() = default;
 
 bool operator==(const ScheduleInfo &a, const ScheduleInfo &b)

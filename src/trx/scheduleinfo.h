@@ -10,6 +10,40 @@
 
 namespace trx {
 
+// What a schedule's status code (its master destination's status) means. The manager reports four
+// codes for waiting and two for completed; None is code 0, Other a code it does not list.
+enum class ScheduleStatus {
+    None,
+    Scheduled,
+    Waiting,
+    InProgress,
+    Completed,
+    Cancelling,
+    Cancelled,
+    TransferError,
+    RecError,
+    UnknownError,
+    Other,
+};
+
+ScheduleStatus scheduleStatusOf(qint32 code);
+
+// Stop is still worth sending: the transfer has neither completed nor failed for good. A status
+// the manager has not reported yet counts as still transferring.
+bool mayStillTransfer(ScheduleStatus status);
+// Waiting for its material or transferring it.
+bool isRunning(ScheduleStatus status);
+// Still to be recorded, so the port's remaining recording time must cover it.
+bool countsForRemainTime(ScheduleStatus status);
+// An open-end schedule keeps its port from here on until it finishes (scheduled, waiting or in
+// progress); once finished, cancelled or failed it ends where it started. Every check that meets
+// an open end uses this, so a cancelled open-end schedule blocks nothing.
+bool blocksPortWhileOpen(ScheduleStatus status);
+inline bool isFinished(ScheduleStatus status)
+{
+    return !blocksPortWhileOpen(status);
+}
+
 // A schedule (task) as the manager stores it. On the wire the dates and timecodes interleave:
 // start date, start timecode, end date, end timecode.
 class ScheduleInfo
@@ -36,6 +70,8 @@ public:
     qint32 type = Normal;
     ScheduleDestination master;
     ScheduleDestination proxy;
+
+    ScheduleStatus status() const { return scheduleStatusOf(master.status); }
 };
 
 bool operator==(const ScheduleInfo &a, const ScheduleInfo &b);
@@ -52,3 +88,4 @@ template<> struct WireMin<ScheduleInfo>
 } // namespace trx
 
 Q_DECLARE_METATYPE(trx::ScheduleInfo)
+Q_DECLARE_METATYPE(trx::ScheduleStatus)

@@ -547,6 +547,14 @@ void ServerPortWidget::setRemainTime(const QString &text)
     ui->labelRemain->setText(text);
 }
 
+void ServerPortWidget::setLoop(bool bLoop)
+{
+    if (bLoop == m_bLoop)
+        return;
+    m_bLoop = bLoop;
+    setRemainTime(remainTime());
+}
+
 QString ServerPortWidget::remainTime() const
 {
     return ui->labelRemain->text();

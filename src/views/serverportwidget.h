@@ -52,7 +52,8 @@ public:
     bool isLinkUp() const { return m_bLinkUp; }
     // The loop-recording flag the controller keeps for the row (set after setLoopStatus).
     bool isLoop() const { return m_bLoop; }
-    void setLoop(bool bLoop) { m_bLoop = bLoop; }
+    // The remaining time shows only in loop recording.
+    void setLoop(bool bLoop);
     // The loop-recording flag of the port that records this row's proxy.
     bool isProxyLoop() const { return m_bProxyLoop; }
     void setProxyLoop(bool bLoop) { m_bProxyLoop = bLoop; }

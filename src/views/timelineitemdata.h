@@ -1,5 +1,7 @@
 #pragma once
 
+#include "trx/scheduleinfo.h"
+
 #include <QMap>
 #include <QString>
 #include <QVariant>
@@ -17,6 +19,8 @@ struct TimelineItemData
     // Empty until set; an item shows "--:--:--:--" for a duration set empty.
     QString durationText;
     QString statusText;
+    // Picks the bar colours; statusText is only shown.
+    trx::ScheduleStatus status = trx::ScheduleStatus::None;
     int progress1 = -1;
     int progress2 = -1;
     bool maintenance = false;

@@ -61,7 +61,7 @@ qint64 pixmapBytes(const QPixmap &pixmap)
 
 } // namespace
 
-StatusColors statusColors(const QString &statusText, int &progress1)
+StatusColors statusColors(trx::ScheduleStatus status, int &progress1)
 {
     const QColor darkBlue(24, 70, 102);
     const QColor lightBlue(34, 198, 255);
@@ -72,23 +72,35 @@ StatusColors statusColors(const QString &statusText, int &progress1)
     const QColor light(224, 224, 224);
     const QColor green(0, 211, 70);
 
+    using S = trx::ScheduleStatus;
     StatusColors colors{light, darkBlue};
-    if (statusText.startsWith(QLatin1String("Waiting"))) {
+    switch (status) {
+    case S::Waiting:
         colors = {darkBlue, darkBlue};
-    } else if (statusText.startsWith(QLatin1String("In-Progress"))) {
+        break;
+    case S::InProgress:
         colors = {darkBlue, lightBlue};
-    } else if (statusText.startsWith(QLatin1String("Cancelled")) ||
-               statusText.startsWith(QLatin1String("Cancelling"))) {
+        break;
+    case S::Cancelled:
+    case S::Cancelling:
         colors = {greyTrack, greyFill};
-    } else if (statusText.startsWith(QLatin1String("Transfer Error"))) {
+        break;
+    case S::TransferError:
         colors = {errorTrack, errorFill};
-    } else if (statusText.startsWith(QLatin1String("Completed"))) {
+        break;
+    case S::Completed:
         colors = {light, green};
-    } else if (statusText.startsWith(QLatin1String("Rec Error")) ||
-               statusText.startsWith(QLatin1String("Unknown Error"))) {
+        break;
+    case S::RecError:
+    case S::UnknownError:
         colors = {errorTrack, errorFill};
         if (progress1 == -1)
             progress1 = 0;
+        break;
+    case S::None:
+    case S::Scheduled:
+    case S::Other:
+        break;
     }
     if (progress1 == -2)
         colors = {errorTrack, errorFill};
@@ -331,6 +343,7 @@ TimelineItemData TimelineItemWidget::itemData() const
     data.endText = m_strEndText;
     data.durationText = m_strDuration;
     data.statusText = m_strStatus;
+    data.status = m_status;
     data.progress1 = m_iProgress1;
     data.progress2 = m_iProgress2;
     data.maintenance = m_bMaintenance;
@@ -363,6 +376,7 @@ void TimelineItemWidget::setItemData(const TimelineItemData &data)
     setStartText(data.startText);
     setEndText(data.endText);
     setStatusText(data.statusText);
+    setStatus(data.status);
     setProgress(data.progress1, data.progress2);
 }
 
@@ -415,6 +429,14 @@ void TimelineItemWidget::setEndText(const QString &text)
 void TimelineItemWidget::setStatusText(const QString &text)
 {
     setTextMember(m_strStatus, text);
+}
+
+void TimelineItemWidget::setStatus(trx::ScheduleStatus status)
+{
+    if (status == m_status)
+        return;
+    m_status = status;
+    contentChanged();
 }
 
 void TimelineItemWidget::setDuration(const QString &text)
@@ -555,7 +577,7 @@ void TimelineItemWidget::renderCache()
 
     QPainter painter(&pixmap);
     int progress1 = m_iProgress1;
-    const StatusColors colors = statusColors(m_strStatus, progress1);
+    const StatusColors colors = statusColors(m_status, progress1);
     const bool bars = progress1 != -1;
     if (bars) {
         if (m_iProgress2 == -1) {

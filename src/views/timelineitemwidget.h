@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trx/scheduleinfo.h"
 #include "views/scheduledrag.h"
 #include "views/timelineitemdata.h"
 #include "widgets/eventpos.h"
@@ -23,9 +24,9 @@ struct StatusColors
     QColor fill;
 };
 
-// Colours for a status text (matched by prefix) and the master progress. progress1 is adjusted in
-// place: the record error statuses draw a missing bar (-1) as an empty one (0).
-StatusColors statusColors(const QString &statusText, int &progress1);
+// Colours for a status and the master progress. progress1 is adjusted in place: the record error
+// statuses draw a missing bar (-1) as an empty one (0).
+StatusColors statusColors(trx::ScheduleStatus status, int &progress1);
 
 // One schedule on a port's timeline. The timeline places and sizes it (setAssignedSize); the item
 // renders its content into a cached pixmap that covers only the part from the timeline's left edge
@@ -72,7 +73,9 @@ public:
     void setNameText(const QString &name);
     void setStartText(const QString &text);
     void setEndText(const QString &text);
+    // The text is what the item shows; the status picks the bar colours.
     void setStatusText(const QString &text);
+    void setStatus(trx::ScheduleStatus status);
     void setDuration(const QString &text);
     void setProgress(int progress1, int progress2);
 
@@ -189,6 +192,7 @@ private:
     QString m_strEndText;
     QString m_strDuration;
     QString m_strStatus;
+    trx::ScheduleStatus m_status = trx::ScheduleStatus::None;
     QString m_strMasterDestination;
     QString m_strProxyDestination;
     QStringList m_drawnTexts;

@@ -54,17 +54,24 @@ void timelineShot()
     strip.resize(1300, 560);
     struct Row
     {
+        int code; // the manager's status code
         const char *status;
         int p1, p2, x, w, h;
         bool maintenance;
     };
     const Row rows[] = {
-        {"Scheduled", -1, -1, 10, 300, 120, false},    {"Waiting", 0, -1, 320, 300, 120, false},
-        {"In-Progress", 40, -1, 630, 300, 120, false}, {"In-Progress", 80, 30, 940, 340, 120, false},
-        {"Completed", 100, -1, -120, 420, 120, false}, {"Cancelling", 60, -1, 320, 300, 120, false},
-        {"Cancelled", 60, -1, 630, 300, 120, false},   {"Transfer Error", 35, -1, 940, 340, 120, false},
-        {"Rec Error", -1, -1, 10, 300, 120, false},    {"In-Progress", -2, -1, 320, 300, 120, false},
-        {"Scheduled", -1, -1, 630, 300, 120, true},    {"Completed", 100, 100, 940, 150, 60, false},
+        {1, "Scheduled", -1, -1, 10, 300, 120, false},
+        {3, "Waiting", 0, -1, 320, 300, 120, false},
+        {6, "In-Progress", 40, -1, 630, 300, 120, false},
+        {6, "In-Progress", 80, 30, 940, 340, 120, false},
+        {7, "Completed", 100, -1, -120, 420, 120, false},
+        {-5, "Cancelling", 60, -1, 320, 300, 120, false},
+        {-4, "Cancelled", 60, -1, 630, 300, 120, false},
+        {-3, "Transfer Error", 35, -1, 940, 340, 120, false},
+        {-2, "Rec Error", -1, -1, 10, 300, 120, false},
+        {6, "In-Progress", -2, -1, 320, 300, 120, false},
+        {1, "Scheduled", -1, -1, 630, 300, 120, true},
+        {7, "Completed", 100, 100, 940, 150, 60, false},
     };
     int index = 0;
     for (const Row &row : rows) {
@@ -72,6 +79,7 @@ void timelineShot()
         auto *item = new TimelineItemWidget(&strip, QStringLiteral("Camera %1 interview take").arg(index + 1),
                                             0, 1000, QStringLiteral("[08] 10:00:00:00"),
                                             QStringLiteral("[08] 10:30:00:00"), QLatin1String(row.status));
+        item->setStatus(trx::scheduleStatusOf(row.code));
         item->setAssignedSize(row.w, row.h);
         item->move(row.x, y);
         item->setDuration(QStringLiteral("00:30:00:01"));
@@ -92,6 +100,7 @@ void timelineShot()
     auto *a = new TimelineItemWidget(&hover, QStringLiteral("Short clip"), 0, 10,
                                      QStringLiteral("[08] 10:00:00:00"), QStringLiteral("[08] 10:00:10:00"),
                                      QStringLiteral("In-Progress"));
+    a->setStatus(trx::ScheduleStatus::InProgress);
     a->setAssignedSize(90, 50);
     a->move(40, 20);
     a->setProgress(55, -1);
@@ -99,6 +108,7 @@ void timelineShot()
     auto *b =
         new TimelineItemWidget(&hover, QStringLiteral("Next clip"), 0, 10, QStringLiteral("[08] 10:00:10:00"),
                                QStringLiteral("[08] 10:00:20:00"), QStringLiteral("Waiting"));
+    b->setStatus(trx::ScheduleStatus::Waiting);
     b->setAssignedSize(90, 50);
     b->move(140, 20);
     b->setProgress(0, -1);

@@ -26,6 +26,8 @@ private slots:
     void cleanup();
     void statusColours_data();
     void statusColours();
+    void statusColoursFromItemData_data() { statusColours_data(); }
+    void statusColoursFromItemData();
     void twoBars_data();
     void twoBars();
     void leftEdgeOffset_data();
@@ -49,10 +51,11 @@ private slots:
     void textsOnScreen();
 
 private:
-    TimelineItemWidget *makeItem(const QString &status, int x = 0, int width = 400, int height = 120)
+    TimelineItemWidget *makeItem(trx::ScheduleStatus status, int x = 0, int width = 400, int height = 120)
     {
         auto *item = new TimelineItemWidget(m_timeline, QStringLiteral("Sched"), 0, 1000, QStringLiteral("1"),
-                                            QStringLiteral("2"), status);
+                                            QStringLiteral("2"), QString());
+        item->setStatus(status);
         item->setAssignedSize(width, height);
         item->move(x, 20);
         item->show();
@@ -86,34 +89,39 @@ void tst_TimelineItemWidget::cleanup()
 
 void tst_TimelineItemWidget::statusColours_data()
 {
-    QTest::addColumn<QString>("status");
+    QTest::addColumn<trx::ScheduleStatus>("status");
     QTest::addColumn<int>("progress");
     QTest::addColumn<QColor>("inFill");  // column 190 of 400: inside half progress
     QTest::addColumn<QColor>("inTrack"); // column 390: past it
 
-    QTest::newRow("Waiting is solid dark blue") << "Waiting" << 50 << kDarkBlue << kDarkBlue;
-    QTest::newRow("In-Progress light over dark") << "In-Progress" << 50 << kLightBlue << kDarkBlue;
-    QTest::newRow("Cancelled") << "Cancelled" << 50 << kGreyFill << kGreyTrack;
-    QTest::newRow("Cancelling") << "Cancelling" << 50 << kGreyFill << kGreyTrack;
-    QTest::newRow("Transfer Error") << "Transfer Error" << 50 << kErrorFill << kErrorTrack;
-    QTest::newRow("Completed") << "Completed" << 50 << kGreen << kBody;
-    QTest::newRow("Rec Error") << "Rec Error" << 50 << kErrorFill << kErrorTrack;
-    QTest::newRow("Unknown Error") << "Unknown Error" << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Waiting is solid dark blue")
+        << trx::ScheduleStatus::Waiting << 50 << kDarkBlue << kDarkBlue;
+    QTest::newRow("In-Progress light over dark")
+        << trx::ScheduleStatus::InProgress << 50 << kLightBlue << kDarkBlue;
+    QTest::newRow("Cancelled") << trx::ScheduleStatus::Cancelled << 50 << kGreyFill << kGreyTrack;
+    QTest::newRow("Cancelling") << trx::ScheduleStatus::Cancelling << 50 << kGreyFill << kGreyTrack;
+    QTest::newRow("Transfer Error") << trx::ScheduleStatus::TransferError << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Completed") << trx::ScheduleStatus::Completed << 50 << kGreen << kBody;
+    QTest::newRow("Rec Error") << trx::ScheduleStatus::RecError << 50 << kErrorFill << kErrorTrack;
+    QTest::newRow("Unknown Error") << trx::ScheduleStatus::UnknownError << 50 << kErrorFill << kErrorTrack;
     QTest::newRow("Rec Error without progress shows an empty bar")
-        << "Rec Error" << -1 << kErrorTrack << kErrorTrack;
-    QTest::newRow("prefix match with suffix") << "In-Progress (master)" << 50 << kLightBlue << kDarkBlue;
-    QTest::newRow("other status") << "Scheduled" << 50 << kDarkBlue << kBody;
-    QTest::newRow("no bar without progress") << "In-Progress" << -1 << kBody << kBody;
-    QTest::newRow("-2 forces error colours, full bar") << "In-Progress" << -2 << kErrorFill << kErrorFill;
-    QTest::newRow("-2 overrides Completed") << "Completed" << -2 << kErrorFill << kErrorFill;
-    QTest::newRow("other negative draws full fill") << "Completed" << -3 << kGreen << kGreen;
-    QTest::newRow("complete progress") << "In-Progress" << 100 << kLightBlue << kLightBlue;
-    QTest::newRow("progress beyond 100 stays in the bar") << "In-Progress" << 180 << kLightBlue << kLightBlue;
+        << trx::ScheduleStatus::RecError << -1 << kErrorTrack << kErrorTrack;
+    QTest::newRow("other status") << trx::ScheduleStatus::Scheduled << 50 << kDarkBlue << kBody;
+    QTest::newRow("no bar without progress") << trx::ScheduleStatus::InProgress << -1 << kBody << kBody;
+    QTest::newRow("-2 forces error colours, full bar")
+        << trx::ScheduleStatus::InProgress << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("-2 overrides Completed")
+        << trx::ScheduleStatus::Completed << -2 << kErrorFill << kErrorFill;
+    QTest::newRow("other negative draws full fill")
+        << trx::ScheduleStatus::Completed << -3 << kGreen << kGreen;
+    QTest::newRow("complete progress") << trx::ScheduleStatus::InProgress << 100 << kLightBlue << kLightBlue;
+    QTest::newRow("progress beyond 100 stays in the bar")
+        << trx::ScheduleStatus::InProgress << 180 << kLightBlue << kLightBlue;
 }
 
 void tst_TimelineItemWidget::statusColours()
 {
-    QFETCH(QString, status);
+    QFETCH(trx::ScheduleStatus, status);
     QFETCH(int, progress);
     QFETCH(QColor, inFill);
     QFETCH(QColor, inTrack);
@@ -127,6 +135,25 @@ void tst_TimelineItemWidget::statusColours()
     QCOMPARE(pixel(item, 390, 114), inTrack); // the single bar runs down to height - 5
     QCOMPARE(pixel(item, 390, 2), kBody);     // 5-pixel margin above the bar
     QCOMPARE(pixel(item, 390, 117), kBody);
+}
+
+// A pooled widget takes everything it draws from the data it is bound to, the bar colours included.
+void tst_TimelineItemWidget::statusColoursFromItemData()
+{
+    QFETCH(trx::ScheduleStatus, status);
+    QFETCH(int, progress);
+    QFETCH(QColor, inFill);
+    QFETCH(QColor, inTrack);
+
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::None);
+    item->setReady(true);
+    TimelineItemData data = item->itemData();
+    data.status = status;
+    data.progress1 = progress;
+    item->setItemData(data);
+    QCOMPARE(pixel(item, 190, 6), inFill);
+    QCOMPARE(pixel(item, 390, 6), inTrack);
+    QCOMPARE(item->itemData().status, status);
 }
 
 void tst_TimelineItemWidget::twoBars_data()
@@ -147,7 +174,7 @@ void tst_TimelineItemWidget::twoBars()
     QFETCH(QColor, top);
     QFETCH(QColor, bottom);
 
-    TimelineItemWidget *item = makeItem(QStringLiteral("In-Progress"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::InProgress);
     item->setProgress(master, proxy);
     item->setReady(true);
     // h/2 = 60: master from y 5 to 59, a gap, proxy from y 65 to 114.
@@ -182,7 +209,7 @@ void tst_TimelineItemWidget::leftEdgeOffset()
     QFETCH(QColor, expected);
     QFETCH(bool, dirtyAfter);
 
-    TimelineItemWidget *item = makeItem(QStringLiteral("In-Progress"), itemX);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::InProgress, itemX);
     item->setProgress(50, -1);
     item->setReady(true);
     QCOMPARE(item->isDirty(), dirtyAfter);
@@ -192,7 +219,7 @@ void tst_TimelineItemWidget::leftEdgeOffset()
 
 void tst_TimelineItemWidget::noRenderUntilReady()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting);
     item->setProgress(10, -1);
     item->render(true);
     QVERIFY(item->cachedPixmap().isNull());
@@ -201,7 +228,7 @@ void tst_TimelineItemWidget::noRenderUntilReady()
     QVERIFY(!item->isDirty());
 
     item->hide();
-    item->setStatusText(QStringLiteral("Completed"));
+    item->setStatus(trx::ScheduleStatus::Completed);
     QVERIFY(item->isDirty());
     QCOMPARE(pixel(item, 390, 6), kDarkBlue);
     item->show();
@@ -227,7 +254,7 @@ void tst_TimelineItemWidget::longTextIsElided()
 
 void tst_TimelineItemWidget::duration()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Scheduled);
     QCOMPARE(item->durationText(), QString());
     item->setDuration(QString());
     QCOMPARE(item->durationText(), QString()); // unchanged: empty equals the current text
@@ -239,7 +266,7 @@ void tst_TimelineItemWidget::duration()
 
 void tst_TimelineItemWidget::maintenance()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Scheduled);
     item->setReady(true);
     QCOMPARE(item->styleSheet(), QStringLiteral("background-color: rgb(178,178,178);"));
     item->setMaintenance(true);
@@ -254,8 +281,8 @@ void tst_TimelineItemWidget::maintenance()
 
 void tst_TimelineItemWidget::hoverEnlargesAndRestores()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 120, 40);
-    TimelineItemWidget *neighbour = makeItem(QStringLiteral("Waiting"), 60, 120, 40);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting, 10, 120, 40);
+    TimelineItemWidget *neighbour = makeItem(trx::ScheduleStatus::Waiting, 60, 120, 40);
     item->setReady(true);
     QCOMPARE(m_timeline->children().last(), neighbour);
 
@@ -282,7 +309,7 @@ void tst_TimelineItemWidget::hoverEnlargesAndRestores()
 
 void tst_TimelineItemWidget::pinnedKeepsHoverSize()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 120, 40);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting, 10, 120, 40);
     QEvent enter(QEvent::Enter);
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(item, &enter);
@@ -300,7 +327,7 @@ void tst_TimelineItemWidget::pinnedKeepsHoverSize()
 
 void tst_TimelineItemWidget::largeItemKeepsItsSize()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 600, 40);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting, 10, 600, 40);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(item, &enter);
     QCOMPARE(item->size(), QSize(600, 95));
@@ -308,7 +335,7 @@ void tst_TimelineItemWidget::largeItemKeepsItsSize()
 
 void tst_TimelineItemWidget::contextMenuSignal()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting);
     QSignalSpy spy(item, &TimelineItemWidget::sigContextMenu);
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), item->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(item, &event);
@@ -318,7 +345,7 @@ void tst_TimelineItemWidget::contextMenuSignal()
 
 void tst_TimelineItemWidget::nameEditing()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Scheduled);
     item->setReady(true);
     QSignalSpy spy(item, &TimelineItemWidget::sigNameChanged);
     item->editName();
@@ -345,7 +372,7 @@ void tst_TimelineItemWidget::nameEditing()
 
 void tst_TimelineItemWidget::nameEditCancelled()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Scheduled"));
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Scheduled);
     QSignalSpy spy(item, &TimelineItemWidget::sigNameChanged);
     item->editName();
     auto *edit = item->findChild<QLineEdit *>();
@@ -380,7 +407,8 @@ void tst_TimelineItemWidget::onlyItemsOnScreenRenderAhead()
     box->setGeometry(clip);
     box->show();
     auto *item = new TimelineItemWidget(box, QStringLiteral("Sched"), 0, 1000, QStringLiteral("1"),
-                                        QStringLiteral("2"), QStringLiteral("In-Progress"));
+                                        QStringLiteral("2"), QString());
+    item->setStatus(trx::ScheduleStatus::InProgress);
     item->setAssignedSize(400, 120);
     item->move(itemPos);
     item->show();
@@ -400,7 +428,7 @@ void tst_TimelineItemWidget::onlyItemsOnScreenRenderAhead()
 
 void tst_TimelineItemWidget::releasedCacheRendersOnPaint()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Completed"), 100);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Completed, 100);
     item->setProgress(100, -1);
     item->setReady(true);
     const qint64 held = TimelineItemWidget::cachedBytes();
@@ -413,7 +441,7 @@ void tst_TimelineItemWidget::releasedCacheRendersOnPaint()
     QCOMPARE(TimelineItemWidget::cachedBytes(), held - mine);
     // A change while released is drawn by the next paint.
     item->hide();
-    item->setStatusText(QStringLiteral("Transfer Error"));
+    item->setStatus(trx::ScheduleStatus::TransferError);
     item->show();
     const QImage shot = m_timeline->grab().toImage();
     QCOMPARE(shot.pixelColor(100 + 390, 20 + 6), kErrorFill);
@@ -426,7 +454,7 @@ void tst_TimelineItemWidget::cachesStayWithinTheBudget()
     TimelineItemWidget::setCacheBudget(3 * one);
     QList<TimelineItemWidget *> items;
     for (int i = 0; i < 6; ++i) {
-        TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10 * i);
+        TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting, 10 * i);
         item->setProgress(10, -1);
         item->setReady(true);
         items.append(item);
@@ -446,7 +474,7 @@ void tst_TimelineItemWidget::cachesStayWithinTheBudget()
 
 void tst_TimelineItemWidget::deferredSizeAppliesLater()
 {
-    TimelineItemWidget *item = makeItem(QStringLiteral("Waiting"), 10, 300, 80);
+    TimelineItemWidget *item = makeItem(trx::ScheduleStatus::Waiting, 10, 300, 80);
     item->setAssignedSizeLater(200, 60);
     QVERIFY(item->isSizePending());
     QCOMPARE(item->assignedWidth(), 200);

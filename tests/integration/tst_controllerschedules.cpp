@@ -198,6 +198,7 @@ void tst_ControllerSchedules::changeUpdatesTextsAndProgress()
 
     const TimelineItemData *item = m_h->item(QStringLiteral("changing"));
     QCOMPARE(item->statusText, text);
+    QCOMPARE(item->status, trx::scheduleStatusOf(status));
     QCOMPARE(item->name, QStringLiteral("renamed"));
     QCOMPARE(item->progress1, masterProgress);
     QCOMPARE(item->progress2, proxyProgress);

@@ -9,6 +9,8 @@
 
 #include <QtTest>
 
+#include <climits>
+
 namespace {
 
 int packed(int hh, int mm, int ss, int ff)
@@ -55,6 +57,8 @@ private slots:
     void fiveSecondGuardWrapsInADay();
     void overlap_data();
     void overlap();
+    void periodsOnTheMasterClock_data();
+    void periodsOnTheMasterClock();
     void maintenanceOccurrencesByDay_data();
     void maintenanceOccurrencesByDay();
     void maintenanceWindowCrossingMidnightEndsNextDay();
@@ -363,8 +367,8 @@ void tst_ScheduleChecks::joinedMessagesEndEveryLine()
 
 void tst_ScheduleChecks::startedMeanwhile_data()
 {
-    QTest::addColumn<QString>("opening");
-    QTest::addColumn<QString>("now");
+    QTest::addColumn<trx::ScheduleStatus>("opening");
+    QTest::addColumn<trx::ScheduleStatus>("now");
     QTest::addColumn<QString>("newName");
     QTest::addColumn<int>("newStart");
     QTest::addColumn<QString>("newMgw");
@@ -372,30 +376,27 @@ void tst_ScheduleChecks::startedMeanwhile_data()
 
     const int start = packed(10, 0, 0, 5);
     QTest::newRow("name changed while it began")
-        << "Scheduled..."
-        << "In-Progress..."
-        << "other" << start << "mgw" << QStringList{"Could not edit the name because it is in progress."};
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::InProgress << "other" << start << "mgw"
+        << QStringList{"Could not edit the name because it is in progress."};
     QTest::newRow("start and destination changed")
-        << "Scheduled..."
-        << "Waiting..."
-        << "n" << packed(10, 0, 1, 0) << "mgw2"
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Waiting << "n" << packed(10, 0, 1, 0)
+        << "mgw2"
         << QStringList{"Could not edit the Start because it is in progress.",
                        "Could not edit the destination because it is in progress."};
-    QTest::newRow("frames alone are no change") << "Scheduled..."
-                                                << "Waiting..."
-                                                << "n" << packed(10, 0, 0, 0) << "mgw" << QStringList();
-    QTest::newRow("still scheduled") << "Scheduled..."
-                                     << "Scheduled..."
+    QTest::newRow("frames alone are no change")
+        << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Waiting << "n" << packed(10, 0, 0, 0)
+        << "mgw" << QStringList();
+    QTest::newRow("still scheduled") << trx::ScheduleStatus::Scheduled << trx::ScheduleStatus::Scheduled
                                      << "other" << start << "mgw" << QStringList();
-    QTest::newRow("already running when opened") << "In-Progress..."
-                                                 << "In-Progress..."
-                                                 << "other" << start << "mgw" << QStringList();
+    QTest::newRow("already running when opened")
+        << trx::ScheduleStatus::InProgress << trx::ScheduleStatus::InProgress << "other" << start << "mgw"
+        << QStringList();
 }
 
 void tst_ScheduleChecks::startedMeanwhile()
 {
-    QFETCH(QString, opening);
-    QFETCH(QString, now);
+    QFETCH(trx::ScheduleStatus, opening);
+    QFETCH(trx::ScheduleStatus, now);
     QFETCH(QString, newName);
     QFETCH(int, newStart);
     QFETCH(QString, newMgw);
@@ -437,26 +438,27 @@ void tst_ScheduleChecks::endTooCloseRule()
 
 void tst_ScheduleChecks::finishedMeanwhile_data()
 {
-    QTest::addColumn<QString>("now");
+    QTest::addColumn<trx::ScheduleStatus>("now");
     QTest::addColumn<bool>("dateChanged");
     QTest::addColumn<bool>("endChanged");
     QTest::addColumn<QStringList>("messages");
 
-    QTest::newRow("completed, end changed")
-        << "Completed" << false << true << QStringList{"Could not edit the TC because it is completed."};
+    QTest::newRow("completed, end changed") << trx::ScheduleStatus::Completed << false << true
+                                            << QStringList{"Could not edit the TC because it is completed."};
     QTest::newRow("transfer error, date and end")
-        << "Transfer Error" << true << true
+        << trx::ScheduleStatus::TransferError << true << true
         << QStringList{"Could not edit the date because it is failed to transfer.",
                        "Could not edit the TC because it is failed to transfer."};
-    QTest::newRow("cancelled, date") << "Cancelled" << true << false
+    QTest::newRow("cancelled, date") << trx::ScheduleStatus::Cancelled << true << false
                                      << QStringList{"Could not edit the date because it is cancelled."};
-    QTest::newRow("completed, nothing changed") << "Completed" << false << false << QStringList();
-    QTest::newRow("still running") << "In-Progress..." << true << true << QStringList();
+    QTest::newRow("completed, nothing changed")
+        << trx::ScheduleStatus::Completed << false << false << QStringList();
+    QTest::newRow("still running") << trx::ScheduleStatus::InProgress << true << true << QStringList();
 }
 
 void tst_ScheduleChecks::finishedMeanwhile()
 {
-    QFETCH(QString, now);
+    QFETCH(trx::ScheduleStatus, now);
     QFETCH(bool, dateChanged);
     QFETCH(bool, endChanged);
     QFETCH(QStringList, messages);
@@ -466,7 +468,44 @@ void tst_ScheduleChecks::finishedMeanwhile()
         after.date = before.date.addDays(1);
     if (endChanged)
         after.endTc = packed(11, 30, 0, 0);
-    QCOMPARE(finishedMeanwhileMessages(QStringLiteral("Scheduled..."), now, before, after), messages);
+    QCOMPARE(finishedMeanwhileMessages(trx::ScheduleStatus::Scheduled, now, before, after), messages);
+}
+
+void tst_ScheduleChecks::periodsOnTheMasterClock_data()
+{
+    // A schedule from 23:00 on the working date; `endTc` -1 is an open end.
+    QTest::addColumn<int>("endTc");
+    QTest::addColumn<int>("endDay");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<qint32>("plannedEnd");
+    QTest::addColumn<qint32>("knownEnd");
+
+    const qint32 start = 23 * 3600 * kSecond;
+    QTest::newRow("same day") << packed(23, 30, 0, 0) << 0 << 1 << start + 1800 * kSecond
+                              << start + 1800 * kSecond;
+    QTest::newRow("past midnight: the end lies on the next day")
+        << packed(1, 0, 0, 0) << 1 << 1 << kDay + 3600 * kSecond << kDay + 3600 * kSecond;
+    QTest::newRow("running open end keeps its port") << -1 << 0 << 6 << 0 << qint32(INT_MAX);
+    QTest::newRow("cancelled open end ends where it started") << -1 << 0 << -4 << 0 << start;
+}
+
+void tst_ScheduleChecks::periodsOnTheMasterClock()
+{
+    QFETCH(int, endTc);
+    QFETCH(int, endDay);
+    QFETCH(int, status);
+    const QDate today(2026, 12, 8);
+    const int startTc = packed(23, 0, 0, 0);
+    trx::ScheduleInfo sch;
+    sch.startTc = startTc;
+    sch.endTc = endTc;
+    sch.startDate = today;
+    sch.endDate = today.addDays(endDay);
+    sch.master.status = status;
+
+    QCOMPARE(plannedPeriod(master25(), startTc, endTc, 0).start, 23 * 3600 * kSecond);
+    QTEST(plannedPeriod(master25(), startTc, endTc, 0).end, "plannedEnd");
+    QTEST(schedulePeriod(master25(), sch, today).end, "knownEnd");
 }
 
 QTEST_GUILESS_MAIN(tst_ScheduleChecks)

@@ -56,6 +56,8 @@ private slots:
     void remove_data();
     void remove();
     void stopAndFinished();
+    void statusPredicates_data();
+    void statusPredicates();
 };
 
 void tst_TaskRules::edit_data()
@@ -163,11 +165,38 @@ void tst_TaskRules::stopAndFinished()
     QVERIFY(stoppable(sch(0, 0, 0, 1, 6)));
     QVERIFY(!stoppable(sch(0, 0, 0, 1, 7)));
     QVERIFY(!stoppable(sch(0, 0, 0, 1, 3)));
-    QVERIFY(isUnfinishedStatus(QString()));
-    QVERIFY(isUnfinishedStatus(QStringLiteral("In-Progress...")));
-    QVERIFY(!isUnfinishedStatus(QStringLiteral("Completed.")));
-    QVERIFY(!isUnfinishedStatus(QStringLiteral("Rec Error.")));
-    QVERIFY(!isUnfinishedStatus(QStringLiteral("Transfer Error.")));
+}
+
+void tst_TaskRules::statusPredicates_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("mayTransfer");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<bool>("countsForRemain");
+    QTest::addColumn<bool>("blocksPort");
+
+    QTest::newRow("no status yet") << 0 << true << false << true << false;
+    QTest::newRow("scheduled") << 1 << true << false << true << true;
+    QTest::newRow("last waiting code") << 5 << true << true << true << true;
+    QTest::newRow("in progress") << 6 << true << true << true << true;
+    QTest::newRow("second completed code") << 8 << false << false << false << false;
+    QTest::newRow("code the manager does not list") << 9 << true << false << false << false;
+    QTest::newRow("cancelling") << -5 << true << false << false << false;
+    // Stop may still be sent, but a cancelled open end no longer keeps its port.
+    QTest::newRow("cancelled") << -4 << true << false << false << false;
+    QTest::newRow("transfer error") << -3 << false << false << false << false;
+    QTest::newRow("rec error") << -2 << false << false << false << false;
+    QTest::newRow("unknown error") << -1 << true << false << false << false;
+}
+
+void tst_TaskRules::statusPredicates()
+{
+    QFETCH(int, code);
+    const trx::ScheduleStatus status = trx::scheduleStatusOf(code);
+    QTEST(trx::mayStillTransfer(status), "mayTransfer");
+    QTEST(trx::isRunning(status), "running");
+    QTEST(trx::countsForRemainTime(status), "countsForRemain");
+    QTEST(trx::blocksPortWhileOpen(status), "blocksPort");
 }
 
 QTEST_GUILESS_MAIN(tst_TaskRules)
