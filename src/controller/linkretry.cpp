@@ -1,18 +1,6 @@
 #include "controller/linkretry.h"
 
-#include <QElapsedTimer>
-
-namespace {
-
-qint64 monotonicMs()
-{
-    static QElapsedTimer timer;
-    if (!timer.isValid())
-        timer.start();
-    return timer.elapsed();
-}
-
-} // namespace
+#include "cmn/monotonic.h"
 
 LinkRetry::LinkRetry(const RetryIntervals &intervals, AddressKnown addressKnown, QObject *parent, Clock clock,
                      int tickMs)

@@ -1,11 +1,10 @@
 #include "notify/noticetracker.h"
 
+#include "cmn/monotonic.h"
 #include "controller/remainalert.h"
 #include "controller/scheduletexts.h"
 #include "notify/noticesink.h"
 #include "trx/scheduleinfo.h"
-
-#include <QElapsedTimer>
 
 namespace {
 
@@ -13,14 +12,6 @@ bool isErrorStatus(int status)
 {
     const trx::ScheduleStatus s = trx::scheduleStatusOf(status);
     return s == trx::ScheduleStatus::TransferError || s == trx::ScheduleStatus::RecError;
-}
-
-qint64 monotonicMs()
-{
-    static QElapsedTimer timer;
-    if (!timer.isValid())
-        timer.start();
-    return timer.elapsed();
 }
 
 } // namespace
