@@ -39,23 +39,14 @@ void MainController::taskItemMenu(TimelineItemWidget *itemWidget, QPoint pos)
     if (task == m_mapTasks.cend())
         return;
     const ScheduleInfo sch = task->schedule;
-    for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
-        action->setData(id);
-    // With the manager away nothing could be sent: the menu says so before anything is asked.
-    const bool up = isLinkUp();
-    m_actEdit->setEnabled(up && canEdit(sch));
-    m_actDelete->setEnabled(up && canDelete(sch));
-    m_actStop->setEnabled(up && stoppable(sch));
-    for (QAction *action : {m_actEdit, m_actDelete, m_actStop})
-        action->setToolTip(up ? action->text() : QStringLiteral("TRXM is not connected."));
-    m_menuTask.setToolTipsVisible(!up);
+    m_taskMenu.prepare(id, isLinkUp(), canEdit(sch), canDelete(sch), stoppable(sch));
 
     // The item stays enlarged under its menu; it may be dropped while the menu runs.
     QPointer<TimelineItemWidget> item = itemWidget;
     if (item)
         item->setPinned(true);
     if (m_prompts.runMenu)
-        m_prompts.runMenu(m_menuTask, pos);
+        m_prompts.runMenu(m_taskMenu.menu(), pos);
     if (item)
         item->setPinned(false);
 }
@@ -114,9 +105,10 @@ void MainController::deleteTaskById(QString taskId)
     if (!m_mapTasks.contains(taskId))
         return;
     // The same path as the item's menu entry, with its confirmation and its checks.
-    m_actDelete->setData(taskId);
-    m_actDelete->setEnabled(true);
-    m_actDelete->trigger();
+    QAction *remove = m_taskMenu.remove();
+    remove->setData(taskId);
+    remove->setEnabled(true);
+    remove->trigger();
 }
 
 void MainController::cancelTask()

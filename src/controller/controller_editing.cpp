@@ -538,7 +538,7 @@ void MainController::editTask()
         return;
     const TaskEntry task = *it;
     const trx::ScheduleInfo sch = task.schedule;
-    m_editSchedule = sch;
+    m_dialogRun.schedule = sch;
     m_dialogRun.openingStatus = sch.status();
     const trx::PortState master = masterPortState();
     const QDate today = m_pSettings->m_date;
@@ -606,7 +606,7 @@ void MainController::slotEditTaskOKClicked()
         return;
     if (refuseWhileLinkDown(dlg))
         return;
-    const EditRefusal refusal = editChecks(m_editSchedule, m_dialogRun.openingStatus, formOf(*dlg));
+    const EditRefusal refusal = editChecks(m_dialogRun.schedule, m_dialogRun.openingStatus, formOf(*dlg));
     if (!refusal.lines.isEmpty()) {
         showEditingMessage(refusal.title, refusal.lines, refusal.icon);
         return;
@@ -824,7 +824,7 @@ void MainController::slotItemDragStarting(TimelineItemWidget *item)
         return;
     }
     // The status the drop is judged against, as the edit dialog keeps the one it opened with.
-    m_moveOpeningStatus = it->schedule.status();
+    m_move.openingStatus = it->schedule.status();
 }
 
 void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFrame, int length)
@@ -836,20 +836,20 @@ void MainController::slotItemDragDropped(TimelineItemWidget *item, int startFram
         return;
     const trx::ScheduleInfo sch = it->schedule;
     const ScheduleForm form = movedForm(sch, startFrame, qint64(startFrame) + length);
-    if (moveSchedule(sch, m_moveOpeningStatus, form, item))
-        m_lastMove = {sch.id, sch.startDate, sch.endDate, sch.startTc, sch.endTc};
+    if (moveSchedule(sch, m_move.openingStatus, form, item))
+        m_move.last = {sch.id, sch.startDate, sch.endDate, sch.startTc, sch.endTc};
 }
 
 void MainController::undoScheduleMove()
 {
-    const ScheduleMove last = m_lastMove;
+    const ScheduleMove last = m_move.last;
     if (last.id.isEmpty()) {
         emit sigOperatorNotice(QStringLiteral("No move or resize of a schedule to undo."));
         return;
     }
     const auto it = m_mapTasks.constFind(last.id);
     if (it == m_mapTasks.cend()) {
-        m_lastMove = ScheduleMove();
+        m_move.last = ScheduleMove();
         emit sigOperatorNotice(QStringLiteral("The schedule moved last is gone; nothing to undo."));
         return;
     }
@@ -864,5 +864,5 @@ void MainController::undoScheduleMove()
     const qint64 end = TimeCode(master, last.endTc, daysFromWorkingDate(last.endDate)).frames;
     // Back through the same checks: the old place may have been taken meanwhile.
     if (moveSchedule(sch, sch.status(), movedForm(sch, start, end), nullptr))
-        m_lastMove = ScheduleMove();
+        m_move.last = ScheduleMove();
 }

@@ -31,30 +31,19 @@ void MainController::maintenanceDialog()
         m_prompts.runMaintenance(dialog);
 }
 
-const QMap<trx::ServerPort, MainController::PortPeriods> &
-MainController::periodsByPort(const trx::PortState &master) const
+const PortPeriodIndex &MainController::periodsByPort(const trx::PortState &master) const
 {
-    const QString key = QStringLiteral("%1/%2/%3")
-                            .arg(master.systemFrequency)
-                            .arg(master.dropFrame)
-                            .arg(m_pSettings->m_date.toString(Qt::ISODate));
-    if (!m_bPeriodsStale && key == m_strPeriodsKey)
-        return m_periodsByPort;
+    const QDate &date = m_pSettings->m_date;
+    if (!m_periods.beginRefill(master, date))
+        return m_periods;
     // Every schedule's period, by port, in one pass: a pass over all schedules for each port
     // would cost ports x schedules.
-    m_periodsByPort.clear();
-    m_openEndIds.clear();
     for (const TaskEntry &task : m_mapTasks) {
         const trx::ScheduleInfo &sch = task.schedule;
-        if (sch.endTc == -1)
-            m_openEndIds << task.id;
-        PortPeriods &port = m_periodsByPort[trx::ServerPort(task.serverId, task.port)];
-        port.periods << schedulePeriod(master, sch, m_pSettings->m_date);
-        port.ids << task.id;
+        m_periods.add(trx::ServerPort(task.serverId, task.port), task.id, schedulePeriod(master, sch, date),
+                      sch.endTc == -1);
     }
-    m_bPeriodsStale = false;
-    m_strPeriodsKey = key;
-    return m_periodsByPort;
+    return m_periods;
 }
 
 bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
@@ -77,7 +66,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
             maintenance << m;
     }
 
-    const QMap<trx::ServerPort, PortPeriods> &periodsByPort = this->periodsByPort(master);
+    const QMap<trx::ServerPort, PortPeriodIndex::Port> &periodsByPort = this->periodsByPort(master).byPort();
 
     bool conflict = false;
     for (auto server = m_mapServers.cbegin(); server != m_mapServers.cend(); ++server) {
@@ -91,7 +80,7 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                     asProxy = true;
             }
 
-            const PortPeriods &others = periodsByPort.value(key);
+            const PortPeriodIndex::Port &others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
                 const FramePeriod window = plannedPeriod(master, tc, endTc, d);

@@ -80,8 +80,8 @@ QSet<TimelineWidget *> MainController::growOpenEndItems()
     // A running open-end schedule reaches up to the current timecode, so it grows with it.
     QSet<TimelineWidget *> timelines;
     // Only the open-end schedules, not every schedule every second.
-    periodsByPort(masterPortState());
-    for (const QString &id : qAsConst(m_openEndIds)) {
+    const QStringList openEnds = periodsByPort(masterPortState()).openEndIds();
+    for (const QString &id : openEnds) {
         const auto found = m_mapTasks.constFind(id);
         if (found == m_mapTasks.cend())
             continue;

@@ -286,7 +286,7 @@ QList<RemainAlert> MainController::refreshRemainAlerts()
             const trx::ServerPort key(server.key(), entry.key());
             const auto frames = remain.constFind(entry.key());
             // Out of loop recording the field shows no time, and there is nothing to compare.
-            if (frames == remain.cend() || !row->isLoop()) {
+            if (frames == remain.cend() || !m_mapLoopRec.value(key, true)) {
                 row->setRemainAlert(false);
                 continue;
             }
@@ -303,7 +303,7 @@ QList<RemainAlert> MainController::refreshRemainAlerts()
             a.port = key.portNo;
             const QString name = m_mapServers.value(key.serverId).name;
             a.serverName = name.isEmpty() ? key.serverId : name;
-            a.portLabel = row->portName();
+            a.portLabel = portLabel(m_pSettings->m_portInfos.value(key).PortName, key.portNo);
             a.remainMs = remainMs;
             a.byNextSchedule = next.has_value();
             alerts.append(a);

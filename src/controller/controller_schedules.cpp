@@ -185,7 +185,7 @@ void MainController::schedulesReady(QList<trx::ScheduleInfo> schedules)
     for (const QString &id : qAsConst(ghosts))
         removeTaskById(id);
 
-    m_bPeriodsStale = true;
+    m_periods.invalidate();
     QMap<trx::ServerPort, QList<QString>> itemsByPort;
     for (const ScheduleInfo &sch : qAsConst(schedules)) {
         if (!isMaintenance(sch))
@@ -255,7 +255,7 @@ void MainController::addScheduleFromPush(const ScheduleInfo &sch)
         return;
     if (m_mapTasks.contains(sch.id))
         return;
-    m_bPeriodsStale = true;
+    m_periods.invalidate();
     m_mapTasks.insert(sch.id, buildTaskEntry(sch));
     updateTaskView(sch.id);
     emit sigTaskChanged(sch.id);
@@ -289,7 +289,7 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
         old.endDate != sch.endDate || old.serverId != sch.serverId || old.portNo != sch.portNo ||
         (sch.endTc == -1 &&
          trx::blocksPortWhileOpen(old.status()) != trx::blocksPortWhileOpen(sch.status())))
-        m_bPeriodsStale = true;
+        m_periods.invalidate();
     it->name = sch.name;
     it->masterProgress = sch.master.progress;
     it->proxyProgress = sch.proxy.progress;
@@ -329,7 +329,7 @@ void MainController::removeTaskById(const QString &taskId)
         }
     }
     m_mapTasks.erase(m_mapTasks.find(taskId));
-    m_bPeriodsStale = true;
+    m_periods.invalidate();
     emit sigTaskRemoved(taskId);
     if (!mainId.isEmpty() && m_mapTasks.contains(mainId))
         emit sigTaskChanged(mainId);

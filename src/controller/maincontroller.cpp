@@ -45,12 +45,9 @@ MainController::MainController(const ControllerOptions &options, QObject *parent
     connect(m_pPoller, &PortPoller::polled, this,
             [this](const PortPoller::Answer &answer) { applyPortPoll(answer.states, answer.trains); });
 
-    m_actEdit = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/edit")), QStringLiteral("Edit"));
-    connect(m_actEdit, &QAction::triggered, this, qOverload<>(&MainController::editTask));
-    m_actDelete = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/delete")), QStringLiteral("Delete"));
-    connect(m_actDelete, &QAction::triggered, this, qOverload<>(&MainController::removeTask));
-    m_actStop = m_menuTask.addAction(QIcon(QStringLiteral(":/OXA/cancel")), QStringLiteral("Stop"));
-    connect(m_actStop, &QAction::triggered, this, &MainController::cancelTask);
+    connect(m_taskMenu.edit(), &QAction::triggered, this, qOverload<>(&MainController::editTask));
+    connect(m_taskMenu.remove(), &QAction::triggered, this, qOverload<>(&MainController::removeTask));
+    connect(m_taskMenu.stop(), &QAction::triggered, this, &MainController::cancelTask);
 
     trx::registerRecordMetaTypes();
     registerUsableRangeMetaTypes();

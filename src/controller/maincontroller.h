@@ -10,6 +10,7 @@
 #include "controller/remainalert.h"
 #include "controller/schedulechecks.h"
 #include "controller/taskentry.h"
+#include "controller/taskmenu.h"
 #include "trx/records.h"
 #include "trx/trxmclientdelegate.h"
 #include "views/timelineitemdata.h"
@@ -19,7 +20,6 @@
 #include <QDateTime>
 #include <QList>
 #include <QMap>
-#include <QMenu>
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
@@ -324,27 +324,14 @@ private:
     QMap<QString, QMap<int, PortEntry>> m_mapPorts;
     TimeCode m_curTc;
     QMap<QString, TaskEntry> m_mapTasks;
-    QMenu m_menuTask;
-    QAction *m_actEdit = nullptr;
-    QAction *m_actDelete = nullptr;
-    QAction *m_actStop = nullptr;
+    TaskMenu m_taskMenu;
     trx::ServerPort m_masterPort{QString(), -1};
     QMap<QString, QMap<int, trx::PortState>> m_mapPortStates;
     QMap<QString, ScheduleInfo> m_mapMaintenance;
-    // Every schedule's frame period by port (with its id), for the maintenance check that runs on
-    // every clock update: rebuilt only when a schedule, the master's rate or the working date
-    // changed.
-    struct PortPeriods
-    {
-        QList<FramePeriod> periods;
-        QStringList ids;
-    };
-    mutable QMap<trx::ServerPort, PortPeriods> m_periodsByPort;
-    // The open-end schedules (no end yet), found in the same pass: the ones that grow each second.
-    mutable QStringList m_openEndIds;
-    mutable bool m_bPeriodsStale = true;
-    mutable QString m_strPeriodsKey;
-    const QMap<trx::ServerPort, PortPeriods> &periodsByPort(const trx::PortState &master) const;
+    // Every schedule's frame period by port, for the maintenance check that runs on every clock
+    // update; filled again only when a schedule, the master's rate or the working date changed.
+    mutable PortPeriodIndex m_periods;
+    const PortPeriodIndex &periodsByPort(const trx::PortState &master) const;
     trx::PortState m_masterPortState;
     QMap<trx::ServerPort, int> m_mapProxyPorts;
     QMap<trx::ServerPort, bool> m_mapRecStatus;
@@ -352,7 +339,6 @@ private:
     // Lives on m_workerThread once started; owned here.
     PortPoller *m_pPoller = nullptr;
     QMap<QString, QMap<int, int>> m_mapRemainFrames;
-    ScheduleInfo m_editSchedule;
     QMap<trx::ServerPort, bool> m_mapLoopRec;
     QDate m_lastMtnDate{20017, 2, 30};
     QMap<trx::ServerPort, int> m_map24hLines;
@@ -418,19 +404,24 @@ private:
         int startTc = -1;
         int endTc = -1;
     };
-    ScheduleMove m_lastMove;
-    // The dragged schedule's status when the drag began; the drop is judged against it.
-    trx::ScheduleStatus m_moveOpeningStatus = trx::ScheduleStatus::None;
+    struct MoveRun
+    {
+        // The dragged schedule's status when the drag began; the drop is judged against it.
+        trx::ScheduleStatus openingStatus = trx::ScheduleStatus::None;
+        ScheduleMove last;
+    };
+    MoveRun m_move;
     // A repeated schedule: every occurrence checked and shown; true when the operator chose to
     // create the free ones, which are then kept in m_dialogRun.
     bool confirmRepeat(CreateTaskDialog &dialog);
     void showEditingMessage(const QString &title, const QStringList &lines, int icon);
     EditingPrompts m_editingPrompts = EditingPrompts::interactive();
-    // What a run of the schedule dialog keeps between its steps: for an edit, the schedule's status
-    // when the dialog opened and whether it had not started then; for a repeated schedule, the days
-    // it is created on, from their confirmation until they are sent.
+    // What a run of the schedule dialog keeps between its steps: for an edit, the schedule as it
+    // was when the dialog opened, its status then and whether it had not started; for a repeated
+    // schedule, the days it is created on, from their confirmation until they are sent.
     struct DialogRun
     {
+        trx::ScheduleInfo schedule;
         trx::ScheduleStatus openingStatus = trx::ScheduleStatus::None;
         bool notStarted = false;
         QList<QDate> repeatDates;

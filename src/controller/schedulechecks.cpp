@@ -254,3 +254,27 @@ QStringList finishedMeanwhileMessages(trx::ScheduleStatus openingStatus, trx::Sc
         out << QStringLiteral("%1%2").arg(QStringLiteral("Could not edit the TC because it is "), suffix);
     return out;
 }
+
+bool PortPeriodIndex::beginRefill(const trx::PortState &master, const QDate &workingDate)
+{
+    if (!m_bStale && master.systemFrequency == m_iFrequency && master.dropFrame == m_bDropFrame &&
+        workingDate == m_date)
+        return false;
+    m_byPort.clear();
+    m_openEndIds.clear();
+    m_bStale = false;
+    m_iFrequency = master.systemFrequency;
+    m_bDropFrame = master.dropFrame;
+    m_date = workingDate;
+    return true;
+}
+
+void PortPeriodIndex::add(const trx::ServerPort &port, const QString &id, const FramePeriod &period,
+                          bool openEnd)
+{
+    Port &entry = m_byPort[port];
+    entry.periods << period;
+    entry.ids << id;
+    if (openEnd)
+        m_openEndIds << id;
+}

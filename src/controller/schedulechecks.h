@@ -2,9 +2,11 @@
 
 #include "trx/portstate.h"
 #include "trx/scheduleinfo.h"
+#include "trx/serverport.h"
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -48,6 +50,34 @@ FramePeriod plannedPeriod(const trx::PortState &master, int startTc, int endTc, 
 // while the schedule keeps its port (trx::blocksPortWhileOpen) and ends where it started after.
 FramePeriod schedulePeriod(const trx::PortState &master, const trx::ScheduleInfo &sch,
                            const QDate &workingDate);
+
+// Every schedule's period by port, and the open-end schedules among them: what the maintenance
+// check and the open-end growth need on every clock update. Filled again only after invalidate()
+// or when the master's rate or the working date changed.
+class PortPeriodIndex
+{
+public:
+    struct Port
+    {
+        QList<FramePeriod> periods;
+        QStringList ids;
+    };
+
+    void invalidate() { m_bStale = true; }
+    // True (and the index emptied) when it must be filled again for this clock and date.
+    bool beginRefill(const trx::PortState &master, const QDate &workingDate);
+    void add(const trx::ServerPort &port, const QString &id, const FramePeriod &period, bool openEnd);
+    const QMap<trx::ServerPort, Port> &byPort() const { return m_byPort; }
+    const QStringList &openEndIds() const { return m_openEndIds; }
+
+private:
+    QMap<trx::ServerPort, Port> m_byPort;
+    QStringList m_openEndIds;
+    bool m_bStale = true;
+    qint32 m_iFrequency = -1;
+    bool m_bDropFrame = false;
+    QDate m_date;
+};
 
 // Whether `period` meets any of `others`: same start, starts inside one of them (end included),
 // or reaches the start of a later one. An end one frame before the next start does not meet it.
