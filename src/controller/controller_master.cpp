@@ -92,13 +92,8 @@ QSet<TimelineWidget *> MainController::growOpenEndItems()
         if (!timeline)
             continue;
         const ItemExtent extent = itemExtent(task.start, task.end, m_curTc);
-        TimelineItemData data = *timeline->itemData(task.id);
-        if (extent.start == data.startFrame && extent.length == data.length)
-            continue;
-        data.startFrame = extent.start;
-        data.length = extent.length;
-        timeline->setItem(data, false);
-        timelines.insert(timeline);
+        if (timeline->setItemSpan(task.id, extent.start, extent.length))
+            timelines.insert(timeline);
     }
     return timelines;
 }

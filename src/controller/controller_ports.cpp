@@ -10,13 +10,6 @@
 
 #include <QSet>
 
-namespace {
-
-// Item value under which a schedule whose clip the manager removed is marked.
-constexpr int ClipRemovedKey = TimelineItemWidget::TaskIdKey + 1;
-
-} // namespace
-
 void MainController::updatePorts()
 {
     m_pPoller->poll();
@@ -228,16 +221,12 @@ void MainController::update24hPortLines()
 
 void MainController::markClipRemoved(QString strServerId, QString strClipId)
 {
-    for (const TaskEntry &task : qAsConst(m_mapTasks)) {
-        TimelineWidget *timeline = task.serverId == strServerId && task.schedule.master.clipId == strClipId
-                                       ? taskTimeline(task.id)
-                                       : nullptr;
-        if (!timeline)
+    for (TaskEntry &task : m_mapTasks) {
+        if (task.serverId != strServerId || task.schedule.master.clipId != strClipId || !taskTimeline(task.id))
             continue;
-        TimelineItemData data = *timeline->itemData(task.id);
-        if (!data.values.value(ClipRemovedKey).toBool()) {
-            data.values.insert(ClipRemovedKey, true);
-            timeline->setItem(data, false);
+        if (!task.clipRemoved) {
+            task.clipRemoved = true;
+            showTaskItem(task);
         }
         return;
     }

@@ -71,6 +71,8 @@ TimelineItemData MainController::taskItemData(const TaskEntry &entry) const
     data.dated = data.maintenance && sch.startDate.isValid();
     data.masterDestination = destinationText(sch.master);
     data.proxyDestination = sch.withProxy ? destinationText(sch.proxy) : QString();
+    if (entry.clipRemoved)
+        data.values.insert(TimelineItemWidget::ClipRemovedKey, true);
     return data;
 }
 
@@ -290,6 +292,8 @@ void MainController::changeScheduleFromPush(const ScheduleInfo &sch)
         (sch.endTc == -1 &&
          trx::blocksPortWhileOpen(old.status()) != trx::blocksPortWhileOpen(sch.status())))
         m_periods.invalidate();
+    if (old.master.clipId != sch.master.clipId)
+        it->clipRemoved = false;
     it->name = sch.name;
     it->masterProgress = sch.master.progress;
     it->proxyProgress = sch.proxy.progress;

@@ -35,6 +35,8 @@ struct TaskEntry
     int proxyClipState = 0;
     int masterProgress = -1;
     int proxyProgress = -1;
+    // The manager removed the master clip; the item keeps the mark through later changes.
+    bool clipRemoved = false;
     QString archiveMgwId;
     QString archiveDriveId;
     QString archiveProxyMgwId;

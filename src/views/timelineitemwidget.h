@@ -38,8 +38,9 @@ class TimelineItemWidget : public QWidget
     Q_OBJECT
 
 public:
-    // Value keys of values(): the schedule's task id lives under TaskIdKey.
-    enum ValueKey { TaskIdKey = 0 };
+    // Value keys of values(): the schedule's task id lives under TaskIdKey; a schedule whose clip
+    // the manager removed is marked under ClipRemovedKey.
+    enum ValueKey { TaskIdKey = 0, ClipRemovedKey = 1 };
 
     static constexpr int HoverWidth = 500;
     static constexpr int HoverHeight = 95;

@@ -569,6 +569,21 @@ QList<QString> TimelineWidget::taskIds() const
     return ids;
 }
 
+bool TimelineWidget::setItemSpan(const QString &taskId, qint32 startFrame, qint32 length)
+{
+    const auto known = m_index.constFind(taskId);
+    if (known == m_index.cend())
+        return false;
+    TimelineItemData &data = m_slots[*known].data;
+    if (data.startFrame == startFrame && data.length == length)
+        return false;
+    data.startFrame = startFrame;
+    data.length = length;
+    if (TimelineItemWidget *widget = m_slots[*known].widget)
+        widget->setItemData(data);
+    return true;
+}
+
 const TimelineItemData *TimelineWidget::itemData(const QString &taskId) const
 {
     const auto it = m_index.constFind(taskId);

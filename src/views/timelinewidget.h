@@ -87,6 +87,9 @@ public:
     // Sizes and places one item for its current range, in its lane (an item being dragged).
     void placeItem(TimelineItemWidget *item);
     QList<QString> taskIds() const;
+    // Gives a known item a new span (an open end growing with the clock); false when the item is
+    // unknown or already has that span, so the caller knows whether lanes must be packed again.
+    bool setItemSpan(const QString &taskId, qint32 startFrame, qint32 length);
     bool hasItem(const QString &taskId) const { return m_index.contains(taskId); }
     // Null for an unknown task id.
     const TimelineItemData *itemData(const QString &taskId) const;

@@ -75,6 +75,7 @@ private slots:
     void viewMovesInTheSameFrame();
     void ctrlWheelOverAnItemZooms();
     void openEndItemReachesNow();
+    void removedClipKeepsItsMarkThroughChanges();
     void bandsEndAtNowOnEveryRate_data();
     void bandsEndAtNowOnEveryRate();
     void recordingStateFollowsTheManager();
@@ -591,6 +592,29 @@ void tst_ControllerPorts::openEndItemReachesNow()
     QTRY_VERIFY(item->length >= length + 60 * 25 - 1);
     QVERIFY(endAtNow());
     QVERIFY(h.itemWidget(QStringLiteral("open"))->drawnTexts().contains(QStringLiteral("open")));
+}
+
+void tst_ControllerPorts::removedClipKeepsItsMarkThroughChanges()
+{
+    ControllerHarness h;
+    start(h);
+    const QString id = QStringLiteral("later");
+    QTRY_VERIFY(h.item(id));
+    ScheduleInfo sch = h.controller()->tasks().value(id).schedule;
+    const auto marked = [&] { return h.item(id)->values.value(TimelineItemWidget::ClipRemovedKey).toBool(); };
+    QVERIFY(!marked());
+
+    h.controller()->markClipRemoved(A, sch.master.clipId);
+    QVERIFY(marked());
+    // A progress push rebuilds the item from the schedule: the mark stays.
+    sch.master.progress = 40;
+    h.controller()->scheduleInfoChanged(sch);
+    QCOMPARE(h.item(id)->progress1, 40);
+    QVERIFY(marked());
+    // Another clip is another recording: its removal was not this one.
+    sch.master.clipId += QStringLiteral("-new");
+    h.controller()->scheduleInfoChanged(sch);
+    QVERIFY(!marked());
 }
 
 void tst_ControllerPorts::bandsEndAtNowOnEveryRate_data()
