@@ -420,10 +420,17 @@ protected:
             if (auto *item = qobject_cast<TimelineItemWidget *>(watched)) {
                 ++paints;
                 if (stamps) {
+                    // A pooled widget taking another item (one scrolled into view) draws that
+                    // item's latest change at once, however old: only a change reaching an item
+                    // already drawn is a repaint delay.
+                    const QString task = item->taskId();
+                    const bool rebound = m_task.value(item) != task;
+                    m_task.insert(item, task);
                     const qint64 s = stampOf(item->name());
                     if (s >= 0 && s != m_last.value(item, -1)) {
                         m_last.insert(item, s);
-                        delays.push_back(steadyMs() - s);
+                        if (!rebound)
+                            delays.push_back(steadyMs() - s);
                     }
                 }
             }
@@ -433,6 +440,7 @@ protected:
 
 private:
     QHash<TimelineItemWidget *, qint64> m_last;
+    QHash<TimelineItemWidget *, QString> m_task;
 };
 
 double percentile(std::vector<double> v, double p)
