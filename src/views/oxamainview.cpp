@@ -593,7 +593,11 @@ void OXAMainView::slotSetPortCompactHeight()
 
 void OXAMainView::slotUpdateView()
 {
-    m_pPortsWidget->update();
+    // What the axis moves is the timeline column in view; the panels beside it stay as they are,
+    // and repainting them (hundreds of labels and buttons) on every zoom and pan step is wasted.
+    const QWidget *viewport = ui->scrollArea->viewport();
+    const QRect shown(m_pPortsWidget->mapFrom(viewport, QPoint(0, 0)), viewport->size());
+    m_pPortsWidget->update(QRect(TimelineLeft, shown.top(), timelineWidth(), shown.height()));
 }
 
 void OXAMainView::installShortcuts()
