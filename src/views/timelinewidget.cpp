@@ -139,7 +139,9 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
                     slot.widget->setDuration(slot.data.durationText);
             }
         }
-        placeItems();
+        // A row out of view waits for the scroll bar, or its first paint, to come into view.
+        if (m_bLive || hasBoundWidget())
+            placeItems();
     }
     updateMarkColumns();
     updateIfLive();
