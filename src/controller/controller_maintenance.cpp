@@ -25,7 +25,7 @@ void MainController::maintenanceDialog()
     connect(this, &MainController::sigCloseMtnDialog, &dialog, &MaintenanceDialog::slotCloseMtnDialog);
 
     QString unused;
-    dialog.slotCanMaintenanceNow(!maintenanceConflict(parseTcText(m_curTc.toString()), true, unused));
+    dialog.slotCanMaintenanceNow(!maintenanceConflict(parseTcText(m_curTc.toString()), true, unused, false));
     dialog.setMaintenanceTime(m_pSettings->m_maintenanceTime);
     if (m_prompts.runMaintenance)
         m_prompts.runMaintenance(dialog);
@@ -46,7 +46,7 @@ const PortPeriodIndex &MainController::periodsByPort(const trx::PortState &maste
     return m_periods;
 }
 
-bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) const
+bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText, bool wantText) const
 {
     const trx::PortState master = masterPortState();
     if (bNow)
@@ -73,13 +73,6 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
         const QMap<int, PortEntry> ports = m_mapPorts.value(server.key());
         for (auto port = ports.cbegin(); port != ports.cend(); ++port) {
             const trx::ServerPort key(server.key(), port.key());
-            const QString label = portLabel(m_pSettings->m_portInfos.value(key).PortName, port.key());
-            bool asProxy = false;
-            for (auto proxy = m_mapProxyPorts.cbegin(); proxy != m_mapProxyPorts.cend(); ++proxy) {
-                if (proxy.key().serverId == server.key() && proxy.value() == port.key())
-                    asProxy = true;
-            }
-
             const PortPeriodIndex::Port &others = periodsByPort.value(key);
 
             for (int d = days.first; d <= days.last; ++d) {
@@ -87,6 +80,15 @@ bool MainController::maintenanceConflict(int tc, bool bNow, QString &errorText) 
                 const int meeting = firstMeeting(others.periods, window);
                 if (meeting >= 0 ||
                     maintenanceMeets(maintenance, master, m_curTc.frames, m_pSettings->m_date, window)) {
+                    // The clock's check every second needs no text, only the answer.
+                    if (!wantText)
+                        return true;
+                    const QString label = portLabel(m_pSettings->m_portInfos.value(key).PortName, port.key());
+                    bool asProxy = false;
+                    for (auto proxy = m_mapProxyPorts.cbegin(); proxy != m_mapProxyPorts.cend(); ++proxy) {
+                        if (proxy.key().serverId == server.key() && proxy.value() == port.key())
+                            asProxy = true;
+                    }
                     // The schedule in the way, so that the operator knows which one to move.
                     const QString detail =
                         meeting >= 0 ? QStringLiteral(" (%1)").arg(scheduleSpanText(

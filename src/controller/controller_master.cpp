@@ -44,7 +44,7 @@ void MainController::updateTimeline(trx::PortState masterPortState)
     m_bMasterChanged = false;
     // An open maintenance dialog offers "Maintenance Now" only while the window is free.
     QString unusedText;
-    if (maintenanceConflict(-1, true, unusedText))
+    if (maintenanceConflict(-1, true, unusedText, false))
         emit mtnNoDone();
     else
         emit mtnDone();

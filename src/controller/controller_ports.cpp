@@ -10,6 +10,8 @@
 
 #include <QSet>
 
+#include <limits>
+
 void MainController::updatePorts()
 {
     m_pPoller->poll();
@@ -77,8 +79,10 @@ void MainController::applyPortPoll(const QMap<trx::ServerPort, trx::PortState> &
 QList<ServerPortWidget *> MainController::proxyRowsOf(const QString &serverId, int port) const
 {
     QList<ServerPortWidget *> rows;
-    for (auto it = m_mapProxyPorts.cbegin(); it != m_mapProxyPorts.cend(); ++it) {
-        if (it.key().serverId != serverId || it.value() != port || it.key().portNo == port)
+    // Only this server's entries: the poll asks for every port every second.
+    for (auto it = m_mapProxyPorts.lowerBound(trx::ServerPort(serverId, std::numeric_limits<qint32>::min()));
+         it != m_mapProxyPorts.cend() && it.key().serverId == serverId; ++it) {
+        if (it.value() != port || it.key().portNo == port)
             continue;
         if (ServerPortWidget *row = findPortWidget(serverId, it.key().portNo))
             rows.append(row);

@@ -161,7 +161,8 @@ public:
     bool isUnfinished(const QString &taskId) const;
     // True when the 10-second window from `tc` (the master's current timecode when bNow) is taken on
     // some port; one "... Next Schedule" line per such port is appended to errorText.
-    bool maintenanceConflict(int tc, bool bNow, QString &errorText) const;
+    // Without `wantText` it stops at the first port in the way and writes no text.
+    bool maintenanceConflict(int tc, bool bNow, QString &errorText, bool wantText = true) const;
 
 signals:
     void mgwFoldersReady(QString strMgwId, QString strDriveId, QList<trx::MgwFolderInfo> folders);

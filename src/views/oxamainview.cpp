@@ -21,14 +21,17 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QSessionManager>
 #include <QSet>
 #include <QSignalBlocker>
 #include <QSpacerItem>
+#include <QStyleOption>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -57,6 +60,27 @@ constexpr double kZoomNotch = 0.85;
 constexpr int kTcStaleMs = 2000;
 constexpr int kTcTickMs = 15;
 const char kDateFormat[] = "yyyy/MM/dd";
+
+QString tcDisplaySheet(bool stale)
+{
+    return stale ? QStringLiteral("color: rgb(128,128,128); font-size: 22px;")
+                 : QStringLiteral("color: rgb(51,109,149); font-size: 22px;");
+}
+
+// The big timecode display repaints every frame. It paints the background of the bar it stands on
+// itself (the window's colour, then the bar's own background), so that the window and the bars
+// under it are not painted again each time.
+void paintTcDisplayBackground(QLabel *label, const QRect &rect)
+{
+    QPainter painter(label);
+    painter.fillRect(rect, label->window()->palette().brush(QPalette::Window));
+    if (QWidget *bar = label->parentWidget()) {
+        QStyleOption option;
+        option.initFrom(bar);
+        option.rect = QRect(-label->pos(), bar->size());
+        bar->style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, bar);
+    }
+}
 
 } // namespace
 
@@ -161,7 +185,8 @@ OXAMainView::OXAMainView(QObject *controller, QWidget *parent)
     m_pTcClock->setInterval(kTcTickMs);
     m_pTcClock->setTimerType(Qt::PreciseTimer);
     connect(m_pTcClock, &QTimer::timeout, this, &OXAMainView::tickTcDisplay);
-    ui->labelTC->setStyleSheet(QStringLiteral("color: rgb(128,128,128); font-size: 22px;"));
+    ui->labelTC->setStyleSheet(tcDisplaySheet(true));
+    ui->labelTC->setAttribute(Qt::WA_OpaquePaintEvent);
     // A fixed size: the display changes every frame and must not lay out the top bar each time.
     ui->labelTC->ensurePolished();
     ui->labelTC->setFixedSize(
@@ -593,7 +618,11 @@ void OXAMainView::slotSetPortCompactHeight()
 
 void OXAMainView::slotUpdateView()
 {
-    m_pPortsWidget->update();
+    // What the axis moves is the timeline column in view; the panels beside it stay as they are,
+    // and repainting them (hundreds of labels and buttons) on every zoom and pan step is wasted.
+    const QWidget *viewport = ui->scrollArea->viewport();
+    const QRect shown(m_pPortsWidget->mapFrom(viewport, QPoint(0, 0)), viewport->size());
+    m_pPortsWidget->update(QRect(TimelineLeft, shown.top(), timelineWidth(), shown.height()));
 }
 
 void OXAMainView::installShortcuts()
@@ -938,8 +967,7 @@ void OXAMainView::setTcDisplayStale(bool stale)
         return;
     m_bTcStale = stale;
     // The colour says whether the figure is live; a stopped figure is grey.
-    ui->labelTC->setStyleSheet(stale ? QStringLiteral("color: rgb(128,128,128); font-size: 22px;")
-                                     : QStringLiteral("color: rgb(51,109,149); font-size: 22px;"));
+    ui->labelTC->setStyleSheet(tcDisplaySheet(stale));
 }
 
 void OXAMainView::rebuildScaleLabels()
@@ -987,6 +1015,11 @@ void OXAMainView::resizeEvent(QResizeEvent *event)
 
 bool OXAMainView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == ui->labelTC && event->type() == QEvent::Paint &&
+        ui->labelTC->testAttribute(Qt::WA_OpaquePaintEvent)) {
+        paintTcDisplayBackground(ui->labelTC, static_cast<QPaintEvent *>(event)->rect());
+        return false;
+    }
     if (event->type() == QEvent::MouseButtonPress && watched->isWidgetType())
         noteClickedPort(static_cast<QWidget *>(watched));
     else if (event->type() == QEvent::FocusIn && watched->isWidgetType())

@@ -69,6 +69,9 @@ QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFram
 TimelineWidget::TimelineWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_StyledBackground);
+    // The paint covers every pixel, so the panels underneath are not painted first on every
+    // clock tick, zoom and pan.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     updatePixelScale();
 }
 
@@ -85,9 +88,18 @@ void TimelineWidget::setViewFrames(int frames)
         return;
     m_iViewFrames = frames;
     updatePixelScale();
-    relayout();
+    // Out of view there is no widget to size: the items take the scale when they are bound.
+    if (m_bLive || hasBoundWidget())
+        relayout();
+    else
+        m_bRelayoutPending = true;
     updateMarkColumns();
     updateIfLive();
+}
+
+bool TimelineWidget::hasBoundWidget() const
+{
+    return m_iBoundWidgets > 0;
 }
 
 int TimelineWidget::columnOf(qint64 frame) const
@@ -116,7 +128,8 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
         relayout();
     } else {
         const qint64 now = tc.frames;
-        for (Slot &slot : m_slots) {
+        for (const int index : qAsConst(m_maintenanceSlots)) {
+            Slot &slot = m_slots[index];
             // A maintenance window that has passed shows its fixed text again (the controller may
             // have reused the item for another day).
             if (slot.data.maintenance && qint64(slot.data.startFrame) + slot.data.length < now &&
@@ -126,7 +139,9 @@ void TimelineWidget::setCurrentTc(const TimeCode &tc)
                     slot.widget->setDuration(slot.data.durationText);
             }
         }
-        placeItems();
+        // A row out of view waits for the scroll bar, or its first paint, to come into view.
+        if (m_bLive || hasBoundWidget())
+            placeItems();
     }
     updateMarkColumns();
     updateIfLive();
@@ -137,6 +152,11 @@ void TimelineWidget::setView(int anchorFrame, int anchorX)
     if (anchorFrame == m_iAnchorFrame && anchorX == m_iAnchorX)
         return;
     setAnchor(anchorFrame, anchorX);
+    // A row out of view holds no widget to move, and scrolling it into view places its items.
+    if (!m_bLive && !hasBoundWidget()) {
+        updateMarkColumns();
+        return;
+    }
     placeItems();
     updateMarkColumns();
     updateIfLive();
@@ -163,6 +183,12 @@ void TimelineWidget::placeItems()
     if (live && !m_bLive)
         update();
     m_bLive = live;
+    if (live && m_bRelayoutPending) {
+        // A zoom while out of view: lanes and sizes first (this places the items too).
+        m_bRelayoutPending = false;
+        relayout();
+        return;
+    }
     for (Slot &slot : m_slots) {
         const bool wanted = live && isInView(slot, kLiveMargin);
         if (!slot.widget) {
@@ -248,6 +274,7 @@ void TimelineWidget::bind(Slot &slot)
     item->move(item->x(), slot.y);
     item->setReady(true);
     slot.widget = item;
+    ++m_iBoundWidgets;
 }
 
 void TimelineWidget::release(Slot &slot)
@@ -256,6 +283,7 @@ void TimelineWidget::release(Slot &slot)
     slot.widget = nullptr;
     if (!item)
         return;
+    --m_iBoundWidgets;
     if (m_pool.size() >= kPoolSize) {
         item->hide();
         item->deleteLater();
@@ -339,21 +367,25 @@ void TimelineWidget::clearMarks()
 
 void TimelineWidget::set24hLine(int frame)
 {
+    if (m_b24hSet && frame == m_i24hFrame)
+        return;
     m_i24hFrame = frame;
     m_b24hSet = true;
-    update();
+    updateIfLive();
 }
 
 void TimelineWidget::clear24hLine()
 {
     m_b24hSet = false;
-    update();
+    updateIfLive();
 }
 
 void TimelineWidget::setRemainFrames(int frames)
 {
+    if (frames == m_iRemainFrames)
+        return;
     m_iRemainFrames = frames;
-    update();
+    updateIfLive();
 }
 
 int TimelineWidget::line24hX() const
@@ -375,7 +407,8 @@ void TimelineWidget::setRanges(const QList<UsableRange> &master, const QList<Usa
         m_proxyRanges = proxy;
         m_bWithProxy = withProxy;
     }
-    update();
+    // Every poll brings new ranges for every port; a row out of view paints them when it comes in.
+    updateIfLive();
 }
 
 QList<UsableRange> TimelineWidget::masterRanges() const
@@ -426,9 +459,12 @@ void TimelineWidget::reindex()
 {
     m_index.clear();
     m_index.reserve(m_slots.size());
+    m_maintenanceSlots.clear();
     for (int i = 0; i < m_slots.size(); ++i) {
         if (!m_slots[i].data.taskId.isEmpty() && !m_index.contains(m_slots[i].data.taskId))
             m_index.insert(m_slots[i].data.taskId, i);
+        if (m_slots[i].data.maintenance)
+            m_maintenanceSlots.append(i);
     }
 }
 
@@ -437,7 +473,10 @@ void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
     const auto known = data.taskId.isEmpty() ? m_index.cend() : m_index.constFind(data.taskId);
     if (known != m_index.cend()) {
         Slot &slot = m_slots[*known];
+        const bool maintenanceChanged = slot.data.maintenance != data.maintenance;
         slot.data = data;
+        if (maintenanceChanged)
+            reindex();
         if (slot.widget)
             slot.widget->setItemData(data);
         if (relayoutNow)
@@ -453,6 +492,8 @@ void TimelineWidget::appendItem(const TimelineItemData &data, bool relayoutNow)
     slot.data = data;
     if (!data.taskId.isEmpty() && !m_index.contains(data.taskId))
         m_index.insert(data.taskId, m_slots.size());
+    if (data.maintenance)
+        m_maintenanceSlots.append(m_slots.size());
     m_slots.append(slot);
     if (relayoutNow)
         relayout();
@@ -470,6 +511,7 @@ void TimelineWidget::addItem(TimelineItemWidget *item, bool relayoutNow)
     slot.data = item->itemData();
     slot.height = item->assignedHeight() > 0 ? item->assignedHeight() : item->height();
     slot.widget = item;
+    ++m_iBoundWidgets;
     item->setParent(this);
     connect(item, &TimelineItemWidget::sigContextMenu, this, &TimelineWidget::forwardContextMenu,
             Qt::UniqueConnection);
@@ -477,6 +519,8 @@ void TimelineWidget::addItem(TimelineItemWidget *item, bool relayoutNow)
     item->move(item->x(), kItemTop);
     if (!slot.data.taskId.isEmpty() && !m_index.contains(slot.data.taskId))
         m_index.insert(slot.data.taskId, m_slots.size());
+    if (slot.data.maintenance)
+        m_maintenanceSlots.append(m_slots.size());
     m_slots.append(slot);
     m_packedSpans.clear();
     if (relayoutNow)
@@ -492,6 +536,7 @@ void TimelineWidget::removeItems(const QList<QString> &taskIds)
             // menu runs, through a guarded pointer).
             delete slot.widget;
             slot.widget = nullptr;
+            --m_iBoundWidgets;
         }
     }
     m_slots.erase(std::remove_if(m_slots.begin(), m_slots.end(),
@@ -707,12 +752,14 @@ QString TimelineWidget::lineToolTip(int x) const
 
 void TimelineWidget::paintEvent(QPaintEvent *event)
 {
-    Q_UNUSED(event)
     // Painted while its widgets were let go of: the row came into view by a way no scroll bar
     // reported (a layout change above it); bring them back once this paint is done.
     if (!m_bLive)
         QMetaObject::invokeMethod(this, &TimelineWidget::placeItems, Qt::QueuedConnection);
     QPainter painter(this);
+    // Opaque: what a style without a background for it would leave shows the window's colour,
+    // as the panels underneath did.
+    painter.fillRect(event->rect(), palette().brush(QPalette::Window));
     QStyleOption option;
     option.initFrom(this);
     style()->drawPrimitive(QStyle::PE_Widget, &option, &painter, this);

@@ -142,6 +142,7 @@ private:
     };
 
     void updatePixelScale();
+    bool hasBoundWidget() const;
     void placeItems();
     void updateIfLive();
     void updateMarkColumns();
@@ -184,6 +185,11 @@ private:
 
     QVector<Slot> m_slots;
     QHash<QString, int> m_index;
+    // The maintenance items, which the clock checks every second.
+    QVector<int> m_maintenanceSlots;
+    // Zoomed while out of view: lanes and sizes wait until the row comes into view.
+    bool m_bRelayoutPending = false;
+    int m_iBoundWidgets = 0;
     // Widgets let go of by items that left the view, ready for the next item that comes in.
     QVector<TimelineItemWidget *> m_pool;
     QString m_strSelected;

@@ -48,6 +48,8 @@ private slots:
     void widgetsFollowTheView();
     void heldItemKeepsItsWidget_data();
     void heldItemKeepsItsWidget();
+    void passedMaintenanceShowsFixedText_data();
+    void passedMaintenanceShowsFixedText();
     void widgetCountBoundedByView_data();
     void widgetCountBoundedByView();
 
@@ -420,6 +422,39 @@ void tst_TimelineWidget::heldItemKeepsItsWidget()
     QVERIFY(m_timeline->itemWidget(QStringLiteral("a"))->isVisible());
     if (kept)
         QCOMPARE(item->isPinned() || item->isHovered() || item->isEditingName(), true);
+}
+
+void tst_TimelineWidget::passedMaintenanceShowsFixedText_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("added as maintenance") << "added";
+    QTest::newRow("made maintenance by a change") << "changed";
+    QTest::newRow("a schedule before it removed") << "removed";
+}
+
+// The clock checks only the maintenance items; whichever way an item became one, its window gets
+// the fixed text back once it has passed.
+void tst_TimelineWidget::passedMaintenanceShowsFixedText()
+{
+    QFETCH(QString, how);
+    setData(QStringLiteral("first"), 0, 100);
+    TimelineItemData data;
+    data.taskId = QStringLiteral("mtn");
+    data.startFrame = 1000;
+    data.length = 250;
+    data.durationText = QStringLiteral("00:00:05:00");
+    data.maintenance = how != QLatin1String("changed");
+    m_timeline->setItem(data, true);
+    if (how == QLatin1String("changed")) {
+        data.maintenance = true;
+        m_timeline->setItem(data, true);
+    } else if (how == QLatin1String("removed")) {
+        m_timeline->removeItemsByTaskId(QStringLiteral("first"));
+    }
+    m_timeline->setCurrentTc(timecodeAt(1200));
+    QCOMPARE(m_timeline->itemData(QStringLiteral("mtn"))->durationText, QStringLiteral("00:00:05:00"));
+    m_timeline->setCurrentTc(timecodeAt(1300));
+    QCOMPARE(m_timeline->itemData(QStringLiteral("mtn"))->durationText, QStringLiteral("00:00:10:00"));
 }
 
 void tst_TimelineWidget::widgetCountBoundedByView_data()

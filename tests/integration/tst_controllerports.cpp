@@ -73,6 +73,8 @@ private slots:
     void usableRangesReachTimelinesAndTest();
     void viewMovesInTheSameFrame_data();
     void viewMovesInTheSameFrame();
+    void rowScrolledIntoViewIsCurrent_data();
+    void rowScrolledIntoViewIsCurrent();
     void ctrlWheelOverAnItemZooms();
     void openEndItemReachesNow();
     void removedClipKeepsItsMarkThroughChanges();
@@ -533,6 +535,65 @@ void tst_ControllerPorts::viewMovesInTheSameFrame()
     // Moving the view away from "now" ends following it.
     if (input != QLatin1String("home"))
         QVERIFY(!view->isLocked());
+}
+
+void tst_ControllerPorts::rowScrolledIntoViewIsCurrent_data()
+{
+    QTest::addColumn<QString>("input");
+    for (const char *input : {"ctrl+wheel", "ctrl+drag", "poll"})
+        QTest::newRow(input) << QString::fromLatin1(input);
+}
+
+// A row out of view follows no zoom or pan and repaints nothing the poll brings; scrolled back into
+// view it shows the axis, the ranges and its schedules as a row that stayed in view would.
+void tst_ControllerPorts::rowScrolledIntoViewIsCurrent()
+{
+    QFETCH(QString, input);
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    OXAMainView *view = h.view();
+    view->zoomSlider()->setValue(110);
+    view->slotLockTimeScroll(false);
+    view->setScrollPos(-600 * 25);
+    TimelineWidget *top = c->findPortWidget(A, 0)->timeline();
+    TimelineWidget *bottom = c->findPortWidget(C, 0)->timeline();
+    QTRY_VERIFY(h.itemWidget(QStringLiteral("later")) && h.itemWidget(QStringLiteral("later"))->isVisible());
+    QScrollBar *rows = view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->verticalScrollBar();
+    rows->setValue(rows->maximum());
+    QVERIFY(!h.itemWidget(QStringLiteral("later")));
+
+    const int frames = view->viewFrames();
+    const int anchor = view->anchorFrame();
+    const QPoint at(bottom->width() / 2, 20);
+    if (input == QLatin1String("ctrl+wheel")) {
+        QWheelEvent e(QPointF(at), QPointF(bottom->mapToGlobal(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                      Qt::ControlModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(bottom, &e);
+        QVERIFY(view->viewFrames() != frames);
+    } else if (input == QLatin1String("ctrl+drag")) {
+        QTest::mousePress(bottom, Qt::LeftButton, Qt::ControlModifier, at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at - QPoint(100, 0)),
+                         QPointF(bottom->mapToGlobal(at - QPoint(100, 0))), Qt::NoButton, Qt::LeftButton,
+                         Qt::ControlModifier);
+        QApplication::sendEvent(bottom, &move);
+        QTest::mouseRelease(bottom, Qt::LeftButton, Qt::ControlModifier, at - QPoint(100, 0));
+        QVERIFY(view->anchorFrame() != anchor);
+    } else {
+        // The recording goes on: the next polls lengthen the port's ranges.
+        const QList<UsableRange> before = c->ports().value(A).value(0).ranges;
+        QTRY_VERIFY(c->ports().value(A).value(0).ranges != before);
+    }
+
+    rows->setValue(0);
+    QCOMPARE(top->viewFrames(), view->viewFrames());
+    QCOMPARE(top->anchorFrame(), view->anchorFrame());
+    QCOMPARE(top->masterRanges(), c->ports().value(A).value(0).ranges);
+    TimelineItemWidget *item = h.itemWidget(QStringLiteral("later"));
+    QVERIFY(item && item->isVisible());
+    const TimelineItemData *data = top->itemData(QStringLiteral("later"));
+    QCOMPARE(item->x(), top->columnOf(data->startFrame));
+    QCOMPARE(item->width(), std::max(1, int(data->length * top->pixelsPerFrame())));
 }
 
 void tst_ControllerPorts::ctrlWheelOverAnItemZooms()
