@@ -66,6 +66,24 @@ QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFram
     return rects;
 }
 
+bool isNearVisibleArea(const QWidget *widget, int margin)
+{
+    if (!widget->isVisible())
+        return false;
+    QRect area = widget->rect();
+    const QWidget *w = widget;
+    while (!w->isWindow()) {
+        const QWidget *parent = w->parentWidget();
+        if (!parent)
+            return false;
+        area = area.translated(w->pos()) & parent->rect().adjusted(0, -margin, 0, margin);
+        if (area.isEmpty())
+            return false;
+        w = parent;
+    }
+    return true;
+}
+
 TimelineWidget::TimelineWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_StyledBackground);
@@ -185,20 +203,7 @@ void TimelineWidget::placeItems()
 
 bool TimelineWidget::rowInView() const
 {
-    if (!isVisible())
-        return false;
-    QRect area = rect();
-    const QWidget *w = this;
-    while (!w->isWindow()) {
-        const QWidget *parent = w->parentWidget();
-        if (!parent)
-            return false;
-        area = area.translated(w->pos()) & parent->rect().adjusted(0, -kLiveMargin, 0, kLiveMargin);
-        if (area.isEmpty())
-            return false;
-        w = parent;
-    }
-    return true;
+    return isNearVisibleArea(this, kLiveMargin);
 }
 
 void TimelineWidget::watchScrollArea()
