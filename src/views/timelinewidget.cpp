@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QHelpEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QStyle>
@@ -43,6 +44,34 @@ void drawDashedLine(QPainter &painter, int x, int height, const QColor &color)
     painter.setPen(pen);
     for (int y = 0; y < height; y += kDashPeriod)
         painter.drawLine(x, y, x, y + kDash);
+}
+
+// Most schedules share their status, duration, day-and-time and destination texts with others: a
+// timeline keeps one copy of each such text for all of them. Bounded: the table starts over when
+// full (GUI thread only).
+constexpr int kSharedTextsMax = 16384;
+
+QString sharedText(const QString &text)
+{
+    static QSet<QString> texts;
+    if (text.isEmpty())
+        return text;
+    const auto it = texts.constFind(text);
+    if (it != texts.cend())
+        return *it;
+    if (texts.size() >= kSharedTextsMax)
+        texts.clear();
+    texts.insert(text);
+    return text;
+}
+
+TimelineItemData withSharedTexts(const TimelineItemData &data)
+{
+    TimelineItemData shared = data;
+    for (QString *text : {&shared.startText, &shared.endText, &shared.durationText, &shared.statusText,
+                          &shared.masterDestination, &shared.proxyDestination})
+        *text = sharedText(*text);
+    return shared;
 }
 
 } // namespace
@@ -442,7 +471,7 @@ void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
     const auto known = data.taskId.isEmpty() ? m_index.cend() : m_index.constFind(data.taskId);
     if (known != m_index.cend()) {
         Slot &slot = m_slots[*known];
-        slot.data = data;
+        slot.data = withSharedTexts(data);
         if (slot.widget)
             slot.widget->setItemData(data);
         if (relayoutNow)
@@ -455,7 +484,7 @@ void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
 void TimelineWidget::appendItem(const TimelineItemData &data, bool relayoutNow)
 {
     Slot slot;
-    slot.data = data;
+    slot.data = withSharedTexts(data);
     if (!data.taskId.isEmpty() && !m_index.contains(data.taskId))
         m_index.insert(data.taskId, m_slots.size());
     m_slots.append(slot);
