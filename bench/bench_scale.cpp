@@ -390,12 +390,24 @@ void followAxis(OXAMainView *view)
     }
 }
 
+// One pass of the event loop as the application's own loop makes it. processEvents() called from
+// main() outside any exec() leaves deleteLater() for ever, so widgets the timelines let go of would
+// pile up here as they never do in the client; they are deleted as the client's loop would.
+void pumpEvents(int maxMs = 0)
+{
+    if (maxMs > 0)
+        QApplication::processEvents(QEventLoop::AllEvents, maxMs);
+    else
+        QApplication::processEvents();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
 void settle(int ms)
 {
     QElapsedTimer t;
     t.start();
     while (t.elapsed() < ms)
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
+        pumpEvents(10);
 }
 
 void runFor(int ms)
@@ -783,7 +795,7 @@ int main(int argc, char *argv[])
                 for (const int v : rows) {
                     if (vbar)
                         vbar->setValue(v);
-                    QApplication::processEvents();
+                    pumpEvents();
                     ++sweepSteps;
                 }
             }

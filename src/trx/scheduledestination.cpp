@@ -22,8 +22,12 @@ QDataStream &operator<<(QDataStream &s, const ScheduleDestination &v)
 
 QDataStream &operator>>(QDataStream &s, ScheduleDestination &v)
 {
-    s >> v.clipId >> v.clipRef >> v.text3 >> v.text4 >> v.text5 >> v.text6;
-    return s >> v.progress >> v.status >> v.flag9 >> v.text10;
+    s >> v.clipId >> v.clipRef;
+    for (QString *text : {&v.text3, &v.text4, &v.text5, &v.text6})
+        readRepeatedText(s, *text);
+    s >> v.progress >> v.status >> v.flag9;
+    readRepeatedText(s, v.text10);
+    return s;
 }
 
 } // namespace trx

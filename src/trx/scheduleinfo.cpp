@@ -79,7 +79,9 @@ QDataStream &operator<<(QDataStream &s, const ScheduleInfo &v)
 
 QDataStream &operator>>(QDataStream &s, ScheduleInfo &v)
 {
-    s >> v.id >> v.mainScheduleId >> v.serverId >> v.name >> v.withProxy;
+    s >> v.id >> v.mainScheduleId;
+    readRepeatedText(s, v.serverId);
+    s >> v.name >> v.withProxy;
     s >> v.startDate >> v.startTc >> v.endDate >> v.endTc >> v.portNo >> v.type;
     return s >> v.master >> v.proxy;
 }

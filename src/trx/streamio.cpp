@@ -3,6 +3,7 @@
 #include "platform/idbg.h"
 
 #include <QIODevice>
+#include <QSet>
 
 #include <limits>
 
@@ -119,6 +120,25 @@ void skipWireDateTime(QDataStream &s)
 void readValue(QDataStream &s, QDateTime &value)
 {
     value = readWireDateTime(s);
+}
+
+void readRepeatedText(QDataStream &s, QString &value)
+{
+    // A schedule list of tens of thousands of records names a few dozen servers and folders.
+    // Bounded: the table starts over when full, so unique texts cost no more than a slot.
+    constexpr int kMaxTexts = 8192;
+    thread_local QSet<QString> texts;
+    s >> value;
+    if (value.isEmpty())
+        return;
+    const auto it = texts.constFind(value);
+    if (it != texts.cend()) {
+        value = *it;
+        return;
+    }
+    if (texts.size() >= kMaxTexts)
+        texts.clear();
+    texts.insert(value);
 }
 
 } // namespace trx

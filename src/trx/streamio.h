@@ -97,6 +97,10 @@ QDateTime readWireDateTime(QDataStream &s);
 void skipWireDateTime(QDataStream &s);
 void readValue(QDataStream &s, QDateTime &value);
 
+// Reads a QString that many records repeat (a server id, a gateway, drive or folder): the copy
+// already read on this thread is shared instead of holding the same text once per record.
+void readRepeatedText(QDataStream &s, QString &value);
+
 template<typename T> void readValue(QDataStream &s, T &value);
 template<typename T> void readValue(QDataStream &s, QList<T> &value);
 #if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)

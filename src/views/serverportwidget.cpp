@@ -7,7 +7,10 @@
 #include "widgets/proxycombobox.h"
 
 #include <QAbstractItemView>
+#include <QAbstractScrollArea>
+#include <QApplication>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QStyle>
 
@@ -16,6 +19,10 @@
 namespace {
 
 constexpr int kTitleWidth = 130;
+// Rows this far outside the visible part of the port list keep (or get) their form, so that
+// scrolling shows no row without it; rows farther away let it go.
+constexpr int kFormMargin = 400;
+constexpr int kFormKeepMargin = 1200;
 
 QString tcStatusText(int status)
 {
@@ -34,39 +41,104 @@ QString tcStatusText(int status)
 } // namespace
 
 ServerPortWidget::ServerPortWidget(int iPortNo, const QString &name, QWidget *parent)
-    : QWidget(parent), ui(new Ui::ServerPortWidget), m_iPortNo(iPortNo), m_iProxyPort(iPortNo)
+    : QWidget(parent), m_iPortNo(iPortNo), m_iProxyPort(iPortNo), m_iComboPort(iPortNo),
+      m_strRemain(QStringLiteral("Calc..."))
 {
-    ui->setupUi(this);
     setAttribute(Qt::WA_StyledBackground);
-    ui->timeline->setObjectName(QStringLiteral("timeline"));
+    m_pTimeline = new TimelineWidget(this);
+    m_pTimeline->setObjectName(QStringLiteral("timeline"));
+    m_pTimeline->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
     // The row's width comes from the panel; the timeline's fixed width follows the row's
     // width. Were that fixed width fed back as the row's minimum, a wide row would hold the
     // scroll area's content wide while the viewport pulled it back, resizing without end.
-    setSizePolicy(QSizePolicy::Ignored, sizePolicy().verticalPolicy());
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     m_pOverlay = new QWidget(this);
     m_pOverlay->setObjectName(QStringLiteral("m_pOverlay"));
     m_pOverlay->setAttribute(Qt::WA_StyledBackground);
     m_pOverlay->hide();
 
-    ui->m_labPortName->hide();
-    ui->m_labPortTitle->hide();
-    ui->proxyGroup->hide();
-    ui->lblRemainText->hide();
-    ui->labelRemain->hide();
     setPortName(name);
     setTitle(name);
-    ui->m_btnPortCollapse->setProperty("mandatoryField", QStringLiteral("Expand"));
-    ui->btnREC->setProperty("Recording", QStringLiteral("No"));
-    ui->btnProxyREC->setProperty("Recording", QStringLiteral("No"));
+    setFixedHeight(DefaultHeight);
+}
+
+ServerPortWidget::~ServerPortWidget()
+{
+    // Destroying a row hides it, and hiding takes the focus from its name field, which reports
+    // the edit as finished. Take a name being typed now, while the row is whole, and hear nothing
+    // from the children afterwards.
+    commitNameEdit();
+    for (QObject *child : findChildren<QObject *>())
+        child->disconnect(this);
+    delete ui;
+}
+
+void ServerPortWidget::ensureForm()
+{
+    if (!ui)
+        buildForm();
+}
+
+void ServerPortWidget::buildForm()
+{
+    // setupUi gives the row the form's design size; the row keeps the one its panel gave it.
+    const QRect kept = geometry();
+    auto *form = new Ui::ServerPortWidget;
+    m_bBuildingForm = true;
+    form->setupUi(this);
+    setGeometry(kept);
+    m_bBuildingForm = false;
+    ui = form;
+    // The form's timeline gives way to the one that holds the port's schedules.
+    ui->bodyLayout->replaceWidget(ui->timeline, m_pTimeline);
+    delete ui->timeline;
+    ui->timeline = m_pTimeline;
+    m_pOverlay->raise();
+    // Laid into a row on screen, the parts would show only at the next pass of the event loop.
+    for (QWidget *part : {ui->leftPanel, ui->buttonColumn, static_cast<QWidget *>(ui->m_portSplitterWidget)})
+        part->show();
+
+    ui->m_labPortName->hide();
+    ui->m_labPortTitle->hide();
+    ui->lblRemainText->hide();
+    ui->labelRemain->hide();
+    ui->m_btnPortCollapse->setProperty("mandatoryField",
+                                       m_bCollapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
+    ui->lblRemainText->setProperty("RemainAlert", m_bRemainAlert ? QStringLiteral("Yes") : QStringLiteral("No"));
+    ui->labelRemain->setProperty("RemainAlert", m_bRemainAlert ? QStringLiteral("Yes") : QStringLiteral("No"));
+    ui->m_txtPortName->setText(m_strPortName);
+    ui->m_labPortName->setText(m_strPortName);
+    setTitle(m_strTitle);
+    ui->checkBox->setChecked(m_bChecked);
+    ui->btnREC->setChecked(m_bRecording);
+    ui->btnREC->setProperty("Recording", m_bRecording ? QStringLiteral("Yes") : QStringLiteral("No"));
+    ui->btnProxyREC->setChecked(m_bProxyRecording);
+    ui->btnProxyREC->setProperty("Recording", m_bProxyRecording ? QStringLiteral("Yes") : QStringLiteral("No"));
     ui->btnTC->setProperty("TcStatus", QStringLiteral("None"));
     ui->btnProxyTC->setProperty("TcStatus", QStringLiteral("None"));
-    ui->lblRemainText->setProperty("RemainAlert", QStringLiteral("No"));
-    ui->labelRemain->setProperty("RemainAlert", QStringLiteral("No"));
+    if (m_iTcStatus != 0)
+        setTcProperty(ui->btnTC, m_iTcStatus);
+    if (m_iProxyTcStatus != 0)
+        setTcProperty(ui->btnProxyTC, m_iProxyTcStatus);
+    ui->labelRemain->setText(m_strRemain);
+    ui->lblRemainText->setVisible(m_bLoop);
+    ui->labelRemain->setVisible(m_bLoop);
+    ui->proxyGroup->setVisible(m_bProxyGroupVisible);
+    showComboPort();
+    if (m_bKeyboardTarget) {
+        m_bKeyboardTarget = false;
+        setKeyboardTarget(true);
+    }
+    ui->m_labPortTitle->setVisible(m_bCollapsed);
+    ui->m_portBtnWidget->setVisible(!m_bCollapsed);
+    ui->timeline->setVisible(!m_bCollapsed);
+    ui->m_masterInfo->setVisible(!m_bCollapsed);
+    ui->m_proxyWidget->setVisible(!m_bCollapsed);
+    applyCompact();
+    applyEnabledState();
 
-    ui->m_combProxyPorts->addItem(QStringLiteral("None"), m_iPortNo);
     ui->m_combProxyPorts->installEventFilter(this);
-
     connect(ui->btnAdd, &QPushButton::clicked, this, &ServerPortWidget::btnAddClicked);
     connect(ui->btnStart, &QPushButton::pressed, this, &ServerPortWidget::btnMarkStart);
     connect(ui->btnStop, &QPushButton::pressed, this, &ServerPortWidget::btnMarkEnd);
@@ -87,19 +159,94 @@ ServerPortWidget::ServerPortWidget(int iPortNo, const QString &name, QWidget *pa
             &ServerPortWidget::slotDrawPortSplitter);
     connect(ui->m_portSplitterWidget, &Splitter::sigClearSplitterLine, this,
             &ServerPortWidget::sigClearSplitterLine);
-
-    setFixedHeight(DefaultHeight);
+    if (m_pOverlay->isVisible())
+        placeOverlay();
 }
 
-ServerPortWidget::~ServerPortWidget()
+void ServerPortWidget::releaseForm()
 {
-    // Destroying a row hides it, and hiding takes the focus from its name field, which reports
-    // the edit as finished. Take a name being typed now, while the row is whole, and hear nothing
-    // from the children afterwards.
-    commitNameEdit();
-    for (QObject *child : findChildren<QObject *>())
-        child->disconnect(this);
+    // The timeline stays: it holds the schedules. Everything else goes with the form's layout.
+    ui->bodyLayout->removeWidget(m_pTimeline);
+    delete layout();
+    const QList<QWidget *> parts = findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget *part : parts) {
+        if (part != m_pTimeline && part != m_pOverlay)
+            delete part;
+    }
     delete ui;
+    ui = nullptr;
+    placeTimeline();
+}
+
+void ServerPortWidget::placeTimeline()
+{
+    if (ui)
+        return;
+    // Where the form's layout puts it: after the left panel, above the splitter.
+    m_pTimeline->setGeometry(LeftPanelWidth, 0, std::max(0, width() - SideWidths),
+                             std::max(0, height() - Splitter::Height));
+}
+
+void ServerPortWidget::updateForm()
+{
+    if (m_bBuildingForm || !isVisible())
+        return;
+    watchScrollArea();
+    if (!ui) {
+        if (isNearVisibleArea(this, kFormMargin))
+            buildForm();
+        return;
+    }
+    if (isNearVisibleArea(this, kFormKeepMargin))
+        return;
+    // A row the operator is working in keeps its form: a name being typed, an open proxy list.
+    // Nor while a menu or a question is open: the form may be on the stack below it.
+    const QWidget *focus = QApplication::focusWidget();
+    if ((focus && isAncestorOf(focus)) || ui->m_portSplitterWidget->isPressed() ||
+        QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return;
+    releaseForm();
+}
+
+void ServerPortWidget::watchScrollArea()
+{
+    // Scrolling the port list moves this row in or out of view without any event reaching it.
+    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(w);
+        if (!area)
+            continue;
+        QScrollBar *bar = area->verticalScrollBar();
+        if (bar != m_watchedScrollBar) {
+            if (m_watchedScrollBar)
+                disconnect(m_watchedScrollBar, nullptr, this, nullptr);
+            m_watchedScrollBar = bar;
+            connect(bar, &QScrollBar::valueChanged, this, &ServerPortWidget::updateForm);
+        }
+        return;
+    }
+}
+
+bool ServerPortWidget::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+        updateForm();
+        // The panels above may not have their final places yet: look again once they have.
+        QMetaObject::invokeMethod(this, &ServerPortWidget::updateForm, Qt::QueuedConnection);
+        break;
+    case QEvent::Move:
+        updateForm();
+        break;
+    case QEvent::Paint:
+        // Painted without its form: the row came into view by a way no scroll bar reported.
+        if (!ui)
+            QMetaObject::invokeMethod(this, &ServerPortWidget::updateForm, Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return result;
 }
 
 QString ServerPortWidget::defaultPortName(int port)
@@ -120,37 +267,51 @@ void ServerPortWidget::initPort(const QString &serverId, const QList<int> &serve
 
 TimelineWidget *ServerPortWidget::timeline() const
 {
-    return ui->timeline;
+    return m_pTimeline;
 }
 
+// The form's widgets are asked for by what works with them: they are built for it.
 QPushButton *ServerPortWidget::recButton() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->btnREC;
 }
 
 QPushButton *ServerPortWidget::proxyRecButton() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->btnProxyREC;
 }
 
 QPushButton *ServerPortWidget::tcButton() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->btnTC;
 }
 
 QPushButton *ServerPortWidget::proxyTcButton() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->btnProxyTC;
 }
 
 ProxyComboBox *ServerPortWidget::proxyCombo() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->m_combProxyPorts;
 }
 
 QWidget *ServerPortWidget::proxyGroupWidget() const
 {
+    const_cast<ServerPortWidget *>(this)->ensureForm();
     return ui->proxyGroup;
+}
+
+void ServerPortWidget::setProxyGroupVisible(bool visible)
+{
+    m_bProxyGroupVisible = visible;
+    if (ui)
+        ui->proxyGroup->setVisible(visible);
 }
 
 void ServerPortWidget::repolish(QWidget *widget)
@@ -186,7 +347,8 @@ void ServerPortWidget::btnRECClicked(bool checked)
 {
     emit sigSetREC(m_iPortNo, checked);
     // The button shows what the manager reports, not what was clicked.
-    ui->btnREC->setChecked(!checked);
+    if (ui)
+        ui->btnREC->setChecked(!checked);
 }
 
 void ServerPortWidget::btnProxyTCClicked(bool checked)
@@ -199,7 +361,8 @@ void ServerPortWidget::btnProxyTCClicked(bool checked)
 void ServerPortWidget::btnProxyRECClicked(bool checked)
 {
     emit sigSetREC(currentProxyPort(), checked);
-    ui->btnProxyREC->setChecked(!checked);
+    if (ui)
+        ui->btnProxyREC->setChecked(!checked);
 }
 
 void ServerPortWidget::slotBtnPortCollapseClick()
@@ -209,50 +372,84 @@ void ServerPortWidget::slotBtnPortCollapseClick()
 
 int ServerPortWidget::currentProxyPort() const
 {
-    return ui->m_combProxyPorts->currentData().toInt();
+    return m_iComboPort;
+}
+
+int ServerPortWidget::choiceIndex(int port) const
+{
+    // 0 is "None" (this port); the choices follow.
+    if (port == m_iPortNo)
+        return 0;
+    for (int i = 0; i < m_proxyChoices.size(); ++i) {
+        if (m_proxyChoices[i].first == port)
+            return i + 1;
+    }
+    return -1;
+}
+
+QString ServerPortWidget::comboText() const
+{
+    const int index = choiceIndex(m_iComboPort);
+    return index <= 0 ? QStringLiteral("None") : m_proxyChoices[index - 1].second;
+}
+
+void ServerPortWidget::showComboPort()
+{
+    if (!ui)
+        return;
+    ProxyComboBox *combo = ui->m_combProxyPorts;
+    const QSignalBlocker blocker(combo);
+    // Rebuilt only when the entries differ: rebuilding empties an open list under the pointer.
+    bool same = combo->count() == 1 + m_proxyChoices.size() && combo->itemData(0).toInt() == m_iPortNo;
+    for (int i = 0; same && i < m_proxyChoices.size(); ++i) {
+        same = combo->itemData(i + 1).toInt() == m_proxyChoices[i].first &&
+               combo->itemText(i + 1) == m_proxyChoices[i].second;
+    }
+    if (!same) {
+        combo->clear();
+        combo->addItem(QStringLiteral("None"), m_iPortNo);
+        for (const auto &choice : qAsConst(m_proxyChoices))
+            combo->addItem(choice.second, choice.first);
+    }
+    combo->setCurrentIndex(std::max(0, choiceIndex(m_iComboPort)));
 }
 
 void ServerPortWidget::setProxyChoices(const QList<QPair<int, QString>> &choices)
 {
-    ProxyComboBox *combo = ui->m_combProxyPorts;
-    // Unchanged choices leave the combo alone: rebuilding it would empty an open list under the
-    // operator's pointer.
-    bool same = combo->count() == 1 + choices.size() && combo->itemData(0).toInt() == m_iPortNo;
-    for (int i = 0; same && i < choices.size(); ++i) {
-        same = choices[i].first != m_iPortNo && combo->itemData(i + 1).toInt() == choices[i].first &&
-               combo->itemText(i + 1) == choices[i].second;
-    }
-    if (same)
-        return;
-    const QVariant previous = combo->currentData();
-    const QSignalBlocker blocker(combo);
-    combo->clear();
-    combo->addItem(QStringLiteral("None"), m_iPortNo);
+    QList<QPair<int, QString>> kept;
     for (const auto &choice : choices) {
         if (choice.first != m_iPortNo)
-            combo->addItem(choice.second, choice.first);
+            kept.append(choice);
     }
-    combo->setCurrentIndex(std::max(0, combo->findData(previous)));
+    if (kept == m_proxyChoices)
+        return;
+    m_proxyChoices = kept;
+    if (choiceIndex(m_iComboPort) < 0)
+        m_iComboPort = m_iPortNo;
+    showComboPort();
 }
 
 QString ServerPortWidget::titleForProxy(int proxy) const
 {
     if (proxy == m_iPortNo || proxy == -1)
         return portName();
-    return QStringLiteral("%1 [%2]").arg(portName(), ui->m_combProxyPorts->currentText());
+    return QStringLiteral("%1 [%2]").arg(portName(), comboText());
 }
 
 void ServerPortWidget::slotProxyPortOnChanged()
 {
-    ProxyComboBox *combo = ui->m_combProxyPorts;
-    int row = combo->view()->currentIndex().row();
-    if (row < 0)
-        row = combo->currentIndex();
+    int p = m_iComboPort;
+    if (ui) {
+        ProxyComboBox *combo = ui->m_combProxyPorts;
+        int row = combo->view()->currentIndex().row();
+        if (row < 0)
+            row = combo->currentIndex();
+        p = combo->itemData(row).toInt();
+    }
     // Kept as a port number: the list may be rebuilt while the question below is open.
-    m_iProxyPendingPort = combo->itemData(row).toInt();
+    m_iProxyPendingPort = p;
     m_bProxyPending = true;
     m_bProxyAccepted = true;
-    const int p = m_iProxyPendingPort;
     if (p != m_iPortNo && p != m_iProxyPort) {
         const bool accepted = m_confirmProxyChange
                                   ? m_confirmProxyChange()
@@ -266,84 +463,87 @@ void ServerPortWidget::slotProxyPortOnChanged()
         }
     }
     // Picking the entry already shown changes no index, so no second step would come.
-    if (m_bProxyAccepted && m_iProxyPendingPort == combo->currentData().toInt())
+    if (m_bProxyAccepted && m_iProxyPendingPort == m_iComboPort)
         m_bProxyPending = false;
 }
 
 void ServerPortWidget::slotProxyPortChanged(const QString &text)
 {
     Q_UNUSED(text)
-    ProxyComboBox *combo = ui->m_combProxyPorts;
+    applyProxyChange();
+}
+
+void ServerPortWidget::applyProxyChange()
+{
     if (!m_bProxyPending) {
         // Only a pick from the list (or the settings) may change the proxy; undo anything else.
-        const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(std::max(0, combo->findData(m_iProxyPort)));
+        m_iComboPort = choiceIndex(m_iProxyPort) < 0 ? m_iPortNo : m_iProxyPort;
+        showComboPort();
         return;
     }
     m_bProxyPending = false;
-    const int pendingIndex = combo->findData(m_iProxyPendingPort);
     // Refused, or the chosen port left the list meanwhile: the proxy in force stays.
-    if (!m_bProxyAccepted || pendingIndex < 0) {
-        const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(std::max(0, combo->findData(m_iProxyPort)));
+    if (!m_bProxyAccepted || choiceIndex(m_iProxyPendingPort) < 0) {
+        m_iComboPort = choiceIndex(m_iProxyPort) < 0 ? m_iPortNo : m_iProxyPort;
+        showComboPort();
         m_bProxyAccepted = true;
         return;
     }
-    {
-        const QSignalBlocker blocker(combo);
-        combo->setCurrentIndex(pendingIndex);
-    }
-    const int p = combo->currentData().toInt();
+    m_iComboPort = m_iProxyPendingPort;
+    showComboPort();
+    const int p = m_iComboPort;
     setTitle(titleForProxy(p));
     if (p != m_iPortNo)
         emit sigRemoveTasks(p);
     m_iProxyPort = p;
-    ui->m_labPortTitle->setVisible(m_bCollapsed);
-    ui->proxyGroup->setVisible(p != m_iPortNo);
+    if (ui)
+        ui->m_labPortTitle->setVisible(m_bCollapsed);
+    setProxyGroupVisible(p != m_iPortNo);
     emit sigProxyPortChanged(m_iPortNo, p);
     emit sigupdateServerHeight();
 }
 
 void ServerPortWidget::setProxyPort(int port)
 {
-    ProxyComboBox *combo = ui->m_combProxyPorts;
-    const int found = combo->findData(port);
+    const int found = choiceIndex(port);
     const int index = std::max(0, found);
-    ui->proxyGroup->setVisible(port != -1 && port != m_iPortNo && found > 0);
+    setProxyGroupVisible(port != -1 && port != m_iPortNo && found > 0);
     m_iProxyPort = index == 0 ? m_iPortNo : port;
     m_bProxyPending = true;
     m_bProxyAccepted = true;
-    m_iProxyPendingPort = combo->itemData(index).toInt();
-    if (combo->currentIndex() == index)
-        slotProxyPortChanged(combo->currentText());
-    else
-        combo->setCurrentIndex(index);
+    m_iProxyPendingPort = index == 0 ? m_iPortNo : port;
+    applyProxyChange();
 }
 
 void ServerPortWidget::slotPortNameFinished()
 {
-    QString text = ui->m_txtPortName->text().trimmed();
+    QString text = portName().trimmed();
     if (text.isEmpty())
         text = defaultPortName(m_iPortNo);
     setPortName(text);
     setTitle(titleForProxy(m_iProxyPort));
-    ui->m_txtPortName->clearFocus();
+    if (ui)
+        ui->m_txtPortName->clearFocus();
     emit sigPortNameChanged(m_iPortNo, text);
 }
 
 void ServerPortWidget::commitNameEdit()
 {
-    if (ui->m_txtPortName->hasFocus())
+    if (ui && ui->m_txtPortName->hasFocus())
         slotPortNameFinished();
 }
 
 QString ServerPortWidget::portName() const
 {
-    return ui->m_txtPortName->text();
+    // While the operator types, the name is what the field holds.
+    return ui ? ui->m_txtPortName->text() : m_strPortName;
 }
 
 void ServerPortWidget::setPortName(const QString &name)
 {
+    m_strPortName = name;
+    if (!ui)
+        return;
     ui->m_txtPortName->setText(name);
     ui->m_labPortName->setText(name);
 }
@@ -351,6 +551,8 @@ void ServerPortWidget::setPortName(const QString &name)
 void ServerPortWidget::setTitle(const QString &title)
 {
     m_strTitle = title;
+    if (!ui)
+        return;
     ui->m_labPortTitle->setText(
         ui->m_labPortTitle->fontMetrics().elidedText(title, Qt::ElideRight, kTitleWidth));
     ui->m_labPortTitle->setToolTip(title);
@@ -358,44 +560,58 @@ void ServerPortWidget::setTitle(const QString &title)
 
 QString ServerPortWidget::portDisplayName() const
 {
-    const QString proxyText = ui->m_combProxyPorts->currentText();
-    const QString second = ui->m_combProxyPorts->currentIndex() <= 0 || proxyText == QLatin1String("None")
-                               ? QString()
-                               : QStringLiteral("[%1]").arg(proxyText);
+    const QString second = choiceIndex(m_iComboPort) <= 0 ? QString() : QStringLiteral("[%1]").arg(comboText());
     return QStringLiteral("%1 %2").arg(portName(), second);
 }
 
 bool ServerPortWidget::isChecked() const
 {
-    return ui->checkBox->isChecked();
+    return ui ? ui->checkBox->isChecked() : m_bChecked;
 }
 
 void ServerPortWidget::setChecked(bool checked)
 {
-    ui->checkBox->setChecked(checked);
+    m_bChecked = checked;
+    if (ui)
+        ui->checkBox->setChecked(checked);
 }
 
 void ServerPortWidget::slotCheckStatusChanged(bool checked)
 {
+    m_bChecked = checked;
     emit sigPortCheckStatusChanged(m_iPortNo, checked);
 }
 
 QList<QString> ServerPortWidget::taskIds() const
 {
-    return ui->timeline->taskIds();
+    return m_pTimeline->taskIds();
 }
 
 void ServerPortWidget::setControlsEnabled(bool enabled)
 {
+    m_bControlsEnabled = enabled;
+    if (!ui)
+        return;
     ui->btnAdd->setEnabled(enabled);
     ui->m_combProxyPorts->setEnabled(enabled);
     ui->checkBox->setEnabled(enabled);
     ui->m_txtPortName->setEnabled(enabled);
 }
 
+void ServerPortWidget::applyEnabledState()
+{
+    setControlsEnabled(m_bControlsEnabled);
+    ui->btnREC->setEnabled(m_bLoopEnabled);
+    ui->btnTC->setEnabled(m_bLoopEnabled);
+    ui->btnProxyREC->setEnabled(m_bLoopEnabled);
+    ui->btnProxyTC->setEnabled(m_bLoopEnabled);
+    if (m_bLinkApplied)
+        applyCommandAvailability();
+}
+
 void ServerPortWidget::placeOverlay()
 {
-    const int left = ui->timeline->isVisible() ? ui->timeline->x() : LeftPanelWidth;
+    const int left = m_pTimeline->isVisible() ? m_pTimeline->x() : LeftPanelWidth;
     m_pOverlay->setGeometry(left, 0, std::max(0, width() - left), height());
     m_pOverlay->raise();
 }
@@ -420,11 +636,13 @@ void ServerPortWidget::setLoopStatus(bool bLoop)
                                   "and its controls are locked until loop recording is on again."));
     }
     setControlsEnabled(bLoop);
-    ui->btnREC->setEnabled(bLoop);
-    ui->btnTC->setEnabled(bLoop);
-    ui->btnProxyREC->setEnabled(bLoop);
-    ui->btnProxyTC->setEnabled(bLoop);
     m_bLoopEnabled = bLoop;
+    if (ui) {
+        ui->btnREC->setEnabled(bLoop);
+        ui->btnTC->setEnabled(bLoop);
+        ui->btnProxyREC->setEnabled(bLoop);
+        ui->btnProxyTC->setEnabled(bLoop);
+    }
     if (!m_bLinkUp)
         applyCommandAvailability();
     emit sigLoopStatusChanged(m_iPortNo, bLoop);
@@ -440,6 +658,9 @@ void ServerPortWidget::setLinkUp(bool up)
 
 void ServerPortWidget::applyCommandAvailability()
 {
+    m_bLinkApplied = true;
+    if (!ui)
+        return;
     static const char kOwnTip[] = "linkFreeToolTip";
     const QList<QWidget *> senders = {ui->btnAdd, ui->btnStart,    ui->btnStop,    ui->btnREC,
                                       ui->btnTC,  ui->btnProxyREC, ui->btnProxyTC, ui->m_combProxyPorts};
@@ -474,12 +695,18 @@ void ServerPortWidget::setRecordingProperty(QPushButton *button, bool recording)
 
 void ServerPortWidget::setRecording(bool recording)
 {
+    m_bRecording = recording;
+    if (!ui)
+        return;
     ui->btnREC->setChecked(recording);
     setRecordingProperty(ui->btnREC, recording);
 }
 
 void ServerPortWidget::setProxyRecording(bool recording)
 {
+    m_bProxyRecording = recording;
+    if (!ui)
+        return;
     ui->btnProxyREC->setChecked(recording);
     setRecordingProperty(ui->btnProxyREC, recording);
 }
@@ -509,7 +736,10 @@ void ServerPortWidget::setTcProperty(QPushButton *button, int status)
 
 void ServerPortWidget::setKeyboardTarget(bool target)
 {
-    if (ui->leftPanel->property("KeyboardTarget").toBool() == target)
+    if (m_bKeyboardTarget == target)
+        return;
+    m_bKeyboardTarget = target;
+    if (!ui)
         return;
     ui->leftPanel->setProperty("KeyboardTarget", target);
     // A bar on the left edge: the port Alt+Left / Alt+Right move between schedules of.
@@ -521,7 +751,7 @@ void ServerPortWidget::setKeyboardTarget(bool target)
 
 bool ServerPortWidget::isKeyboardTarget() const
 {
-    return ui->leftPanel->property("KeyboardTarget").toBool();
+    return m_bKeyboardTarget;
 }
 
 void ServerPortWidget::setTcStatus(int status)
@@ -529,7 +759,8 @@ void ServerPortWidget::setTcStatus(int status)
     if (status == m_iTcStatus)
         return;
     m_iTcStatus = status;
-    setTcProperty(ui->btnTC, status);
+    if (ui)
+        setTcProperty(ui->btnTC, status);
 }
 
 void ServerPortWidget::setProxyTcStatus(int status)
@@ -537,11 +768,15 @@ void ServerPortWidget::setProxyTcStatus(int status)
     if (status == m_iProxyTcStatus)
         return;
     m_iProxyTcStatus = status;
-    setTcProperty(ui->btnProxyTC, status);
+    if (ui)
+        setTcProperty(ui->btnProxyTC, status);
 }
 
 void ServerPortWidget::setRemainTime(const QString &text)
 {
+    m_strRemain = text;
+    if (!ui)
+        return;
     ui->lblRemainText->setVisible(m_bLoop);
     ui->labelRemain->setVisible(m_bLoop);
     ui->labelRemain->setText(text);
@@ -557,7 +792,7 @@ void ServerPortWidget::setLoop(bool bLoop)
 
 QString ServerPortWidget::remainTime() const
 {
-    return ui->labelRemain->text();
+    return m_strRemain;
 }
 
 void ServerPortWidget::setRemainAlert(bool alert)
@@ -565,6 +800,8 @@ void ServerPortWidget::setRemainAlert(bool alert)
     if (alert == m_bRemainAlert)
         return;
     m_bRemainAlert = alert;
+    if (!ui)
+        return;
     const QString value = alert ? QStringLiteral("Yes") : QStringLiteral("No");
     for (QLabel *label : {ui->lblRemainText, ui->labelRemain}) {
         label->setProperty("RemainAlert", value);
@@ -576,17 +813,19 @@ void ServerPortWidget::setCollapsed(bool collapsed)
 {
     const bool wasCollapsed = m_bCollapsed;
     m_bCollapsed = collapsed;
-    ui->m_btnPortCollapse->setProperty("mandatoryField",
-                                       collapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
-    repolish(ui->m_btnPortCollapse);
     if (collapsed && !wasCollapsed)
         m_iExpandedHeight = height();
     setTitle(collapsed ? titleForProxy(currentProxyPort()) : portName());
-    ui->m_labPortTitle->setVisible(collapsed);
-    ui->m_portBtnWidget->setVisible(!collapsed);
-    ui->timeline->setVisible(!collapsed);
-    ui->m_masterInfo->setVisible(!collapsed);
-    ui->m_proxyWidget->setVisible(!collapsed);
+    m_pTimeline->setVisible(!collapsed);
+    if (ui) {
+        ui->m_btnPortCollapse->setProperty("mandatoryField",
+                                           collapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
+        repolish(ui->m_btnPortCollapse);
+        ui->m_labPortTitle->setVisible(collapsed);
+        ui->m_portBtnWidget->setVisible(!collapsed);
+        ui->m_masterInfo->setVisible(!collapsed);
+        ui->m_proxyWidget->setVisible(!collapsed);
+    }
     setFixedHeight(collapsed ? CollapsedHeight : m_iExpandedHeight);
     applyCompact();
     if (m_pOverlay->isVisible())
@@ -596,6 +835,8 @@ void ServerPortWidget::setCollapsed(bool collapsed)
 
 void ServerPortWidget::applyCompact()
 {
+    if (!ui)
+        return;
     // A compact row keeps the header, REC, TC and the timeline; the proxy choice and the button
     // column need more height than it has.
     const bool compact = !m_bCollapsed && height() < MinHeight;
@@ -630,7 +871,8 @@ void ServerPortWidget::slotDrawPortSplitter(int offset)
 void ServerPortWidget::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    ui->timeline->setFixedWidth(std::max(0, width() - SideWidths));
+    m_pTimeline->setFixedWidth(std::max(0, width() - SideWidths));
+    placeTimeline();
     applyCompact();
     if (m_pOverlay->isVisible())
         placeOverlay();
@@ -640,7 +882,7 @@ void ServerPortWidget::resizeEvent(QResizeEvent *event)
 bool ServerPortWidget::eventFilter(QObject *watched, QEvent *event)
 {
     // A wheel over the proxy choice would change it without the confirmation.
-    if (watched == ui->m_combProxyPorts && event->type() == QEvent::Wheel)
+    if (ui && watched == ui->m_combProxyPorts && event->type() == QEvent::Wheel)
         return true;
     return QWidget::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QPair>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -19,6 +20,12 @@ class ServerPortWidget;
 // port choice, check box), its timeline, the button column (new schedule, mark start and end,
 // remaining time) and a drag handle that resizes the row. Operator actions leave as signals with
 // the port number; the server panel adds the server id.
+//
+// Hundreds of rows may exist while a few are on screen: the timeline (which holds the port's
+// schedules) always exists, but the form around it is built only while the row is within a margin
+// of the visible part of the port list, and let go of when it leaves. What the controller sets on
+// a row is kept here as plain state and shown once the form is built; the accessors of the form's
+// widgets build it.
 class ServerPortWidget : public QWidget
 {
     Q_OBJECT
@@ -65,6 +72,12 @@ public:
     void setProxyRecording(bool recording);
 
     void setTcStatus(int status);
+    // Whether the form (left panel, buttons, splitter) exists now; ensureForm builds it.
+    bool isFormBuilt() const { return ui != nullptr; }
+    void ensureForm();
+    // Builds the form when the row comes near the visible part of its scroll area, lets it go when
+    // the row is far from it; the server panel and the window call it when rows move.
+    void updateForm();
     // Marks the row as the one the window's keyboard commands act on.
     void setKeyboardTarget(bool target);
     // Shows or hides what does not fit a compact row; run after every height change.
@@ -97,6 +110,8 @@ public:
 
     bool isHiddenProxy() const { return m_bHidden; }
     void setHiddenProxy(bool hidden);
+    // The proxy REC and TC buttons show only while the port has a proxy.
+    void setProxyGroupVisible(bool visible);
 
     QList<QString> taskIds() const;
     QString portDisplayName() const;
@@ -155,10 +170,21 @@ public slots:
     void slotDrawPortSplitter(int offset);
 
 protected:
+    bool event(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void buildForm();
+    void releaseForm();
+    void watchScrollArea();
+    void placeTimeline();
+    // The proxy choice in force: the proxy combo's current entry, kept while the form is away.
+    QString comboText() const;
+    int choiceIndex(int port) const;
+    void showComboPort();
+    void applyProxyChange();
+    void applyEnabledState();
     void repolish(QWidget *widget);
     void setOverlay(const QString &styleSheet);
     void placeOverlay();
@@ -168,6 +194,8 @@ private:
     QString titleForProxy(int proxy) const;
 
     Ui::ServerPortWidget *ui = nullptr;
+    TimelineWidget *m_pTimeline = nullptr;
+    QPointer<QWidget> m_watchedScrollBar;
     int m_iPortNo = 0;
     QString m_strServerId;
     int m_iProxyPort = 0;
@@ -184,6 +212,20 @@ private:
     bool m_bProxyPending = false;
     bool m_bProxyAccepted = true;
     int m_iProxyPendingPort = 0;
+    // Proxy choices without "None", and the port of the entry shown (this port for "None").
+    QList<QPair<int, QString>> m_proxyChoices;
+    int m_iComboPort = 0;
+    QString m_strPortName;
+    QString m_strRemain;
+    bool m_bChecked = false;
+    bool m_bRecording = false;
+    bool m_bProxyRecording = false;
+    bool m_bKeyboardTarget = false;
+    bool m_bProxyGroupVisible = false;
+    bool m_bControlsEnabled = true;
+    // Set once the link's state has been applied to the command buttons.
+    bool m_bLinkApplied = false;
+    bool m_bBuildingForm = false;
     QString m_strTitle;
     QWidget *m_pOverlay = nullptr;
     std::function<bool()> m_confirmProxyChange;

@@ -254,7 +254,7 @@ void ServerWidget::refreshProxyPorts()
 
     for (ServerPortWidget *row : qAsConst(m_ports)) {
         row->setHiddenProxy(proxies.contains(row->portNo()));
-        row->proxyGroupWidget()->setVisible(row->proxyPort() != -1 && row->proxyPort() != row->portNo());
+        row->setProxyGroupVisible(row->proxyPort() != -1 && row->proxyPort() != row->portNo());
     }
     updateServerHeight();
 }

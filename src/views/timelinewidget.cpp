@@ -6,6 +6,7 @@
 #include <QAbstractScrollArea>
 #include <QHelpEvent>
 #include <QScrollBar>
+#include <QSet>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QStyle>
@@ -45,6 +46,34 @@ void drawDashedLine(QPainter &painter, int x, int height, const QColor &color)
         painter.drawLine(x, y, x, y + kDash);
 }
 
+// Most schedules share their status, duration, day-and-time and destination texts with others: a
+// timeline keeps one copy of each such text for all of them. Bounded: the table starts over when
+// full (GUI thread only).
+constexpr int kSharedTextsMax = 16384;
+
+QString sharedText(const QString &text)
+{
+    static QSet<QString> texts;
+    if (text.isEmpty())
+        return text;
+    const auto it = texts.constFind(text);
+    if (it != texts.cend())
+        return *it;
+    if (texts.size() >= kSharedTextsMax)
+        texts.clear();
+    texts.insert(text);
+    return text;
+}
+
+TimelineItemData withSharedTexts(const TimelineItemData &data)
+{
+    TimelineItemData shared = data;
+    for (QString *text : {&shared.startText, &shared.endText, &shared.durationText, &shared.statusText,
+                          &shared.masterDestination, &shared.proxyDestination})
+        *text = sharedText(*text);
+    return shared;
+}
+
 } // namespace
 
 QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFrame, int anchorX,
@@ -64,6 +93,24 @@ QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFram
         rects.append(QRect(l, y, std::max(1, right - l), height));
     }
     return rects;
+}
+
+bool isNearVisibleArea(const QWidget *widget, int margin)
+{
+    if (!widget->isVisible())
+        return false;
+    QRect area = widget->rect();
+    const QWidget *w = widget;
+    while (!w->isWindow()) {
+        const QWidget *parent = w->parentWidget();
+        if (!parent)
+            return false;
+        area = area.translated(w->pos()) & parent->rect().adjusted(0, -margin, 0, margin);
+        if (area.isEmpty())
+            return false;
+        w = parent;
+    }
+    return true;
 }
 
 TimelineWidget::TimelineWidget(QWidget *parent) : QWidget(parent)
@@ -211,20 +258,7 @@ void TimelineWidget::placeItems()
 
 bool TimelineWidget::rowInView() const
 {
-    if (!isVisible())
-        return false;
-    QRect area = rect();
-    const QWidget *w = this;
-    while (!w->isWindow()) {
-        const QWidget *parent = w->parentWidget();
-        if (!parent)
-            return false;
-        area = area.translated(w->pos()) & parent->rect().adjusted(0, -kLiveMargin, 0, kLiveMargin);
-        if (area.isEmpty())
-            return false;
-        w = parent;
-    }
-    return true;
+    return isNearVisibleArea(this, kLiveMargin);
 }
 
 void TimelineWidget::watchScrollArea()
@@ -474,7 +508,7 @@ void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
     if (known != m_index.cend()) {
         Slot &slot = m_slots[*known];
         const bool maintenanceChanged = slot.data.maintenance != data.maintenance;
-        slot.data = data;
+        slot.data = withSharedTexts(data);
         if (maintenanceChanged)
             reindex();
         if (slot.widget)
@@ -489,7 +523,7 @@ void TimelineWidget::setItem(const TimelineItemData &data, bool relayoutNow)
 void TimelineWidget::appendItem(const TimelineItemData &data, bool relayoutNow)
 {
     Slot slot;
-    slot.data = data;
+    slot.data = withSharedTexts(data);
     if (!data.taskId.isEmpty() && !m_index.contains(data.taskId))
         m_index.insert(data.taskId, m_slots.size());
     if (data.maintenance)

@@ -20,6 +20,10 @@ class TimelineItemWidget;
 QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFrame, int anchorX,
                                 double pixelsPerFrame, int y, int height, int clipWidth);
 
+// Whether a visible widget lies within `margin` pixels of the part of every ancestor up to its
+// window that is shown (a port row near the visible part of the port list).
+bool isNearVisibleArea(const QWidget *widget, int margin);
+
 // The time strip of one port: usable-range bands (its own and its proxy port's), the mark lines
 // and the schedule items, packed into lanes so that overlapping schedules do not cover each other.
 // The controller keeps the anchor (frame and column shared with the main window's axis) and the

@@ -33,6 +33,8 @@ inline ServerWidget *addServerPanel(OXAMainView *view, const QString &id, int po
 // would; false when the field never got the focus.
 inline bool typePortName(QWidget *window, ServerPortWidget *row, const QString &text)
 {
+    // A row added to a window on screen builds its form at the next pass of the event loop.
+    row->ensureForm();
     auto *edit = row->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
     if (!edit)
         return false;

@@ -204,6 +204,7 @@ void tst_MainShortcuts::altArrowsFollowTheFocusedRow()
     second->timeline()->addItem(scheduleItem(QStringLiteral("b"), kNoon + 15 * kMinute, 300), false);
     clickRow(first);
     // Focus inside a row (its name field) outranks the row clicked before.
+    second->ensureForm();
     QLineEdit *name = second->findChild<QLineEdit *>(QStringLiteral("m_txtPortName"));
     QVERIFY(name);
     name->setFocus();

@@ -20,13 +20,21 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+
+using RowAction = std::function<void(ServerPortWidget *)>;
+using RowCheck = std::function<bool(ServerPortWidget *)>;
+Q_DECLARE_METATYPE(RowAction)
+Q_DECLARE_METATYPE(RowCheck)
 
 namespace {
 
@@ -83,6 +91,9 @@ private slots:
     void rowsFollowTheWindowWidth();
     void alertLineKeepsTheWindowWidth_data();
     void alertLineKeepsTheWindowWidth();
+    void rowFormFollowsTheView();
+    void stateSetWithoutTheFormIsShown_data();
+    void stateSetWithoutTheFormIsShown();
 
 private:
     ServerWidget *addServer(const QString &id, int ports);
@@ -625,3 +636,123 @@ void tst_OXAMainView::alertLineKeepsTheWindowWidth()
 
 QTEST_MAIN(tst_OXAMainView)
 #include "tst_oxamainview.moc"
+
+namespace {
+
+QScrollBar *portsScrollBar(OXAMainView *view)
+{
+    return view->findChild<QScrollArea *>(QStringLiteral("scrollArea"))->verticalScrollBar();
+}
+
+template<typename T>
+T *part(ServerPortWidget *row, const char *name)
+{
+    return row->findChild<T *>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+// Only the rows near the visible part of the port list have their form; scrolling builds the
+// rows that come near and lets go of those far away.
+void tst_OXAMainView::rowFormFollowsTheView()
+{
+    for (const char *id : {"s1", "s2", "s3", "s4"})
+        addServer(QString::fromLatin1(id), 8);
+    QTRY_VERIFY(portsScrollBar(m_view)->maximum() > 0);
+    ServerPortWidget *first = m_view->serverWidgets().first()->portWidgets().first();
+    ServerPortWidget *last = m_view->serverWidgets().last()->portWidgets().last();
+    QVERIFY(first->isFormBuilt());
+    QVERIFY(!last->isFormBuilt());
+    QScrollBar *bar = portsScrollBar(m_view);
+    bar->setValue(bar->maximum());
+    QCoreApplication::processEvents();
+    QVERIFY(last->isFormBuilt());
+    QVERIFY(!first->isFormBuilt());
+    QVERIFY(part<QLineEdit>(last, "m_txtPortName")->isVisible());
+}
+
+void tst_OXAMainView::stateSetWithoutTheFormIsShown_data()
+{
+    QTest::addColumn<RowAction>("set");
+    QTest::addColumn<RowCheck>("shown");
+    QTest::newRow("recording") << RowAction([](ServerPortWidget *r) { r->setRecording(true); })
+                               << RowCheck([](ServerPortWidget *r) {
+                                      return r->recButton()->isChecked() &&
+                                             r->recButton()->property("Recording").toString() == "Yes";
+                                  });
+    QTest::newRow("master timecode") << RowAction([](ServerPortWidget *r) { r->setTcStatus(2); })
+                                     << RowCheck([](ServerPortWidget *r) {
+                                            return r->tcButton()->property("TcStatus").toString() == "Master";
+                                        });
+    QTest::newRow("remaining time, short")
+        << RowAction([](ServerPortWidget *r) {
+               r->setLoop(true);
+               r->setRemainTime(QStringLiteral("00:20:00"));
+               r->setRemainAlert(true);
+           })
+        << RowCheck([](ServerPortWidget *r) {
+               auto *label = part<QLabel>(r, "labelRemain");
+               return label->isVisible() && label->text() == "00:20:00" &&
+                      label->property("RemainAlert").toString() == "Yes";
+           });
+    QTest::newRow("loop recording off")
+        << RowAction([](ServerPortWidget *r) { r->setLoopStatus(false); })
+        << RowCheck([](ServerPortWidget *r) {
+               return r->overlay()->isVisible() && !part<QPushButton>(r, "btnAdd")->isEnabled() &&
+                      !r->recButton()->isEnabled();
+           });
+    QTest::newRow("link down") << RowAction([](ServerPortWidget *r) { r->setLinkUp(false); })
+                               << RowCheck([](ServerPortWidget *r) {
+                                      auto *start = part<QPushButton>(r, "btnStart");
+                                      return !start->isEnabled() && start->toolTip() == "TRXM is not connected.";
+                                  });
+    QTest::newRow("collapsed") << RowAction([](ServerPortWidget *r) { r->setCollapsed(true); })
+                               << RowCheck([](ServerPortWidget *r) {
+                                      return part<QWidget>(r, "m_labPortTitle")->isVisible() &&
+                                             part<QWidget>(r, "m_btnPortCollapse")
+                                                     ->property("mandatoryField")
+                                                     .toString() == "Collapse" &&
+                                             r->height() == ServerPortWidget::CollapsedHeight;
+                                  });
+    QTest::newRow("proxy port") << RowAction([](ServerPortWidget *r) { r->setProxyPort(3); })
+                                << RowCheck([](ServerPortWidget *r) {
+                                       return r->proxyCombo()->currentData().toInt() == 3 &&
+                                              r->proxyGroupWidget()->isVisible();
+                                   });
+    QTest::newRow("name, checked, keyboard target")
+        << RowAction([](ServerPortWidget *r) {
+               r->setPortName(QStringLiteral("Stage left"));
+               r->setChecked(true);
+               r->setKeyboardTarget(true);
+           })
+        << RowCheck([](ServerPortWidget *r) {
+               return part<QLineEdit>(r, "m_txtPortName")->text() == "Stage left" &&
+                      part<QCheckBox>(r, "checkBox")->isChecked() &&
+                      part<QWidget>(r, "leftPanel")->property("KeyboardTarget").toBool();
+           });
+}
+
+// What the controller sets on a row far from view is what the operator finds when scrolling to
+// it, and again after the row has let go of its form and built it anew.
+void tst_OXAMainView::stateSetWithoutTheFormIsShown()
+{
+    QFETCH(RowAction, set);
+    QFETCH(RowCheck, shown);
+    for (const char *id : {"s1", "s2", "s3", "s4"})
+        addServer(QString::fromLatin1(id), 8);
+    QTRY_VERIFY(portsScrollBar(m_view)->maximum() > 0);
+    ServerPortWidget *row = m_view->serverWidgets().last()->portWidget(5);
+    QVERIFY(!row->isFormBuilt());
+    set(row);
+    QVERIFY(!row->isFormBuilt());
+    auto *area = m_view->findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    for (int pass = 0; pass < 2; ++pass) {
+        area->ensureWidgetVisible(row);
+        QCoreApplication::processEvents();
+        QVERIFY(row->isFormBuilt());
+        QVERIFY(shown(row));
+        portsScrollBar(m_view)->setValue(0);
+        QCoreApplication::processEvents();
+        QVERIFY(!row->isFormBuilt());
+    }
+}

@@ -5,13 +5,20 @@
 #include "schedulelist/schedulelistwindow.h"
 #include "settings/settings.h"
 #include "views/oxamainview.h"
+#include "views/serverportwidget.h"
+#include "views/serverwidget.h"
 #include "views/timelineitemwidget.h"
+#include "views/timelinewidget.h"
+
+#include "serverpanel.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -75,6 +82,7 @@ private slots:
     void jumpBeyondTheSpanStopsAtItsEnd();
     void jumpWithoutStartChangesNothing();
     void flashPinsTheItemForAWhile();
+    void jumpToARowOutOfView();
     void closeKeysAndAFreshFilterOnReopen_data();
     void closeKeysAndAFreshFilterOnReopen();
 
@@ -280,6 +288,36 @@ void tst_ScheduleListWindow::flashPinsTheItemForAWhile()
     QTRY_VERIFY(!item->isPinned());
     QCOMPARE(item->size(), QSize(60, 40));
     flashItem(nullptr, 50);
+}
+
+// A jump to a schedule on a port far down the list scrolls to it; the row builds its form on the
+// way and the item shows, pinned.
+void tst_ScheduleListWindow::jumpToARowOutOfView()
+{
+    OXAMainView view;
+    view.resize(1605, 580);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.applyTimecodeMode(timecodeAt(kNoon));
+    for (const char *id : {"s1", "s2", "s3"})
+        addServerPanel(&view, QString::fromLatin1(id), 8);
+    auto *area = view.findChild<QScrollArea *>(QStringLiteral("scrollArea"));
+    QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
+    ServerPortWidget *row = view.serverWidgets().last()->portWidget(6);
+    QVERIFY(!row->isFormBuilt());
+    TimelineItemData data;
+    data.taskId = QStringLiteral("far");
+    data.name = QStringLiteral("Far away");
+    data.startFrame = row->timeline()->anchorFrame();
+    data.length = 3000;
+    row->timeline()->setItem(data, true);
+    flashItem(row->timeline()->itemWidget(data.taskId, true), 50);
+    QCoreApplication::processEvents();
+    QVERIFY(row->isFormBuilt());
+    TimelineItemWidget *item = row->timeline()->itemWidget(data.taskId);
+    QVERIFY(item && item->isVisible() && item->isPinned());
+    const QWidget *viewport = area->viewport();
+    QVERIFY(viewport->rect().intersects(QRect(item->mapTo(viewport, QPoint()), item->size())));
 }
 
 void tst_ScheduleListWindow::closeKeysAndAFreshFilterOnReopen_data()

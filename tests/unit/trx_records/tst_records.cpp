@@ -60,6 +60,7 @@ private slots:
     void serverPortOrder();
     void portState();
     void scheduleInfoStreamOrder();
+    void scheduleRecordsShareRepeatedTexts();
     void scheduleDestinationSeventhStringLast();
     void scheduleRequestWithoutProxy();
     void scheduleRequestMapFromLastKey();
@@ -147,6 +148,19 @@ void tst_Records::scheduleInfoStreamOrder()
     QCOMPARE(v.master.status, 2);
     QCOMPARE(v.proxy.clipRef, QStringLiteral("pref"));
     QCOMPARE(v.proxy.progress, -1);
+}
+
+// Thousands of schedules name the same server and folders: records read one after another keep
+// one copy of such a text, and their own texts apart.
+void tst_Records::scheduleRecordsShareRepeatedTexts()
+{
+    const auto a = readAllFrom<trx::ScheduleInfo>(scheduleBytes());
+    const auto b = readAllFrom<trx::ScheduleInfo>(scheduleBytes());
+    QCOMPARE(b.serverId, QStringLiteral("SRV"));
+    QCOMPARE(a.serverId.constData(), b.serverId.constData());
+    QCOMPARE(b.master.text3, QStringLiteral("m3"));
+    QCOMPARE(a.master.text3.constData(), b.master.text3.constData());
+    QVERIFY(a.id.constData() != b.id.constData());
 }
 
 void tst_Records::scheduleDestinationSeventhStringLast()
