@@ -210,20 +210,8 @@ void ServerPortWidget::updateForm()
 
 void ServerPortWidget::watchScrollArea()
 {
-    // Scrolling the port list moves this row in or out of view without any event reaching it.
-    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
-        auto *area = qobject_cast<QAbstractScrollArea *>(w);
-        if (!area)
-            continue;
-        QScrollBar *bar = area->verticalScrollBar();
-        if (bar != m_watchedScrollBar) {
-            if (m_watchedScrollBar)
-                disconnect(m_watchedScrollBar, nullptr, this, nullptr);
-            m_watchedScrollBar = bar;
-            connect(bar, &QScrollBar::valueChanged, this, &ServerPortWidget::updateForm);
-        }
-        return;
-    }
+    if (QScrollBar *bar = newEnclosingScrollBar(this, m_watchedScrollBar))
+        connect(bar, &QScrollBar::valueChanged, this, &ServerPortWidget::updateForm);
 }
 
 bool ServerPortWidget::event(QEvent *event)

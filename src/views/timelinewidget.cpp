@@ -113,6 +113,23 @@ bool isNearVisibleArea(const QWidget *widget, int margin)
     return true;
 }
 
+QScrollBar *newEnclosingScrollBar(QWidget *widget, QPointer<QWidget> &watched)
+{
+    for (QWidget *w = widget->parentWidget(); w; w = w->parentWidget()) {
+        auto *area = qobject_cast<QAbstractScrollArea *>(w);
+        if (!area)
+            continue;
+        QScrollBar *bar = area->verticalScrollBar();
+        if (bar == watched)
+            return nullptr;
+        if (watched)
+            QObject::disconnect(watched, nullptr, widget, nullptr);
+        watched = bar;
+        return bar;
+    }
+    return nullptr;
+}
+
 TimelineWidget::TimelineWidget(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_StyledBackground);
@@ -263,20 +280,8 @@ bool TimelineWidget::rowInView() const
 
 void TimelineWidget::watchScrollArea()
 {
-    // Scrolling the port list moves this row in or out of view without any event reaching it.
-    for (QWidget *w = parentWidget(); w; w = w->parentWidget()) {
-        auto *area = qobject_cast<QAbstractScrollArea *>(w);
-        if (!area)
-            continue;
-        QScrollBar *bar = area->verticalScrollBar();
-        if (bar != m_watchedScrollBar) {
-            if (m_watchedScrollBar)
-                disconnect(m_watchedScrollBar, nullptr, this, nullptr);
-            m_watchedScrollBar = bar;
-            connect(bar, &QScrollBar::valueChanged, this, &TimelineWidget::placeItems);
-        }
-        return;
-    }
+    if (QScrollBar *bar = newEnclosingScrollBar(this, m_watchedScrollBar))
+        connect(bar, &QScrollBar::valueChanged, this, &TimelineWidget::placeItems);
 }
 
 bool TimelineWidget::isInView(const Slot &slot, int margin) const

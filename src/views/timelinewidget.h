@@ -13,6 +13,7 @@
 #include <QVector>
 #include <QWidget>
 
+class QScrollBar;
 class TimelineItemWidget;
 
 // Rectangles of the usable-range band for `ranges`: one per range of positive length that reaches
@@ -23,6 +24,12 @@ QVector<QRect> usableRangeRects(const QList<UsableRange> &ranges, int anchorFram
 // Whether a visible widget lies within `margin` pixels of the part of every ancestor up to its
 // window that is shown (a port row near the visible part of the port list).
 bool isNearVisibleArea(const QWidget *widget, int margin);
+
+// Scrolling the port list moves a row in or out of view without any event reaching the row, so
+// rows watch the list's scroll bar. The vertical scroll bar of the nearest scroll area around
+// `widget` when it is not `watched` yet (the old one is disconnected from `widget` and the new one
+// remembered); null when there is none or it is already watched.
+QScrollBar *newEnclosingScrollBar(QWidget *widget, QPointer<QWidget> &watched);
 
 // The time strip of one port: usable-range bands (its own and its proxy port's), the mark lines
 // and the schedule items, packed into lanes so that overlapping schedules do not cover each other.
