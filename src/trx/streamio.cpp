@@ -122,23 +122,25 @@ void readValue(QDataStream &s, QDateTime &value)
     value = readWireDateTime(s);
 }
 
-void readRepeatedText(QDataStream &s, QString &value)
+QString sharedText(const QString &text)
 {
-    // A schedule list of tens of thousands of records names a few dozen servers and folders.
-    // Bounded: the table starts over when full, so unique texts cost no more than a slot.
-    constexpr int kMaxTexts = 8192;
+    constexpr int kMaxTexts = 16384;
     thread_local QSet<QString> texts;
-    s >> value;
-    if (value.isEmpty())
-        return;
-    const auto it = texts.constFind(value);
-    if (it != texts.cend()) {
-        value = *it;
-        return;
-    }
+    if (text.isEmpty())
+        return text;
+    const auto it = texts.constFind(text);
+    if (it != texts.cend())
+        return *it;
     if (texts.size() >= kMaxTexts)
         texts.clear();
-    texts.insert(value);
+    texts.insert(text);
+    return text;
+}
+
+void readRepeatedText(QDataStream &s, QString &value)
+{
+    s >> value;
+    value = sharedText(value);
 }
 
 } // namespace trx

@@ -97,8 +97,11 @@ QDateTime readWireDateTime(QDataStream &s);
 void skipWireDateTime(QDataStream &s);
 void readValue(QDataStream &s, QDateTime &value);
 
-// Reads a QString that many records repeat (a server id, a gateway, drive or folder): the copy
-// already read on this thread is shared instead of holding the same text once per record.
+// The copy of `text` this thread already keeps, so that the thousands of records and items that
+// repeat a few dozen texts share one copy each; `text` itself the first time. Bounded: the table
+// starts over when full, so unique texts cost no more than a slot.
+QString sharedText(const QString &text);
+// Reads a QString that many records repeat (a server id, a gateway, drive or folder) as sharedText.
 void readRepeatedText(QDataStream &s, QString &value);
 
 template<typename T> void readValue(QDataStream &s, T &value);

@@ -187,20 +187,7 @@ void TimelineItemWidget::releaseCache()
 
 bool TimelineItemWidget::isOnScreen() const
 {
-    QRect area = rect();
-    const QWidget *w = this;
-    while (!w->isWindow()) {
-        if (w->isHidden())
-            return false;
-        const QWidget *parent = w->parentWidget();
-        if (!parent)
-            return false;
-        area = area.translated(w->pos()) & parent->rect();
-        if (area.isEmpty())
-            return false;
-        w = parent;
-    }
-    return w->isVisible();
+    return isNearVisibleArea(this, 0);
 }
 
 void TimelineItemWidget::setRange(int startFrame, int length)

@@ -2,11 +2,11 @@
 
 #include "views/lanepacking.h"
 #include "views/timelineitemwidget.h"
+#include "trx/streamio.h"
 
 #include <QAbstractScrollArea>
 #include <QHelpEvent>
 #include <QScrollBar>
-#include <QSet>
 #include <QMutexLocker>
 #include <QPainter>
 #include <QStyle>
@@ -47,30 +47,13 @@ void drawDashedLine(QPainter &painter, int x, int height, const QColor &color)
 }
 
 // Most schedules share their status, duration, day-and-time and destination texts with others: a
-// timeline keeps one copy of each such text for all of them. Bounded: the table starts over when
-// full (GUI thread only).
-constexpr int kSharedTextsMax = 16384;
-
-QString sharedText(const QString &text)
-{
-    static QSet<QString> texts;
-    if (text.isEmpty())
-        return text;
-    const auto it = texts.constFind(text);
-    if (it != texts.cend())
-        return *it;
-    if (texts.size() >= kSharedTextsMax)
-        texts.clear();
-    texts.insert(text);
-    return text;
-}
-
+// timeline keeps one copy of each such text for all of them.
 TimelineItemData withSharedTexts(const TimelineItemData &data)
 {
     TimelineItemData shared = data;
     for (QString *text : {&shared.startText, &shared.endText, &shared.durationText, &shared.statusText,
                           &shared.masterDestination, &shared.proxyDestination})
-        *text = sharedText(*text);
+        *text = trx::sharedText(*text);
     return shared;
 }
 
