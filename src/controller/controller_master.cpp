@@ -11,6 +11,16 @@
 
 #include <QSet>
 
+namespace {
+
+bool sameTimeCode(const TimeCode &a, const TimeCode &b)
+{
+    return a.origin == b.origin && a.rate == b.rate && a.tag == b.tag && a.frames == b.frames &&
+           a.valid == b.valid && a.subFrame == b.subFrame;
+}
+
+} // namespace
+
 trx::ServerPort MainController::masterPort() const
 {
     return m_masterPort;
@@ -186,8 +196,14 @@ void MainController::adjustTasksPos()
     for (TaskEntry &task : m_mapTasks) {
         if (!taskTimeline(task.id))
             continue;
-        task.start = TimeCode(state, task.schedule.startTc, daysFromWorkingDate(task.schedule.startDate));
-        task.end = TimeCode(state, task.schedule.endTc, daysFromWorkingDate(task.schedule.endDate));
+        const TimeCode start = TimeCode(state, task.schedule.startTc, daysFromWorkingDate(task.schedule.startDate));
+        const TimeCode end = TimeCode(state, task.schedule.endTc, daysFromWorkingDate(task.schedule.endDate));
+        // The manager confirms the date at every connection: an item already in its place is not
+        // rebuilt (tens of thousands at start-up). An open end reaches up to now, so it always is.
+        if (task.schedule.endTc != -1 && sameTimeCode(start, task.start) && sameTimeCode(end, task.end))
+            continue;
+        task.start = start;
+        task.end = end;
         timelines.insert(showTaskItem(task));
     }
     for (TimelineWidget *timeline : qAsConst(timelines))

@@ -78,6 +78,8 @@ private slots:
     void ctrlWheelOverAnItemZooms();
     void openEndItemReachesNow();
     void removedClipKeepsItsMarkThroughChanges();
+    void workingDateMovesItemsByWholeDays_data();
+    void workingDateMovesItemsByWholeDays();
     void bandsEndAtNowOnEveryRate_data();
     void bandsEndAtNowOnEveryRate();
     void recordingStateFollowsTheManager();
@@ -676,6 +678,30 @@ void tst_ControllerPorts::removedClipKeepsItsMarkThroughChanges()
     sch.master.clipId += QStringLiteral("-new");
     h.controller()->scheduleInfoChanged(sch);
     QVERIFY(!marked());
+}
+
+void tst_ControllerPorts::workingDateMovesItemsByWholeDays_data()
+{
+    QTest::addColumn<int>("days");
+    QTest::newRow("the same date again") << 0;
+    QTest::newRow("a day later") << 1;
+    QTest::newRow("two days earlier") << -2;
+}
+
+void tst_ControllerPorts::workingDateMovesItemsByWholeDays()
+{
+    QFETCH(int, days);
+    ControllerHarness h;
+    start(h);
+    MainController *c = h.controller();
+    const QString id = QStringLiteral("later");
+    QTRY_VERIFY(h.item(id));
+    const int startFrame = h.item(id)->startFrame;
+    const int perDay = c->tasks().value(id).start.rate.mode->frames_per_day();
+    c->setDate(c->settings()->m_date.addDays(days));
+    // The schedule keeps its own date: seen from a later working date it lies that much earlier.
+    QCOMPARE(h.item(id)->startFrame, startFrame - days * perDay);
+    QCOMPARE(c->tasks().value(id).start.frames, startFrame - days * perDay);
 }
 
 void tst_ControllerPorts::bandsEndAtNowOnEveryRate_data()
