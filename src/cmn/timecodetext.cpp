@@ -9,7 +9,24 @@ namespace {
 
 QString formatFields(int hours, int minutes, int seconds, int frames, bool dropFrame)
 {
-    return QString::asprintf("%02d:%02d:%02d%c%02d", hours, minutes, seconds, dropFrame ? ';' : ':', frames);
+    const int fields[] = {hours, minutes, seconds, frames};
+    for (const int v : fields) {
+        // Only a damaged BCD word has a field past two digits; printf's width rule shows it whole.
+        if (v < 0 || v > 99)
+            return QString::asprintf("%02d:%02d:%02d%c%02d", hours, minutes, seconds, dropFrame ? ';' : ':',
+                                     frames);
+    }
+    // Every schedule item carries three of these texts: written directly, not through printf.
+    const char separators[] = {':', ':', dropFrame ? ';' : ':'};
+    QString text(11, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            *out++ = QLatin1Char(separators[i - 1]);
+        *out++ = QLatin1Char(char('0' + fields[i] / 10));
+        *out++ = QLatin1Char(char('0' + fields[i] % 10));
+    }
+    return text;
 }
 
 } // namespace

@@ -129,6 +129,7 @@ void tst_TimecodeText::formatBcd_data()
     QTest::newRow("drop-frame separator") << 0x01020304 << true << "01:02:03;04";
     QTest::newRow("non-drop") << 0x01020304 << false << "01:02:03:04";
     QTest::newRow("decimal digits") << 0x23595929 << false << "23:59:59:29";
+    QTest::newRow("damaged nibbles shown whole") << int(0xFA095900) << true << "160:09:59;00";
 }
 
 void tst_TimecodeText::formatBcd()
