@@ -103,18 +103,13 @@ void ServerPortWidget::buildForm()
     ui->m_labPortTitle->hide();
     ui->lblRemainText->hide();
     ui->labelRemain->hide();
-    ui->m_btnPortCollapse->setProperty("mandatoryField",
-                                       m_bCollapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
-    ui->lblRemainText->setProperty("RemainAlert", m_bRemainAlert ? QStringLiteral("Yes") : QStringLiteral("No"));
-    ui->labelRemain->setProperty("RemainAlert", m_bRemainAlert ? QStringLiteral("Yes") : QStringLiteral("No"));
+    showRemainAlert();
     ui->m_txtPortName->setText(m_strPortName);
     ui->m_labPortName->setText(m_strPortName);
     setTitle(m_strTitle);
     ui->checkBox->setChecked(m_bChecked);
-    ui->btnREC->setChecked(m_bRecording);
-    ui->btnREC->setProperty("Recording", m_bRecording ? QStringLiteral("Yes") : QStringLiteral("No"));
-    ui->btnProxyREC->setChecked(m_bProxyRecording);
-    ui->btnProxyREC->setProperty("Recording", m_bProxyRecording ? QStringLiteral("Yes") : QStringLiteral("No"));
+    showRecording(ui->btnREC, m_bRecording);
+    showRecording(ui->btnProxyREC, m_bProxyRecording);
     ui->btnTC->setProperty("TcStatus", QStringLiteral("None"));
     ui->btnProxyTC->setProperty("TcStatus", QStringLiteral("None"));
     if (m_iTcStatus != 0)
@@ -130,11 +125,8 @@ void ServerPortWidget::buildForm()
         m_bKeyboardTarget = false;
         setKeyboardTarget(true);
     }
-    ui->m_labPortTitle->setVisible(m_bCollapsed);
-    ui->m_portBtnWidget->setVisible(!m_bCollapsed);
     ui->timeline->setVisible(!m_bCollapsed);
-    ui->m_masterInfo->setVisible(!m_bCollapsed);
-    ui->m_proxyWidget->setVisible(!m_bCollapsed);
+    showCollapsed();
     applyCompact();
     applyEnabledState();
 
@@ -402,6 +394,12 @@ void ServerPortWidget::showComboPort()
     combo->setCurrentIndex(std::max(0, choiceIndex(m_iComboPort)));
 }
 
+void ServerPortWidget::showProxyInForce()
+{
+    m_iComboPort = choiceIndex(m_iProxyPort) < 0 ? m_iPortNo : m_iProxyPort;
+    showComboPort();
+}
+
 void ServerPortWidget::setProxyChoices(const QList<QPair<int, QString>> &choices)
 {
     QList<QPair<int, QString>> kept;
@@ -465,15 +463,13 @@ void ServerPortWidget::applyProxyChange()
 {
     if (!m_bProxyPending) {
         // Only a pick from the list (or the settings) may change the proxy; undo anything else.
-        m_iComboPort = choiceIndex(m_iProxyPort) < 0 ? m_iPortNo : m_iProxyPort;
-        showComboPort();
+        showProxyInForce();
         return;
     }
     m_bProxyPending = false;
     // Refused, or the chosen port left the list meanwhile: the proxy in force stays.
     if (!m_bProxyAccepted || choiceIndex(m_iProxyPendingPort) < 0) {
-        m_iComboPort = choiceIndex(m_iProxyPort) < 0 ? m_iPortNo : m_iProxyPort;
-        showComboPort();
+        showProxyInForce();
         m_bProxyAccepted = true;
         return;
     }
@@ -589,12 +585,15 @@ void ServerPortWidget::setControlsEnabled(bool enabled)
 void ServerPortWidget::applyEnabledState()
 {
     setControlsEnabled(m_bControlsEnabled);
-    ui->btnREC->setEnabled(m_bLoopEnabled);
-    ui->btnTC->setEnabled(m_bLoopEnabled);
-    ui->btnProxyREC->setEnabled(m_bLoopEnabled);
-    ui->btnProxyTC->setEnabled(m_bLoopEnabled);
+    showLoopEnabled();
     if (m_bLinkApplied)
         applyCommandAvailability();
+}
+
+void ServerPortWidget::showLoopEnabled()
+{
+    for (QPushButton *button : {ui->btnREC, ui->btnTC, ui->btnProxyREC, ui->btnProxyTC})
+        button->setEnabled(m_bLoopEnabled);
 }
 
 void ServerPortWidget::placeOverlay()
@@ -625,12 +624,8 @@ void ServerPortWidget::setLoopStatus(bool bLoop)
     }
     setControlsEnabled(bLoop);
     m_bLoopEnabled = bLoop;
-    if (ui) {
-        ui->btnREC->setEnabled(bLoop);
-        ui->btnTC->setEnabled(bLoop);
-        ui->btnProxyREC->setEnabled(bLoop);
-        ui->btnProxyTC->setEnabled(bLoop);
-    }
+    if (ui)
+        showLoopEnabled();
     if (!m_bLinkUp)
         applyCommandAvailability();
     emit sigLoopStatusChanged(m_iPortNo, bLoop);
@@ -673,12 +668,10 @@ void ServerPortWidget::markDifferentFrequency()
                               "its ports take no schedules."));
 }
 
-void ServerPortWidget::setRecordingProperty(QPushButton *button, bool recording)
+void ServerPortWidget::showRecording(QPushButton *button, bool recording)
 {
-    if (!button)
-        return;
+    button->setChecked(recording);
     button->setProperty("Recording", recording ? QStringLiteral("Yes") : QStringLiteral("No"));
-    repolish(button);
 }
 
 void ServerPortWidget::setRecording(bool recording)
@@ -686,8 +679,8 @@ void ServerPortWidget::setRecording(bool recording)
     m_bRecording = recording;
     if (!ui)
         return;
-    ui->btnREC->setChecked(recording);
-    setRecordingProperty(ui->btnREC, recording);
+    showRecording(ui->btnREC, recording);
+    repolish(ui->btnREC);
 }
 
 void ServerPortWidget::setProxyRecording(bool recording)
@@ -695,8 +688,8 @@ void ServerPortWidget::setProxyRecording(bool recording)
     m_bProxyRecording = recording;
     if (!ui)
         return;
-    ui->btnProxyREC->setChecked(recording);
-    setRecordingProperty(ui->btnProxyREC, recording);
+    showRecording(ui->btnProxyREC, recording);
+    repolish(ui->btnProxyREC);
 }
 
 void ServerPortWidget::setTcProperty(QPushButton *button, int status)
@@ -790,11 +783,26 @@ void ServerPortWidget::setRemainAlert(bool alert)
     m_bRemainAlert = alert;
     if (!ui)
         return;
-    const QString value = alert ? QStringLiteral("Yes") : QStringLiteral("No");
-    for (QLabel *label : {ui->lblRemainText, ui->labelRemain}) {
-        label->setProperty("RemainAlert", value);
-        repolish(label);
-    }
+    showRemainAlert();
+    repolish(ui->lblRemainText);
+    repolish(ui->labelRemain);
+}
+
+void ServerPortWidget::showRemainAlert()
+{
+    const QString value = m_bRemainAlert ? QStringLiteral("Yes") : QStringLiteral("No");
+    ui->lblRemainText->setProperty("RemainAlert", value);
+    ui->labelRemain->setProperty("RemainAlert", value);
+}
+
+void ServerPortWidget::showCollapsed()
+{
+    ui->m_btnPortCollapse->setProperty("mandatoryField",
+                                       m_bCollapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
+    ui->m_labPortTitle->setVisible(m_bCollapsed);
+    ui->m_portBtnWidget->setVisible(!m_bCollapsed);
+    ui->m_masterInfo->setVisible(!m_bCollapsed);
+    ui->m_proxyWidget->setVisible(!m_bCollapsed);
 }
 
 void ServerPortWidget::setCollapsed(bool collapsed)
@@ -806,13 +814,8 @@ void ServerPortWidget::setCollapsed(bool collapsed)
     setTitle(collapsed ? titleForProxy(currentProxyPort()) : portName());
     m_pTimeline->setVisible(!collapsed);
     if (ui) {
-        ui->m_btnPortCollapse->setProperty("mandatoryField",
-                                           collapsed ? QStringLiteral("Collapse") : QStringLiteral("Expand"));
+        showCollapsed();
         repolish(ui->m_btnPortCollapse);
-        ui->m_labPortTitle->setVisible(collapsed);
-        ui->m_portBtnWidget->setVisible(!collapsed);
-        ui->m_masterInfo->setVisible(!collapsed);
-        ui->m_proxyWidget->setVisible(!collapsed);
     }
     setFixedHeight(collapsed ? CollapsedHeight : m_iExpandedHeight);
     applyCompact();

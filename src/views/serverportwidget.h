@@ -65,8 +65,6 @@ public:
     bool isProxyLoop() const { return m_bProxyLoop; }
     void setProxyLoop(bool bLoop) { m_bProxyLoop = bLoop; }
 
-    // Writes "Recording" ("Yes"/"No") on a REC button and restyles it.
-    void setRecordingProperty(QPushButton *button, bool recording);
     // Checked state and property of the REC / proxy REC button, as the manager reports it.
     void setRecording(bool recording);
     void setProxyRecording(bool recording);
@@ -183,8 +181,15 @@ private:
     QString comboText() const;
     int choiceIndex(int port) const;
     void showComboPort();
+    void showProxyInForce();
     void applyProxyChange();
     void applyEnabledState();
+    // Put the kept state into the form: shared by the setters and by building the form.
+    void showLoopEnabled();
+    // A REC button's check state and its "Recording" ("Yes"/"No") style property.
+    void showRecording(QPushButton *button, bool recording);
+    void showRemainAlert();
+    void showCollapsed();
     void repolish(QWidget *widget);
     void setOverlay(const QString &styleSheet);
     void placeOverlay();
